@@ -1,0 +1,349 @@
+#include "front_measurement.hpp"
+#include "side_measurement.hpp"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <functional>
+#include <map>
+
+using namespace veidora;
+
+namespace {
+
+using Edit = std::function<void(std::vector<TPointF>&)>; // landmark n is element n - 1
+using Texts = std::map<std::string, std::string>;
+
+FrontMeasurement front(const Edit& edit = {}, char sep = '.') {
+    std::vector<TPointF> p(kFrontDefaults.begin(), kFrontDefaults.end());
+    if (edit)
+        edit(p);
+    return measureFront(std::span<const TPointF, kFrontLandmarkCount>(p.data(), p.size()), sep);
+}
+
+SideMeasurement side(const Edit& edit = {}, char sep = '.') {
+    std::vector<TPointF> s(kSideDefaults.begin(), kSideDefaults.end());
+    if (edit)
+        edit(s);
+    return measureSide(std::span<const TPointF, kSideLandmarkCount>(s.data(), s.size()), sep);
+}
+
+template <class R> void expectTexts(const R& r, const Texts& expected, char sep = '.') {
+    ASSERT_TRUE(r.ok()) << r.error;
+    for (auto [label, text] : expected) {
+        if (sep != '.')
+            std::replace(text.begin(), text.end(), '.', sep);
+        const std::string* got = r.text(label);
+        ASSERT_NE(got, nullptr) << label;
+        EXPECT_EQ(*got, text) << label;
+    }
+}
+
+const Texts kFrontSample{
+    {"Label141", "22.00"}, {"Label142", "10.19%"},  {"Label145", "10.00"},   {"Label146", "4.63%"},
+    {"Label33", "216"},    {"Label35", "51"},       {"Label36", "23.61%"},   {"Label39", "187"},
+    {"Label47", "86.57%"}, {"Label40", "154"},      {"Label44", "71.30%"},   {"Label42", "125"},
+    {"Label43", "57.87%"}, {"Label97", "157"},      {"Label98", "72.69%"},   {"Label46", "157"},
+    {"Label51", "5"},      {"Label52", "6"},        {"Label143", "53.00"},   {"Label55", "24.54%"},
+    {"Label148", "0"},     {"Label152", "Didelis"}, {"Label150", "Didelis"}, {"Label53", "Kairę"},
+    {"Label95", "Kairę"},
+};
+
+const Texts kSideSample{
+    {"Label57", "165"},      {"Label59", "32"},       {"Label60", "19.39%"},
+    {"Label130", "Maža"},    {"Label62", "42.54"},    {"Label73", "25.78%"},
+    {"Label64", "28.18"},    {"Label118", "17.08%"},  {"Label75", "14.42"},
+    {"Label117", "8.74%"},   {"Label66", "45.04"},    {"Label119", "27.30%"},
+    {"Label68", "34.48"},    {"Label120", "20.90%"},  {"Label70", "24.35"},
+    {"Label121", "14.76%"},  {"Label72", "9.00"},     {"Label93", "5.45%"},
+    {"Label132", "Didelis"}, {"Label79", "8"},        {"Label122", "4.85%"},
+    {"Label81", "89"},       {"Label87", "53.94%"},   {"Label83", "196"},
+    {"Label88", "118.79%"},  {"Label90", "-2"},       {"Label92", "-1.21%"},
+    {"Label85", "1"},        {"Label91", "0.61%"},    {"Label137", "Didelis"},
+    {"Label77", "Taip"},     {"Label100", "1.03"},    {"Label128", "0.63%"},
+    {"Label134", "531.50"},  {"Label135", "322.12%"}, {"Label139", "Vidutinis"},
+};
+
+TEST(FrontMeasurement, SampleFaceGivesEveryLabelWithEitherSeparator) {
+    for (char sep : {'.', ','}) {
+        const auto r = front({}, sep);
+        expectTexts(r, kFrontSample, sep);
+        EXPECT_EQ(r.labels.size(), 25u);
+        EXPECT_EQ(r.codes, (FrontCodes{2, 3, 1, 1}));
+    }
+}
+
+TEST(SideMeasurement, SampleFaceGivesEveryLabelWithEitherSeparator) {
+    for (char sep : {'.', ','}) {
+        const auto r = side({}, sep);
+        expectTexts(r, kSideSample, sep);
+        EXPECT_EQ(r.labels.size(), 36u);
+        EXPECT_EQ(r.codes, (SideCodes{1, 3, 2, 3}));
+    }
+}
+
+TEST(FrontMeasurement, ClassBoundariesAndExactFigures) {
+    struct Case {
+        const char* what;
+        Edit edit;
+        Texts texts;
+        FrontCodes codes; // only the fields named in `check` are compared
+        std::string check;
+    };
+    const Case cases[] = {
+        {"cheek exactly 72 %",
+         [](auto& p) { p[13].X = 484.52f; },
+         {{"Label39", "155.52"}, {"Label47", "72.00%"}, {"Label152", "Didelis"}},
+         {2, 0, 0, 0},
+         "VS"},
+        {"cheek 71.99 %",
+         [](auto& p) { p[13].X = 484.5f; },
+         {{"Label47", "71.99%"}, {"Label152", "Mažas"}},
+         {1, 0, 0, 0},
+         "VS"},
+        {"negative cheek",
+         [](auto& p) { std::swap(p[12], p[13]); },
+         {{"Label39", "-187"}, {"Label47", "-86.57%"}, {"Label152", "Mažas"}},
+         {1, 0, 0, 0},
+         "VS"},
+        {"jaw exactly 59 %",
+         [](auto& p) { p[21].X = 472.44f; },
+         {{"Label44", "59.00%"}, {"Label150", "Vidutinis"}},
+         {0, 2, 0, 0},
+         "AP"},
+        {"jaw just under 59 %",
+         [](auto& p) { p[21].X = 472.43f; },
+         {{"Label44", "59.00%"}, {"Label150", "Mažas"}},
+         {0, 1, 0, 0},
+         "AP"},
+        {"jaw exactly 65 %",
+         [](auto& p) { p[21].X = 485.4f; },
+         {{"Label44", "65.00%"}, {"Label150", "Didelis"}},
+         {0, 3, 0, 0},
+         "AP"},
+        {"jaw just under 65 %",
+         [](auto& p) { p[21].X = 485.39f; },
+         {{"Label150", "Vidutinis"}},
+         {0, 2, 0, 0},
+         "AP"},
+        {"smile exactly 2.7",
+         [](auto& p) {
+             p[22].Y = 234.7f;
+             p[25].Y = 245.01f;
+         },
+         {{"Label145", "2.70"}, {"Label148", "0"}},
+         {},
+         ""},
+        {"lips exactly 13",
+         [](auto& p) {
+             p[22].Y = 234.69f;
+             p[25].Y = 245.f;
+         },
+         {{"Label141", "13.00"}, {"Label148", "0"}},
+         {},
+         ""},
+        {"smile",
+         [](auto& p) {
+             p[22].Y = 234.69f;
+             p[25].Y = 245.01f;
+         },
+         {{"Label145", "2.69"}, {"Label141", "13.01"}, {"Label148", "Šypsena"}},
+         {},
+         ""},
+        {"nose bridge centred",
+         [](auto& p) { p[16].X = 416.f; },
+         {{"Label51", "6"}, {"Label52", "6"}, {"Label53", "Centras"}},
+         {0, 0, 0, 0},
+         "NP"},
+        {"nose bridge right",
+         [](auto& p) { p[16].X = 415.f; },
+         {{"Label53", "Dešinę"}},
+         {0, 0, 2, 0},
+         "NP"},
+        {"jaw centred",
+         [](auto& p) { p[20].X = 343.f; },
+         {{"Label95", "Centras"}},
+         {0, 0, 0, 3},
+         "AI"},
+        {"jaw right",
+         [](auto& p) { p[20].X = 340.f; },
+         {{"Label95", "Dešinę"}},
+         {0, 0, 0, 2},
+         "AI"},
+        {"exact difference of rounded coordinates",
+         [](auto& p) {
+             p[15].X = 427.01f;
+             p[16].X = 422.f;
+         },
+         {{"Label51", "5.01"}},
+         {},
+         ""},
+        {"100.004 is used as 100.00",
+         [](auto& p) { p[4].Y = 140.004f; },
+         {{"Label35", "51"}},
+         {},
+         ""},
+        {"100.006 is used as 100.01",
+         [](auto& p) { p[4].Y = 140.006f; },
+         {{"Label35", "51.01"}},
+         {},
+         ""},
+        {"a half goes away from zero",
+         [](auto& p) { p[4].Y = 140.125f; },
+         {{"Label35", "51.13"}},
+         {},
+         ""},
+        {"chin above the forehead",
+         [](auto& p) { std::swap(p[2].Y, p[3].Y); },
+         {{"Label33", "-216"}, {"Label47", "-86.57%"}, {"Label152", "Mažas"}},
+         {1, 0, 0, 0},
+         "VS"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const auto r = front(c.edit);
+        expectTexts(r, c.texts);
+        const auto pick = [&](const FrontCodes& k) {
+            return c.check == "VS"   ? k.tVS
+                   : c.check == "AP" ? k.tAPz
+                   : c.check == "NP" ? k.tNP
+                   : c.check == "AI" ? k.tAI
+                                     : 0.0;
+        };
+        EXPECT_EQ(pick(r.codes), pick(c.codes));
+    }
+}
+
+TEST(SideMeasurement, ClassBoundariesHumpAndChin) {
+    struct Case {
+        const char* what;
+        Edit edit;
+        Texts texts;
+        char code; // which code to compare: K(D), P (KP), N(D), S(D)
+        double value;
+    };
+    // With S1.Y at 66 the head height is 200, so 1 % is 2 units.
+    auto tall = [](auto& s) { s[0].Y = 66.f; };
+    // Root and tip on the vertical x = 321; the hump point lies left of it, outside the triangle.
+    auto hump = [tall](float d) {
+        return Edit([tall, d](auto& s) {
+            tall(s);
+            s[3] = {321, 163};
+            s[7] = {321, 200};
+            s[8] = {340, 208};
+            s[6] = {321 - d, 175};
+        });
+    };
+    const Case cases[] = {
+        {"forehead exactly 21 %",
+         [](auto& s) { s[2].Y = 147.65f; },
+         {{"Label60", "21.00%"}, {"Label130", "Vidutinė"}},
+         'K',
+         2},
+        {"forehead exactly 27 %",
+         [](auto& s) { s[2].Y = 157.55f; },
+         {{"Label60", "27.00%"}, {"Label130", "Aukšta"}},
+         'K',
+         3},
+        {"forehead under 27 %",
+         [](auto& s) { s[2].Y = 157.54f; },
+         {{"Label130", "Vidutinė"}},
+         'K',
+         2},
+        {"slope exactly 3 %",
+         [](auto& s) { s[2].X = 320.05f; },
+         {{"Label72", "4.95"}, {"Label93", "3.00%"}, {"Label132", "Vidutinis"}},
+         'P',
+         2},
+        {"slope exactly 4 %",
+         [](auto& s) { s[2].X = 318.4f; },
+         {{"Label93", "4.00%"}, {"Label132", "Didelis"}},
+         'P',
+         3},
+        {"slope under 3 %", [](auto& s) { s[2].X = 320.06f; }, {{"Label132", "Mažas"}}, 'P', 1},
+        {"hump exactly 1 %",
+         hump(2),
+         {{"Label77", "Taip"},
+          {"Label100", "2.00"},
+          {"Label128", "1.00%"},
+          {"Label139", "Didelis"}},
+         'N',
+         3},
+        {"hump 0.5 %", hump(1), {{"Label128", "0.50%"}, {"Label139", "Mažas"}}, 'N', 1},
+        {"hump 0.8 %", hump(1.6f), {{"Label128", "0.80%"}, {"Label139", "Vidutinis"}}, 'N', 2},
+        {"hump 1.5 %", hump(3), {{"Label128", "1.50%"}, {"Label139", "Didelis"}}, 'N', 3},
+        {"hollow 1.5 %",
+         hump(-3),
+         {{"Label77", "Ne"}, {"Label100", "-3.00"}, {"Label128", "1.50%"}, {"Label139", "Mažas"}},
+         'N',
+         1},
+        {"hump point on the line",
+         [](auto& s) {
+             s[3] = {320, 160};
+             s[7] = {300, 200};
+             s[6] = {310, 180};
+         },
+         {{"Label77", "Ne"}, {"Label100", "-0.00"}, {"Label128", "0.00%"}, {"Label139", "Mažas"}},
+         'N',
+         1},
+        {"chin exactly 0",
+         [](auto& s) { s[13].X = 323.f; },
+         {{"Label85", "0"}, {"Label91", "0.00%"}, {"Label137", "Vidutinis"}},
+         'S',
+         2},
+        {"chin back",
+         [](auto& s) { s[13].X = 320.f; },
+         {{"Label85", "-3"}, {"Label91", "-1.82%"}, {"Label137", "Mažas"}},
+         'S',
+         1},
+        {"chin just forward",
+         [](auto& s) { s[13].X = 323.02f; },
+         {{"Label91", "0.01%"}, {"Label137", "Didelis"}},
+         'S',
+         3},
+        {"chin above the head",
+         [](auto& s) { std::swap(s[0].Y, s[14].Y); },
+         {{"Label57", "-165"}, {"Label60", "-19.39%"}, {"Label130", "Maža"}},
+         'K',
+         1},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const auto r = side(c.edit);
+        expectTexts(r, c.texts);
+        const double got = c.code == 'K'   ? r.codes.tKD
+                           : c.code == 'P' ? r.codes.tKP
+                           : c.code == 'N' ? r.codes.tND
+                                           : r.codes.tSD;
+        EXPECT_EQ(got, c.value);
+    }
+}
+
+TEST(Measurement, ZeroHeadHeightIsAnErrorWithNothingElse) {
+    const FrontMeasurement cases[] = {
+        front([](auto& p) { p[3].Y = p[2].Y; }),
+        front([](auto& p) { p[3].Y = 76.004f; }), // equal once rounded
+    };
+    for (const auto& r : cases) {
+        EXPECT_FALSE(r.ok());
+        EXPECT_NE(r.error.find("(3)"), std::string::npos);
+        EXPECT_NE(r.error.find("(4)"), std::string::npos);
+        EXPECT_TRUE(r.labels.empty());
+        EXPECT_EQ(r.codes, FrontCodes{});
+    }
+    const auto s = side([](auto& p) { p[14].Y = p[0].Y; });
+    EXPECT_FALSE(s.ok());
+    EXPECT_NE(s.error.find("(15)"), std::string::npos);
+    EXPECT_TRUE(s.labels.empty());
+    EXPECT_EQ(s.codes, SideCodes{});
+}
+
+TEST(Measurement, UnusableCoordinatesAreAnError) {
+    const auto r = front([](auto& p) { p[5].X = std::numeric_limits<float>::quiet_NaN(); });
+    EXPECT_FALSE(r.ok());
+    EXPECT_TRUE(r.labels.empty());
+    const auto s = side([](auto& p) { p[0].Y = std::numeric_limits<float>::infinity(); });
+    EXPECT_FALSE(s.ok());
+}
+
+} // namespace
