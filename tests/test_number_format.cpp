@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <clocale>
 #include <cmath>
 #include <limits>
 
@@ -110,6 +111,17 @@ TEST(NumberFormat, ParseReadsOnlyNumbersOfTheGivenLocale) {
     };
     for (const auto& c : cases)
         EXPECT_EQ(parseNumber(c.text, c.sep), c.expected) << c.text;
+}
+
+// Under a Qt application LC_NUMERIC follows the user's locale; the texts must not.
+TEST(NumberFormat, IgnoresTheProcessLocale) {
+    if (!std::setlocale(LC_ALL, "lt_LT.UTF-8"))
+        GTEST_SKIP() << "lt_LT.UTF-8 locale not installed";
+    EXPECT_EQ(formatFixed(56.375, '.'), "56.38");
+    EXPECT_EQ(formatGeneral(56.375, '.'), "56.375");
+    EXPECT_EQ(parseNumber("56.38", '.'), 56.38);
+    EXPECT_EQ(formatPercent(10.1851, ','), "10,19%");
+    std::setlocale(LC_ALL, "C");
 }
 
 } // namespace
