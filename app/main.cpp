@@ -1,9 +1,9 @@
+#include "error_handler.hpp"
 #include "veidora_window.hpp"
 
-#include <QApplication>
-
 int main(int argc, char* argv[]) {
-    QApplication app(argc, argv);
+    veidora::ui::TApplication app(argc, argv);
+    veidora::ui::installTranslations(app);
     TVeidora Veidora;
     Veidora.show();
     return app.exec();

@@ -8,7 +8,7 @@ packages=(
   libgl-dev libegl-dev
   libgtest-dev libbenchmark-dev nlohmann-json3-dev
   xvfb xauth xdotool imagemagick
-  locales fonts-dejavu-core
+  locales fonts-dejavu-core fonts-liberation2
 )
 
 missing=()

@@ -1,0 +1,64 @@
+#pragma once
+
+#include <QLabel>
+#include <QSlider>
+#include <QWidget>
+
+#include <functional>
+
+// A drawing surface: a light fill with a thin outline; OnPaint runs on every paint.
+class TRectangle : public QWidget {
+    Q_OBJECT
+public:
+    explicit TRectangle(QWidget* parent = nullptr);
+    std::function<void()> OnPaint;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+};
+
+// A label that keeps its designed place and width, and grows to the right when its text
+// needs more room, so that no figure is ever cut off.
+class TLabel : public QLabel {
+    Q_OBJECT
+public:
+    TLabel(const QString& text, QWidget* parent);
+    void setDesignedGeometry(int x, int y, int width, int height);
+    void setText(const QString& text);
+
+private:
+    void fit();
+    int m_designedWidth = -1;
+};
+
+// A horizontal track bar whose value is a floating-point number. Without a frequency the
+// thumb moves in hundredths, so the value can lie between whole numbers.
+class TTrackBar : public QSlider {
+    Q_OBJECT
+    Q_PROPERTY(double Value READ Value WRITE setValue NOTIFY OnChange)
+    Q_PROPERTY(double Min READ Min WRITE setMin)
+    Q_PROPERTY(double Max READ Max WRITE setMax)
+    Q_PROPERTY(double Frequency READ Frequency WRITE setFrequency)
+public:
+    explicit TTrackBar(QWidget* parent = nullptr);
+
+    double Value() const { return m_value; }
+    void setValue(double value);
+    double Min() const { return m_min; }
+    void setMin(double min);
+    double Max() const { return m_max; }
+    void setMax(double max);
+    double Frequency() const { return m_frequency; }
+    void setFrequency(double frequency); // 0: no step
+
+signals:
+    void OnChange();
+
+private:
+    void syncSlider();
+    double m_value = 0;
+    double m_min = 0;
+    double m_max = 10;
+    double m_frequency = 0;
+    bool m_syncing = false;
+};

@@ -1,0 +1,79 @@
+#include "error_handler.hpp"
+
+#include <QLibraryInfo>
+#include <QMessageBox>
+#include <QTranslator>
+
+namespace veidora::ui {
+
+namespace {
+
+void boxPresenter(QWidget* parent, const QString& message) {
+    QMessageBox box(QMessageBox::Critical, QStringLiteral("Klaida"), message, QMessageBox::Ok,
+                    parent);
+    box.exec();
+}
+
+ErrorPresenter& presenter() {
+    static ErrorPresenter p = boxPresenter;
+    return p;
+}
+
+} // namespace
+
+void showError(QWidget* parent, const QString& message) {
+    try {
+        presenter()(parent, message);
+    } catch (...) {
+        // Showing the error must not become an error of its own.
+    }
+}
+
+ErrorPresenter setErrorPresenter(ErrorPresenter p) {
+    ErrorPresenter old = std::move(presenter());
+    presenter() = p ? std::move(p) : ErrorPresenter(boxPresenter);
+    return old;
+}
+
+TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv) {
+    initResources();
+    setFont(programFont());
+}
+
+QFont programFont() {
+    QFont font(QStringLiteral("Liberation Sans"));
+    font.setStyleHint(QFont::SansSerif);
+    font.setFamilies({QStringLiteral("Liberation Sans"), QStringLiteral("Arial"),
+                      QStringLiteral("DejaVu Sans Condensed"), QStringLiteral("DejaVu Sans")});
+    font.setPixelSize(12);
+    return font;
+}
+
+bool TApplication::notify(QObject* receiver, QEvent* event) {
+    bool handled = false;
+    guarded(activeWindow(), [&] { handled = QApplication::notify(receiver, event); });
+    return handled;
+}
+
+void installTranslations(QCoreApplication& app) {
+    initResources();
+    auto* qt = new QTranslator(&app);
+    if (qt->load(QLocale(QLocale::Lithuanian, QLocale::Lithuania), QStringLiteral("qt"),
+                 QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QCoreApplication::installTranslator(qt);
+    auto* own = new QTranslator(&app);
+    if (own->load(QStringLiteral(":/i18n/veidora_lt.qm")))
+        QCoreApplication::installTranslator(own);
+}
+
+} // namespace veidora::ui
+
+// Resources compiled into a static library have to be registered by hand.
+static void registerResources() {
+    Q_INIT_RESOURCE(resources);
+}
+
+void veidora::ui::initResources() {
+    static const bool done = (registerResources(), true);
+    (void)done;
+}

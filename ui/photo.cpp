@@ -1,0 +1,194 @@
+#include "photo.hpp"
+
+#include <QFileInfo>
+#include <QImageReader>
+#include <QPainter>
+#include <QSvgRenderer>
+#include <QTransform>
+#include <QWindow>
+
+#include <cmath>
+
+namespace veidora::ui {
+
+namespace {
+
+// libjpeg reports a truncated file only as a warning and hands back a half-grey picture;
+// these warnings are caught while one photo is read.
+bool g_corrupt = false;
+QtMessageHandler g_previous = nullptr;
+
+void catchDecoderWarnings(QtMsgType type, const QMessageLogContext& context, const QString& msg) {
+    if (type == QtWarningMsg && (msg.contains(QLatin1String("Corrupt JPEG data")) ||
+                                 msg.contains(QLatin1String("Premature end of JPEG file")))) {
+        g_corrupt = true;
+        return;
+    }
+    if (g_previous)
+        g_previous(type, context, msg);
+}
+
+QString failed(const QString& path) {
+    return QStringLiteral("Loading bitmap failed (%1).").arg(path);
+}
+
+QSize fitInside(QSize size, QSize bound) {
+    if (size.width() <= bound.width() && size.height() <= bound.height())
+        return size;
+    return size.scaled(bound, Qt::KeepAspectRatio).expandedTo(QSize(1, 1));
+}
+
+} // namespace
+
+PhotoLoad loadPhoto(const QString& path, QSize bound) {
+    // Qt refuses pictures over 128 MB by default; large photos are fine as long as the declared
+    // size passes the check below.
+    QImageReader::setAllocationLimit(kAllocationLimitMb);
+    PhotoLoad out;
+    QImageReader reader(path);
+    reader.setAutoTransform(true);
+    reader.setDecideFormatFromContent(true);
+    if (!reader.canRead()) {
+        out.error = failed(path);
+        return out;
+    }
+    const QSize stored = reader.size();
+    if (!stored.isValid() || qint64(stored.width()) * stored.height() > kMaxPhotoPixels) {
+        out.error = failed(path);
+        return out;
+    }
+    // The scaled size applies before the EXIF turn; a quarter turn swaps the bound.
+    const bool quarterTurn = reader.transformation() & QImageIOHandler::TransformationRotate90;
+    const QSize storedBound = quarterTurn ? bound.transposed() : bound;
+    const QSize target = fitInside(stored, storedBound);
+    if (target != stored)
+        reader.setScaledSize(target);
+
+    g_corrupt = false;
+    g_previous = qInstallMessageHandler(catchDecoderWarnings);
+    QImage image = reader.read();
+    qInstallMessageHandler(g_previous);
+    g_previous = nullptr;
+
+    if (image.isNull() || g_corrupt) {
+        out.error = failed(path);
+        return out;
+    }
+    out.original = quarterTurn ? stored.transposed() : stored;
+    out.image = std::move(image);
+    return out;
+}
+
+} // namespace veidora::ui
+
+TImage::TImage(QWidget* parent) : QWidget(parent) {
+    setAttribute(Qt::WA_TransparentForMouseEvents);
+}
+
+void TImage::setBox(const QRect& box) {
+    m_box = box;
+    relayout();
+    rebuildCache();
+}
+
+void TImage::setBitmap(const QImage& image) {
+    m_bitmap = image;
+    m_svg.clear();
+    rebuildCache();
+}
+
+void TImage::setSvg(const QString& resource) {
+    QSvgRenderer renderer(resource);
+    m_svg = resource;
+    m_svgSize = renderer.defaultSize();
+    // The bitmap stands for the drawing at its own size, as a loaded picture would.
+    m_bitmap = QImage(m_svgSize, QImage::Format_ARGB32_Premultiplied);
+    m_bitmap.fill(Qt::transparent);
+    QPainter p(&m_bitmap);
+    renderer.render(&p);
+    p.end();
+    rebuildCache();
+}
+
+void TImage::mirror() {
+    if (m_bitmap.isNull())
+        return;
+    m_bitmap.mirror(true, false);
+    m_svg.clear(); // the mirrored pixels are the picture now
+    rebuildCache();
+}
+
+void TImage::setRotationAngle(double degrees) {
+    if (degrees == m_angle)
+        return;
+    m_angle = degrees;
+    relayout();
+    update();
+}
+
+QSize TImage::decodeBound() const {
+    const qreal dpr = window() && window()->windowHandle()
+                          ? window()->windowHandle()->devicePixelRatio()
+                          : devicePixelRatioF();
+    return (QSizeF(m_box.size()) * dpr * 4).toSize();
+}
+
+QRectF TImage::fittedRect() const {
+    if (m_bitmap.isNull() || m_box.isEmpty())
+        return {};
+    const QSizeF fitted = QSizeF(m_bitmap.size()).scaled(QSizeF(m_box.size()), Qt::KeepAspectRatio);
+    return {QPointF((m_box.width() - fitted.width()) / 2, (m_box.height() - fitted.height()) / 2),
+            fitted};
+}
+
+void TImage::relayout() {
+    // Grow around the box by the turned box's overhang, so nothing of the picture is cut.
+    QTransform turn;
+    turn.rotate(m_angle);
+    const QRectF local(-m_box.width() / 2.0, -m_box.height() / 2.0, m_box.width(), m_box.height());
+    const QRectF turned = turn.mapRect(local).translated(QRectF(m_box).center());
+    setGeometry(turned.toAlignedRect().united(m_box));
+}
+
+void TImage::rebuildCache() {
+    const QRectF fitted = fittedRect();
+    if (fitted.isEmpty()) {
+        m_cache = QPixmap();
+        update();
+        return;
+    }
+    const qreal dpr = devicePixelRatioF();
+    const QSize device = (fitted.size() * dpr).toSize().expandedTo(QSize(1, 1));
+    QImage scaled;
+    if (!m_svg.isEmpty()) {
+        scaled = QImage(device, QImage::Format_ARGB32_Premultiplied);
+        scaled.fill(Qt::transparent);
+        QPainter p(&scaled);
+        QSvgRenderer(m_svg).render(&p);
+    } else {
+        scaled = m_bitmap.scaled(device, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    }
+    m_cache = QPixmap::fromImage(scaled);
+    m_cache.setDevicePixelRatio(dpr);
+    update();
+}
+
+void TImage::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::ScreenChangeInternal)
+        rebuildCache();
+}
+
+void TImage::paintEvent(QPaintEvent*) {
+    if (m_cache.isNull())
+        return;
+    QPainter p(this);
+    p.setRenderHint(QPainter::SmoothPixmapTransform);
+    p.setRenderHint(QPainter::Antialiasing);
+    const QPointF centre = QRectF(m_box).center() - QPointF(x(), y());
+    p.translate(centre);
+    p.rotate(m_angle);
+    const QRectF fitted = fittedRect();
+    p.drawPixmap(QPointF(fitted.left() - m_box.width() / 2.0, fitted.top() - m_box.height() / 2.0),
+                 m_cache);
+}

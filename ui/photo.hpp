@@ -1,0 +1,69 @@
+#pragma once
+
+#include <QImage>
+#include <QPixmap>
+#include <QString>
+#include <QWidget>
+
+namespace veidora::ui {
+
+struct PhotoLoad {
+    QImage image;   // null on failure
+    QString error;  // the text for the error box on failure
+    QSize original; // the picture's own size, upright
+};
+
+// Reads a photo for display: upright by its EXIF orientation and decoded no larger than
+// `bound` (the decoder's reduced-size decoding is used where the format has one). Broken,
+// truncated, empty, oversized or unreadable files give an error instead of a picture.
+PhotoLoad loadPhoto(const QString& path, QSize bound);
+
+// Pictures declaring more pixels than this are refused before decoding.
+inline constexpr qint64 kMaxPhotoPixels = 200'000'000;
+inline constexpr int kAllocationLimitMb = 1024;
+
+} // namespace veidora::ui
+
+// A picture control: the bitmap is fitted into the box (aspect kept, centred) and turned by
+// RotationAngle degrees about the box centre. A turned picture is drawn whole; the widget
+// grows around its box for that, so Box() and not geometry() is the control's place.
+class TImage : public QWidget {
+    Q_OBJECT
+    Q_PROPERTY(double RotationAngle READ RotationAngle WRITE setRotationAngle)
+public:
+    explicit TImage(QWidget* parent = nullptr);
+
+    void setBox(const QRect& box);
+    QRect Box() const { return m_box; }
+
+    const QImage& Bitmap() const { return m_bitmap; }
+    int BitmapWidth() const { return m_bitmap.width(); }
+    void setBitmap(const QImage& image);
+    void setSvg(const QString& resource); // a drawing, rendered sharp at any size
+    void mirror();                        // left-right, in place
+
+    double RotationAngle() const { return m_angle; }
+    void setRotationAngle(double degrees);
+
+    // The size to decode photos at: the box at this screen's pixel ratio, with room for a
+    // 4x magnified view.
+    QSize decodeBound() const;
+    // The pixmap paint draws (for tests): the fitted picture at device pixels.
+    const QPixmap& cachedPixmap() const { return m_cache; }
+    QRectF fittedRect() const; // in box coordinates
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void changeEvent(QEvent* event) override;
+
+private:
+    void relayout();
+    void rebuildCache();
+
+    QRect m_box;
+    QImage m_bitmap;
+    QString m_svg;
+    QSize m_svgSize;
+    QPixmap m_cache;
+    double m_angle = 0;
+};
