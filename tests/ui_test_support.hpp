@@ -5,11 +5,14 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QMessageBox>
+#include <QMouseEvent>
 #include <QStringList>
 #include <QTest>
 #include <QTimer>
 
 #include <functional>
+
+#include "selection_point.hpp"
 
 // Collects the texts that would have reached the error box.
 class ErrorRecorder {
@@ -41,4 +44,28 @@ inline void answerNextMessageBox(QMessageBox::StandardButton button,
         QTest::mouseClick(box->button(button), Qt::LeftButton);
     };
     QTimer::singleShot(0, *attempt);
+}
+
+// Drags a landmark grip with the left button, as a user would, to `target` in its rectangle's
+// coordinates, through `steps` moves; the event loop runs after each and `during` is called.
+inline void dragGrip(TSelectionPoint* grip, QPointF target, int steps = 2,
+                     const std::function<void()>& during = {}) {
+    grip->raise(); // the grip under the pointer is the one taken
+    const QPointF start = grip->Position();
+    QTest::mousePress(grip, Qt::LeftButton, {}, (start - QPointF(grip->pos())).toPoint());
+    // Moves go to the grip itself, which holds the pointer while the button is down (QTest's
+    // own mouseMove would read a local (0, 0) as "the centre").
+    auto send = [&](QEvent::Type type, QPointF at, Qt::MouseButtons buttons) {
+        const QPointF local = at - QPointF(grip->pos());
+        QMouseEvent e(type, local, grip->mapToGlobal(local), Qt::LeftButton, buttons,
+                      Qt::NoModifier);
+        QCoreApplication::sendEvent(grip, &e);
+        QCoreApplication::processEvents();
+    };
+    for (int step = 1; step <= steps; ++step) {
+        send(QEvent::MouseMove, start + (target - start) * step / double(steps), Qt::LeftButton);
+        if (during)
+            during();
+    }
+    send(QEvent::MouseButtonRelease, target, Qt::NoButton);
 }

@@ -1,0 +1,354 @@
+// A whole determination driven through the window as a user would: button, dialog, the
+// one-second step, table and banner.
+#include "controls.hpp"
+#include "front_measurement.hpp"
+#include "matrix_label.hpp"
+#include "photo.hpp"
+#include "ranking.hpp"
+#include "selection_point.hpp"
+#include "side_measurement.hpp"
+#include "string_grid.hpp"
+#include "ui_test_support.hpp"
+#include "veidora_window.hpp"
+
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QtTest>
+
+namespace {
+
+using Texts = QList<QPair<QString, QString>>;
+
+const Texts kFrontSample{
+    {"Label141", "22.00"}, {"Label142", "10.19%"},  {"Label145", "10.00"},   {"Label146", "4.63%"},
+    {"Label33", "216"},    {"Label35", "51"},       {"Label36", "23.61%"},   {"Label39", "187"},
+    {"Label47", "86.57%"}, {"Label40", "154"},      {"Label44", "71.30%"},   {"Label42", "125"},
+    {"Label43", "57.87%"}, {"Label97", "157"},      {"Label98", "72.69%"},   {"Label46", "157"},
+    {"Label51", "5"},      {"Label52", "6"},        {"Label143", "53.00"},   {"Label55", "24.54%"},
+    {"Label148", "0"},     {"Label152", "Didelis"}, {"Label150", "Didelis"}, {"Label53", "Kairę"},
+    {"Label95", "Kairę"},
+};
+
+const Texts kSideSample{
+    {"Label57", "165"},      {"Label59", "32"},       {"Label60", "19.39%"},
+    {"Label130", "Maža"},    {"Label62", "42.54"},    {"Label73", "25.78%"},
+    {"Label64", "28.18"},    {"Label118", "17.08%"},  {"Label75", "14.42"},
+    {"Label117", "8.74%"},   {"Label66", "45.04"},    {"Label119", "27.30%"},
+    {"Label68", "34.48"},    {"Label120", "20.90%"},  {"Label70", "24.35"},
+    {"Label121", "14.76%"},  {"Label72", "9.00"},     {"Label93", "5.45%"},
+    {"Label132", "Didelis"}, {"Label79", "8"},        {"Label122", "4.85%"},
+    {"Label81", "89"},       {"Label87", "53.94%"},   {"Label83", "196"},
+    {"Label88", "118.79%"},  {"Label90", "-2"},       {"Label92", "-1.21%"},
+    {"Label85", "1"},        {"Label91", "0.61%"},    {"Label137", "Didelis"},
+    {"Label77", "Taip"},     {"Label100", "1.03"},    {"Label128", "0.63%"},
+    {"Label134", "531.50"},  {"Label135", "322.12%"}, {"Label139", "Vidutinis"},
+};
+
+const QStringList kSampleNames{"Keldaro", "Tovelio", "Jukamo", "Heluvos",
+                               "Mirveno", "Agreno",  "Sulgeto"};
+const QStringList kSampleScores{"93.75", "81.25", "68.875", "62.625", "56.25", "43.875", "22.625"};
+const QStringList kSampleShown{"93.75", "81.25", "68.88", "62.63", "56.25", "43.88", "22.63"};
+
+QString withSep(QString text, QChar sep) {
+    return text.replace(QLatin1Char('.'), sep);
+}
+
+// The banner keeps rotating while the test looks at it.
+bool isRotationOf(const QString& shown, const QString& text) {
+    return shown.size() == text.size() && (text + text).contains(shown);
+}
+
+QJsonObject referenceCase(int id) {
+    QFile f(QStringLiteral(VEIDORA_TEST_DATA "/landmark-cases.json"));
+    if (!f.open(QIODevice::ReadOnly))
+        return {};
+    const QJsonArray cases = QJsonDocument::fromJson(f.readAll()).object().value("cases").toArray();
+    for (const auto& c : cases)
+        if (c.toObject().value("id").toInt() == id)
+            return c.toObject();
+    return {};
+}
+
+} // namespace
+
+class DeterminationTest : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<TVeidora> w;
+    QTemporaryDir dir;
+
+    void openPhotos() {
+        QImage img(300, 400, QImage::Format_RGB32);
+        img.fill(QColor(180, 150, 130));
+        const QString path = dir.filePath(QStringLiteral("veidas.png"));
+        QVERIFY(img.save(path));
+        w->TabControl1->setCurrentWidget(w->TabItem1);
+        w->loadPhotoIntoCurrentPage(path);
+        w->TabControl1->setCurrentWidget(w->TabItem2);
+        w->loadPhotoIntoCurrentPage(path);
+        w->TabControl1->setCurrentWidget(w->TabItem1);
+        QCoreApplication::processEvents();
+    }
+
+    void expectLabels(const Texts& texts, QChar sep = QLatin1Char('.')) {
+        for (const auto& [name, text] : texts)
+            QCOMPARE(w->label(name)->text(), withSep(text, sep));
+    }
+
+    QColor rowColour(int row) {
+        TStringGrid* g = w->StringGrid1;
+        g->scrollTo(g->model()->index(row, 1));
+        QCoreApplication::processEvents();
+        const QRect cell = g->visualRect(g->model()->index(row, 1));
+        return g->viewport()->grab().toImage().pixelColor(cell.right() - 2, cell.center().y());
+    }
+
+    void expectSampleResult(QChar sep) {
+        for (int row = 0; row < 7; ++row) {
+            QCOMPARE(w->StringGrid1->cell(0, row), QString::number(row + 1));
+            QCOMPARE(w->StringGrid1->cell(1, row), kSampleNames[row]);
+            QCOMPARE(w->StringGrid1->cell(2, row), withSep(kSampleScores[row], sep));
+            QCOMPARE(w->FloatColumn2->displayText(w->StringGrid1->cell(2, row), QLocale()),
+                     withSep(kSampleShown[row], sep));
+        }
+        QCOMPARE(w->StringGrid1->header(0), QStringLiteral("Nr:"));
+        QCOMPARE(w->StringGrid1->header(1), QStringLiteral("Genotipas"));
+        QCOMPARE(w->StringGrid1->header(2), QStringLiteral("Procentai"));
+        QVERIFY(
+            isRotationOf(w->MatrixLabel1->Text(), QStringLiteral("Nustatytas Keldaro genotipas ")));
+        QCOMPARE(rowColour(0), QColor(0, 0x80, 0));
+        for (int row : {1, 2, 3, 6, 7, 50, 99})
+            QCOMPARE(rowColour(row), QColor(0xFF, 0, 0));
+        expectLabels(kFrontSample, sep);
+        expectLabels(kSideSample, sep);
+        QCOMPARE(w->codes(), (veidora::TraitCodes{1, 3, 2, 1, 2, 3, 1, 3}));
+    }
+
+private slots:
+    void init() {
+        QLocale::setDefault(QLocale::c());
+        w = std::make_unique<TVeidora>();
+        w->show();
+        QVERIFY(QTest::qWaitForWindowExposed(w.get()));
+    }
+    void cleanup() {
+        w.reset();
+        QLocale::setDefault(QLocale::c());
+    }
+
+    void demonstrationOnTheSampleFaces_data() {
+        QTest::addColumn<QString>("locale");
+        QTest::addColumn<bool>("dragFirst");
+        QTest::newRow("point") << "C" << false;
+        QTest::newRow("comma, Lithuanian") << "lt_LT" << false;
+        QTest::newRow("grips dragged before") << "C" << true;
+    }
+
+    void demonstrationOnTheSampleFaces() {
+        QFETCH(QString, locale);
+        QFETCH(bool, dragFirst);
+        QLocale::setDefault(QLocale(locale));
+        w.reset();
+        w = std::make_unique<TVeidora>();
+        w->show();
+        QVERIFY(QTest::qWaitForWindowExposed(w.get()));
+        const QChar sep = QLocale().decimalPoint().front();
+        if (dragFirst) {
+            dragGrip(w->SelectionPoint(13), {100, 160});
+            dragGrip(w->SelectionPoint(4), {120, 300});
+            w->TabControl1->setCurrentWidget(w->TabItem2);
+            dragGrip(w->SelectionPoint(103), {90, 150});
+            w->TabControl1->setCurrentWidget(w->TabItem1);
+            QCoreApplication::processEvents();
+        }
+
+        QString message;
+        QMessageBox::StandardButton defaultButton = QMessageBox::NoButton;
+        answerNextMessageBox(QMessageBox::Yes, [&](QMessageBox* box) {
+            message = box->text();
+            defaultButton = box->standardButton(box->defaultButton());
+        });
+        QTest::mouseClick(w->Button2, Qt::LeftButton);
+        QCOMPARE(message, QStringLiteral("Neatidaryta nuotrauka iš priekio ir iš šono (nustatymui "
+                                         "reikalinga nuotrauka iš priekio ir iš šono). \"YES\" "
+                                         "Atstatomi taškai, jungiamas „demo“ rėžimas, \"NO\" "
+                                         "nieko nekeisti"));
+        QCOMPARE(defaultButton, QMessageBox::No);
+
+        // First step done: the side page shows, the front is measured, the side not yet.
+        QCOMPARE(w->TabControl1->currentWidget(), w->TabItem2);
+        QVERIFY(w->Timer2->isActive());
+        expectLabels(kFrontSample, sep);
+        QCOMPARE(w->label("Label57")->text(), QStringLiteral("0"));
+        QCOMPARE(w->StringGrid1->cell(0, 0), QString());
+
+        QTRY_VERIFY_WITH_TIMEOUT(!w->Timer2->isActive(), 3000);
+        expectSampleResult(sep);
+        for (int n = 1; n <= 28; ++n)
+            QCOMPARE(w->P(n), veidora::kFrontDefaults[n - 1]);
+    }
+
+    void theMessageNamesWhatIsMissing() {
+        QImage img(50, 50, QImage::Format_RGB32);
+        img.fill(Qt::gray);
+        const QString path = dir.filePath(QStringLiteral("m.png"));
+        QVERIFY(img.save(path));
+        struct Case {
+            QWidget* page;
+            const char* missing;
+        };
+        const Case cases[] = {{w->TabItem1, "iš šono"}, {w->TabItem2, "iš priekio"}};
+        for (const auto& c : cases) {
+            w.reset();
+            w = std::make_unique<TVeidora>();
+            w->show();
+            QVERIFY(QTest::qWaitForWindowExposed(w.get()));
+            w->TabControl1->setCurrentWidget(c.page == cases[0].page ? w->TabItem1 : w->TabItem2);
+            w->loadPhotoIntoCurrentPage(path);
+            QString message;
+            answerNextMessageBox(QMessageBox::No, [&](QMessageBox* box) { message = box->text(); });
+            QTest::mouseClick(w->Button2, Qt::LeftButton);
+            const QString missing = QString::fromUtf8(c.missing);
+            QCOMPARE(message, TVeidora::confirmationText(missing));
+            QVERIFY(message.startsWith(QStringLiteral("Neatidaryta nuotrauka ") + missing + " ("));
+            QCOMPARE(w->TekstasA1, missing);
+        }
+        // The closing text is the 72 characters the users know.
+        const QString closing =
+            TVeidora::confirmationText(QString()).section(QStringLiteral("nuotrauka "), 2);
+        QCOMPARE(closing.size(), 72);
+    }
+
+    void noChangesNothing() {
+        dragGrip(w->SelectionPoint(1), {30, 40});
+        answerNextMessageBox(QMessageBox::No);
+        QTest::mouseClick(w->Button2, Qt::LeftButton);
+        QCoreApplication::processEvents();
+        QVERIFY(!w->Timer2->isActive());
+        QCOMPARE(w->TabControl1->currentWidget(), w->TabItem1);
+        QCOMPARE(w->SelectionPoint(1)->Position(), QPointF(30, 40));
+        QCOMPARE(w->label("Label33")->text(), QStringLiteral("0"));
+        QCOMPARE(w->label("Label152")->text(), QStringLiteral("..."));
+        QCOMPARE(w->StringGrid1->cell(1, 0), QString());
+        QCOMPARE(w->codes(), veidora::TraitCodes{});
+        QTest::qWait(1200);
+        QCOMPARE(w->StringGrid1->cell(1, 0), QString());
+    }
+
+    void gripsPlacedByMouseGiveThePureMeasurement() {
+        openPhotos();
+        const QJsonObject ref = referenceCase(161); // whole-number landmarks
+        QVERIFY(!ref.isEmpty());
+        const QJsonArray front = ref.value("front_points").toArray();
+        const QJsonArray side = ref.value("side_points").toArray();
+        for (int n = 1; n <= 28; ++n) {
+            const QJsonArray p = front[n - 1].toArray();
+            dragGrip(w->SelectionPoint(n), {p[0].toDouble(), p[1].toDouble()});
+        }
+        w->TabControl1->setCurrentWidget(w->TabItem2);
+        QCoreApplication::processEvents();
+        for (int n = 1; n <= 17; ++n) {
+            const QJsonArray p = side[n - 1].toArray();
+            dragGrip(w->SelectionPoint(100 + n), {p[0].toDouble(), p[1].toDouble()});
+        }
+        w->TabControl1->setCurrentWidget(w->TabItem1);
+        QCoreApplication::processEvents();
+
+        QSignalSpy ticks(w->Timer2, &QTimer::timeout);
+        QTest::mouseClick(w->Button2, Qt::LeftButton); // both photos open: no dialog
+        QVERIFY(!QApplication::activeModalWidget());
+        QVERIFY(w->Timer2->isActive());
+        QTRY_VERIFY_WITH_TIMEOUT(!w->Timer2->isActive(), 3000);
+        QCOMPARE(ticks.count(), 1);
+
+        for (const QString& group :
+             {QStringLiteral("front_labels"), QStringLiteral("side_labels")}) {
+            const QJsonObject labels = ref.value(group).toObject();
+            for (auto it = labels.begin(); it != labels.end(); ++it)
+                QVERIFY2(w->label(it.key())->text() == it.value().toString(),
+                         qPrintable(it.key() + ": " + w->label(it.key())->text()));
+        }
+        const QJsonArray rows = ref.value("rows").toArray();
+        for (int row = 0; row < 7; ++row)
+            for (int col = 0; col < 3; ++col)
+                QCOMPARE(w->StringGrid1->cell(col, row), rows[row].toArray()[col].toString());
+        QVERIFY(isRotationOf(w->MatrixLabel1->Text(), ref.value("banner").toString()));
+    }
+
+    void aClickDuringTheWaitMeasuresTheFrontAgainAndRanksOnce() {
+        openPhotos();
+        QSignalSpy ticks(w->Timer2, &QTimer::timeout);
+        QTest::mouseClick(w->Button2, Qt::LeftButton);
+        QCOMPARE(w->label("Label33")->text(), QStringLiteral("216"));
+        // The user moves the chin during the waiting second and clicks again.
+        w->TabControl1->setCurrentWidget(w->TabItem1);
+        dragGrip(w->SelectionPoint(4), {421, 300});
+        QTest::mouseClick(w->Button2, Qt::LeftButton);
+        QCOMPARE(w->label("Label33")->text(), QStringLiteral("224"));
+        QCOMPARE(w->TabControl1->currentWidget(), w->TabItem2);
+        QTRY_VERIFY_WITH_TIMEOUT(ticks.count() == 1, 3000);
+        QTest::qWait(1300);
+        QCOMPARE(ticks.count(), 1);
+        QVERIFY(!w->Timer2->isActive());
+        QVERIFY(w->MatrixLabel1->Text().contains(QStringLiteral("genotipas")));
+
+        // A later run starts a fresh wait and rewrites the rows and the banner.
+        w->TabControl1->setCurrentWidget(w->TabItem2);
+        dragGrip(w->SelectionPoint(103), {316, 170}); // a higher forehead
+        QTest::mouseClick(w->Button2, Qt::LeftButton);
+        QTRY_COMPARE_WITH_TIMEOUT(ticks.count(), 2, 3000);
+        QCOMPARE(w->label("Label130")->text(), QStringLiteral("Aukšta"));
+        QCOMPARE(w->codes().tKD, 3.0);
+        const auto expected = veidora::rankGenotypes(w->codes(), '.');
+        for (int row = 0; row < 7; ++row)
+            QCOMPARE(w->StringGrid1->cell(1, row), QString::fromStdString(expected.rows[row].name));
+        QVERIFY(isRotationOf(w->MatrixLabel1->Text(), QString::fromStdString(expected.banner)));
+        QCOMPARE(rowColour(0), QColor(0, 0x80, 0));
+        QCOMPARE(rowColour(1), QColor(0xFF, 0, 0));
+    }
+
+    void aZeroHeadHeightIsReportedAndChangesNothing() {
+        openPhotos();
+        // A first, complete run to have something to keep.
+        QTest::mouseClick(w->Button2, Qt::LeftButton);
+        QTRY_VERIFY_WITH_TIMEOUT(!w->Timer2->isActive(), 3000);
+        const QString winner = w->StringGrid1->cell(1, 0);
+        const veidora::TraitCodes codes = w->codes();
+
+        ErrorRecorder errors;
+        w->TabControl1->setCurrentWidget(w->TabItem1);
+        dragGrip(w->SelectionPoint(4), {421, 76}); // chin level with the top of the forehead
+        QTest::mouseClick(w->Button2, Qt::LeftButton);
+        QCOMPARE(errors.messages.size(), 1);
+        QCOMPARE(errors.messages[0], QString::fromUtf8(veidora::kFrontZeroHeadMessage));
+        QVERIFY(!w->Timer2->isActive());
+        QCOMPARE(w->TabControl1->currentWidget(), w->TabItem1);
+        QCOMPARE(w->label("Label33")->text(), QStringLiteral("216"));
+        QCOMPARE(w->label("Label141")->text(), QStringLiteral("22.00"));
+        QCOMPARE(w->codes(), codes);
+        QCOMPARE(w->StringGrid1->cell(1, 0), winner);
+
+        QTest::mouseClick(w->Button6, Qt::LeftButton);
+        QCoreApplication::processEvents(); // the front page paints the reset places
+        w->TabControl1->setCurrentWidget(w->TabItem2);
+        dragGrip(w->SelectionPoint(115), {323, 101}); // chin level with the top of the head
+        QTest::mouseClick(w->Button2, Qt::LeftButton);
+        QTRY_VERIFY_WITH_TIMEOUT(errors.messages.size() == 2, 3000);
+        QCOMPARE(errors.messages[1], QString::fromUtf8(veidora::kSideZeroHeadMessage));
+        QVERIFY(!w->Timer2->isActive()); // one-shot even when the step fails
+        QCOMPARE(w->label("Label57")->text(), QStringLiteral("165"));
+        QCOMPARE(w->codes().tKD, codes.tKD);
+        QCOMPARE(w->StringGrid1->cell(1, 0), winner);
+        QTest::qWait(1200);
+        QCOMPARE(errors.messages.size(), 2);
+    }
+};
+
+QTEST_MAIN(DeterminationTest)
+#include "test_determination.moc"

@@ -1,0 +1,260 @@
+// The landmark pages: grips, their copies, resets, photo tilt and mirroring, labels.
+#include "controls.hpp"
+#include "front_landmarks.hpp"
+#include "photo.hpp"
+#include "selection_point.hpp"
+#include "side_landmarks.hpp"
+#include "ui_test_support.hpp"
+#include "veidora_window.hpp"
+
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QtTest>
+
+using veidora::TPointF;
+
+namespace {
+
+TPointF asPoint(QPointF p) {
+    return {float(p.x()), float(p.y())};
+}
+
+void paintNow(QWidget* w) {
+    w->repaint();
+    QCoreApplication::processEvents();
+}
+
+QString writeImage(const QTemporaryDir& dir, const QString& name, const QImage& img) {
+    const QString path = dir.filePath(name);
+    img.save(path);
+    return path;
+}
+
+// Left half dark, right half light, so a mirroring shows.
+QImage asymmetric(int w, int h) {
+    QImage img(w, h, QImage::Format_RGB32);
+    img.fill(Qt::white);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w / 3; ++x)
+            img.setPixel(x, y, qRgb(20, 40, 60 + y % 100));
+    return img;
+}
+
+} // namespace
+
+class PagesTest : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<TVeidora> w;
+
+private slots:
+    void init() {
+        w = std::make_unique<TVeidora>();
+        w->show();
+        QVERIFY(QTest::qWaitForWindowExposed(w.get()));
+    }
+    void cleanup() { w.reset(); }
+
+    void copiesEqualTheDefaultsOnceThePagesHavePainted() {
+        for (int n = 1; n <= 28; ++n) {
+            QCOMPARE(w->P(n), veidora::kFrontDefaults[n - 1]);
+            QCOMPARE(w->SelectionPoint(n)->Position(),
+                     QPointF(veidora::kFrontDefaults[n - 1].X, veidora::kFrontDefaults[n - 1].Y));
+        }
+        QCOMPARE(w->P(3), (TPointF{420, 76}));
+        QCOMPARE(w->P(4), (TPointF{421, 292}));
+        // The side page has not been shown yet.
+        for (int n = 1; n <= 17; ++n)
+            QCOMPARE(w->S(n), (TPointF{0, 0}));
+        w->TabControl1->setCurrentWidget(w->TabItem2);
+        QTRY_COMPARE(w->S(6), (TPointF{517, 166}));
+        for (int n = 1; n <= 17; ++n)
+            QCOMPARE(w->S(n), veidora::kSideDefaults[n - 1]);
+    }
+
+    void draggingFollowsThePointerAndStopsAtTheBorder() {
+        TSelectionPoint* grip = w->SelectionPoint(3);
+        QList<TPointF> seen;
+        dragGrip(grip, {300, 120}, 4, [&] { seen << w->P(3); });
+        QCOMPARE(grip->Position(), QPointF(300, 120));
+        QCOMPARE(w->P(3), (TPointF{300, 120}));
+        // P3 followed the grip at every step, not only at the end.
+        QVERIFY(seen.size() == 4 && seen.first() != seen.last());
+
+        struct Case {
+            int grip;
+            QPointF target;
+            QPointF expected;
+        };
+        const Case cases[] = {
+            {3, {700, 120}, {561, 120}},  {4, {300, 500}, {300, 377}}, {5, {-40, -30}, {0, 0}},
+            {27, {600, 400}, {561, 377}}, {9, {-5, 200}, {0, 200}},
+        };
+        for (const auto& c : cases) {
+            dragGrip(w->SelectionPoint(c.grip), c.target);
+            QCOMPARE(w->SelectionPoint(c.grip)->Position(), c.expected);
+        }
+        paintNow(w->Rectangle1);
+        QCOMPARE(w->P(27), (TPointF{561, 377}));
+
+        w->TabControl1->setCurrentWidget(w->TabItem2);
+        dragGrip(w->SelectionPoint(108), {10, 390});
+        QCOMPARE(w->SelectionPoint(108)->Position(), QPointF(10, 377));
+        QTRY_COMPARE(w->S(8), (TPointF{10, 377}));
+    }
+
+    void gripsAreWhiteAndTurnRedUnderThePointer() {
+        TSelectionPoint* grip = w->SelectionPoint(1);
+        const QPoint centre = (grip->Position() - QPointF(grip->pos())).toPoint();
+        auto colour = [&] { return grip->grab().toImage().pixelColor(centre); };
+        QCOMPARE(colour(), QColor(Qt::white));
+        const QPointF at(centre);
+        QEnterEvent enter(at, at, at);
+        QCoreApplication::sendEvent(grip, &enter);
+        QCOMPARE(colour(), QColor(Qt::red));
+        QEvent leave(QEvent::Leave);
+        QCoreApplication::sendEvent(grip, &leave);
+        QCOMPARE(colour(), QColor(Qt::white));
+    }
+
+    void resetPutsEveryGripBackExactly() {
+        for (int n : {1, 4, 13, 28})
+            dragGrip(w->SelectionPoint(n), {50.0 + n, 60.0 + n});
+        QTest::mouseClick(w->Button6, Qt::LeftButton);
+        for (int pass = 0; pass < 2; ++pass) {
+            for (int n = 1; n <= 28; ++n)
+                QCOMPARE(asPoint(w->SelectionPoint(n)->Position()), veidora::kFrontDefaults[n - 1]);
+            paintNow(w->Rectangle1);
+            for (int n = 1; n <= 28; ++n)
+                QCOMPARE(w->P(n), veidora::kFrontDefaults[n - 1]);
+            QTest::mouseClick(w->Button6, Qt::LeftButton); // a second reset changes nothing
+        }
+
+        w->TabControl1->setCurrentWidget(w->TabItem2);
+        dragGrip(w->SelectionPoint(117), {20, 30});
+        dragGrip(w->SelectionPoint(105), {40, 50}); // read by no measurement, reset all the same
+        QTest::mouseClick(w->Button7, Qt::LeftButton);
+        for (int n = 1; n <= 17; ++n)
+            QCOMPARE(asPoint(w->SelectionPoint(100 + n)->Position()),
+                     veidora::kSideDefaults[n - 1]);
+    }
+
+    void sideCopiesFollowOnlyAfterAPaint() {
+        w->TabControl1->setCurrentWidget(w->TabItem2);
+        QTRY_COMPARE(w->S(1), (TPointF{330, 101}));
+        w->TabControl1->setCurrentWidget(w->TabItem1);
+        QCoreApplication::processEvents();
+        w->SelectionPoint(101)->setPosition({100, 100});
+        QCoreApplication::processEvents();
+        QCOMPARE(w->S(1), (TPointF{330, 101})); // the hidden page has not painted
+        w->TabControl1->setCurrentWidget(w->TabItem2);
+        QTRY_COMPARE(w->S(1), (TPointF{100, 100}));
+    }
+
+    void tiltShowsWholeDegreesAndTurnsThePhoto() {
+        struct Case {
+            double value;
+            const char* shown;
+        };
+        const Case cases[] = {{7.9, "7"}, {-7.9, "-7"}, {0.7, "0"}, {-0.7, "0"},
+                              {20, "20"}, {-20, "-20"}, {25, "20"}, {0, "0"}};
+        for (const auto& c : cases) {
+            w->TrackBar2->setValue(c.value);
+            QCOMPARE(w->label("Label127")->text(), QLatin1String(c.shown));
+            QCOMPARE(w->Image1->RotationAngle(), QString::fromLatin1(c.shown).toDouble());
+        }
+        // The side bar moves in whole steps.
+        w->TrackBar1->setValue(7.4);
+        QCOMPARE(w->TrackBar1->Value(), 7.0);
+        QCOMPARE(w->label("Label124")->text(), QStringLiteral("7"));
+        QCOMPARE(w->Image4->RotationAngle(), 7.0);
+        w->TrackBar1->setValue(-20);
+        QCOMPARE(w->label("Label124")->text(), QStringLiteral("-20"));
+        // Turning the photo moves no grip.
+        QCOMPARE(w->P(1), veidora::kFrontDefaults[0]);
+    }
+
+    void aTurnedPhotoIsDrawnWhole() {
+        QTemporaryDir dir;
+        w->TabControl1->setCurrentWidget(w->TabItem1);
+        w->loadPhotoIntoCurrentPage(writeImage(dir, "a.png", asymmetric(257, 321)));
+        QCOMPARE(w->Image1->geometry(), QRect(8, 8, 257, 321));
+        w->TrackBar2->setValue(20);
+        const QRect grown = w->Image1->geometry();
+        QVERIFY(grown.contains(QRect(8, 8, 257, 321)));
+        QVERIFY(grown.width() > 340 && grown.height() > 380);
+        QCOMPARE(w->Image1->Box(), QRect(8, 8, 257, 321));
+        // A corner of the turned picture lies outside the unturned box and is painted.
+        const QImage shot = w->Rectangle1->grab().toImage();
+        const QPoint corner(8 + 257 + 10, 8 + 150); // right of the box, inside the turned photo
+        QVERIFY(shot.pixelColor(corner) != QColor(0xF4, 0xF5, 0xF7));
+    }
+
+    void mirroringTwiceGivesBackTheOriginalAndANewPhotoDropsIt() {
+        QTemporaryDir dir;
+        const QImage original = asymmetric(120, 90);
+        w->TabControl1->setCurrentWidget(w->TabItem2);
+        w->Button5Click(); // no photo yet: nothing happens
+        QCOMPARE(w->Image4->BitmapWidth(), 0);
+        w->loadPhotoIntoCurrentPage(writeImage(dir, "a.png", original));
+        const QImage loaded = w->Image4->Bitmap();
+        QTest::mouseClick(w->Button5, Qt::LeftButton);
+        QCOMPARE(w->Image4->Bitmap(), loaded.mirrored(true, false));
+        QVERIFY(w->Image4->Bitmap() != loaded);
+        QTest::mouseClick(w->Button5, Qt::LeftButton);
+        QCOMPARE(w->Image4->Bitmap(), loaded);
+
+        w->TrackBar1->setValue(5);
+        QTest::mouseClick(w->Button5, Qt::LeftButton);
+        const QImage second = asymmetric(100, 100);
+        w->loadPhotoIntoCurrentPage(writeImage(dir, "b.png", second));
+        QCOMPARE(w->Image4->Bitmap().convertToFormat(QImage::Format_RGB32), second);
+        QCOMPARE(w->Image4->RotationAngle(), 5.0);
+        QCOMPARE(w->label("Label124")->text(), QStringLiteral("5"));
+        QCOMPARE(w->Image1->BitmapWidth(), 0); // only the current page's photo changes
+    }
+
+    void pagesCarryTheirControlsAndFirstTexts() {
+        struct Case {
+            const char* name;
+            const char* text;
+            QPoint pos;
+        };
+        const Case cases[] = {
+            {"Label15", "Perkelkite  taškus nuo pavyzdžio. ", {344, 37}},
+            {"Label123", "Perkelkite  taškus nuo pavyzdžio. ", {344, 37}},
+            {"Label126", "Veido tiesumo korekcija", {24, 12}},
+            {"Label33", "0", {121, 462}},
+            {"Label152", "...", {121, 559}},
+            {"Label53", "...", {351, 515}},
+            {"Label150", "...", {328, 568}},
+            {"Label95", "0", {371, 586}},
+            {"Label94", "Ap. žangikaulio asimetrija:", {216, 586}},
+            {"Label57", "0", {113, 456}},
+            {"Label89", "Smakras Nosikaulio p.", {208, 571}},
+            {"Label121", "0", {160, 596}},
+            {"Label138", "Nosikaulis: ", {424, 543}},
+        };
+        for (const auto& c : cases) {
+            TLabel* l = w->label(QLatin1String(c.name));
+            QVERIFY2(l, c.name);
+            QCOMPARE(l->text(), QString::fromUtf8(c.text));
+            QCOMPARE(l->pos(), c.pos);
+        }
+        QCOMPARE(w->Rectangle1->geometry(), QRect(16, 62, 561, 377));
+        QCOMPARE(w->Rectangle2->geometry(), QRect(24, 62, 561, 377));
+        QCOMPARE(w->Image2->Box(), QRect(288, 7, 265, 321));
+        QCOMPARE(w->Image3->Box(), QRect(288, 9, 265, 321));
+        QCOMPARE(w->Button5->text(), QStringLiteral("&Apsukimas"));
+        QCOMPARE(w->TrackBar2->Min(), -20.0);
+        QCOMPARE(w->TrackBar1->Max(), 20.0);
+        for (int n = 1; n <= 28; ++n)
+            QCOMPARE(w->SelectionPoint(n)->parentWidget(), w->Rectangle1);
+        for (int n = 101; n <= 117; ++n)
+            QCOMPARE(w->SelectionPoint(n)->objectName(), QStringLiteral("SelectionPoint%1").arg(n));
+    }
+};
+
+QTEST_MAIN(PagesTest)
+#include "test_pages.moc"
