@@ -19,7 +19,7 @@ xvfb-run -a -s "-screen 0 1000x1000x24" bash -c '
   xdotool windowmove "$win" 0 0
   for action in "$@"; do eval "$action"; sleep 0.6; done
   sleep 0.8
-  import -window "$win" "$out"
+  if [ -n "${SHOT_ROOT:-}" ]; then import -window root "$out"; else import -window "$win" "$out"; fi
   kill $pid
 ' _ "$out" "$@"
 echo "saved $out"

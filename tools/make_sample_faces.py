@@ -29,7 +29,7 @@ SHADE = "#8e5140"
 HAIR_LIGHT, HAIR, HAIR_DARK = "#7d5a43", "#4e3427", "#2e1e16"
 LIP_UPPER, LIP_LOWER, LIP_LINE = "#ad5f56", "#c77a6d", "#6c2f28"
 IRIS_IN, IRIS, IRIS_OUT = "#46606f", "#6c8c9c", "#2f414c"
-SHIRT_LIGHT, SHIRT, SHIRT_DARK = "#7c93a6", "#5e768b", "#465b6d"
+SHIRT_LIGHT, SHIRT_DARK = "#7c93a6", "#465b6d"
 
 
 # ---------------------------------------------------------------- vectors
@@ -72,10 +72,10 @@ def mirror_x(p, axis):
 # pair of directions.
 
 def curve(points, closed=False):
-    pts, spec = [], []
+    pts, marks = [], []
     for p in points:
         pts.append((float(p[0]), float(p[1])))
-        spec.append(p[2] if len(p) > 2 else None)
+        marks.append(p[2] if len(p) > 2 else None)
     n = len(pts)
     t_in, t_out = [None] * n, [None] * n
 
@@ -83,7 +83,7 @@ def curve(points, closed=False):
         return unit(sub(pts[j % n], pts[i % n]))
 
     for i in range(n):
-        s = spec[i]
+        s = marks[i]
         if isinstance(s, tuple):
             if isinstance(s[0], tuple):
                 t_in[i], t_out[i] = unit(s[0]), unit(s[1])
@@ -113,6 +113,11 @@ def curve(points, closed=False):
         h = dist(a, b) / 3.0
         segs.append((a, add(a, mul(t_out[i], h)), sub(b, mul(t_in[(i + 1) % n], h)), b))
     return segs
+
+
+def line(p, q):
+    """A straight piece in the same cubic form as curve() output."""
+    return [(p, p, q, q)]
 
 
 def reverse(segs):
@@ -195,6 +200,11 @@ def ribbon(center, widths):
 
     widths holds (fraction of length, width) keys; the ends are cut square,
     so the centre line's end points are the ribbon's end midpoints."""
+    left, right = ribbon_edges(center, widths)
+    return left + right[::-1]
+
+
+def ribbon_edges(center, widths):
     acc = [0.0]
     for a, b in zip(center, center[1:]):
         acc.append(acc[-1] + dist(a, b))
@@ -213,7 +223,20 @@ def ribbon(center, widths):
         w = width(acc[k] / acc[-1]) / 2
         left.append(add(p, mul(nrm, w)))
         right.append(sub(p, mul(nrm, w)))
-    return left + right[::-1]
+    return left, right
+
+
+def brow(d, gid, pts, widths):
+    """A brow through pts, from its inner end to its outer end, with hairs
+    slanting towards the outer end and kept inside the brow."""
+    center = sample(curve(pts), 14)
+    left, right = ribbon_edges(center, widths)
+    d.path(d_poly(left + right[::-1]), fill=d.linear(gid, pts[0], pts[-1],
+                                                    [(0, "#7a5844", 0.75), (0.35, HAIR, 1), (1, HAIR)]))
+    for k in range(1, len(center) - 4, 2):
+        a = lerp(center[k], right[k], 0.8 if k % 4 == 1 else 0.4)
+        b = lerp(center[k + 3], left[k + 3], 0.8)
+        d.stroke(curve([a, b]), HAIR_DARK, 1.1, 0.45)
 
 
 # ---------------------------------------------------------------- SVG output
@@ -279,12 +302,8 @@ class Doc:
                          % (gid, num(p1[0]), num(p1[1]), num(p2[0]), num(p2[1]), self._stops(stops)))
         return "url(#%s)" % gid
 
-    def radial(self, gid, c, r, stops, transform=None, focus=None):
-        extra = ""
-        if focus:
-            extra += ' fx="%s" fy="%s"' % (num(focus[0]), num(focus[1]))
-        if transform:
-            extra += ' gradientTransform="%s"' % transform
+    def radial(self, gid, c, r, stops, transform=None):
+        extra = ' gradientTransform="%s"' % transform if transform else ""
         self.defs.append('<radialGradient id="%s" gradientUnits="userSpaceOnUse" cx="%s" cy="%s" r="%s"%s>%s</radialGradient>'
                          % (gid, num(c[0]), num(c[1]), num(r), extra, self._stops(stops)))
         return "url(#%s)" % gid
@@ -323,7 +342,7 @@ class Doc:
 
     def stroke(self, segs, color, width, opacity=1.0, cap="round"):
         self.el("path", d=d_curve(segs), fill="none", stroke=color, stroke_width=float(width),
-                stroke_opacity=None if opacity == 1 else float(opacity), stroke_linecap=cap,
+                opacity=None if opacity == 1 else float(opacity), stroke_linecap=cap,
                 stroke_linejoin="round")
 
     def text(self):
@@ -337,6 +356,19 @@ class Doc:
 
 # ---------------------------------------------------------------- shared parts
 
+def tufted(points, step, amp, center):
+    """Knots along a smooth edge, every other one pulled towards center, so the
+    edge reads as loose locks of hair; the end knots are kept exactly."""
+    line = sample(curve(points), 16)
+    length = sum(dist(p, q) for p, q in zip(line, line[1:]))
+    knots = resample(line, max(3, int(length / step) + 1))
+    out = [knots[0]]
+    for i in range(1, len(knots) - 1):
+        k = amp * (0.6 + 0.4 * ((i * 5) % 3) / 2) if i % 2 else 0
+        out.append(add(knots[i], mul(unit(sub(center, knots[i])), k)))
+    return out + [knots[-1]]
+
+
 def smoothed(points, half):
     out = []
     for i in range(len(points)):
@@ -345,13 +377,24 @@ def smoothed(points, half):
     return out
 
 
-def hair_strand(doc, pts, k):
+def inside(p, poly):
+    hit = False
+    for a, b in zip(poly, poly[1:] + poly[:1]):
+        if (a[1] > p[1]) != (b[1] > p[1]) and p[0] < a[0] + (p[1] - a[1]) * (b[0] - a[0]) / (b[1] - a[1]):
+            hit = not hit
+    return hit
+
+
+def hair_strand(doc, pts, k, region):
+    # a strand that would cross onto skin or an ear is left out
+    if not all(inside(p, region) for p in sample(curve(pts), 6)):
+        return
     light = k % 3 != 0
     doc.stroke(curve(pts), HAIR_LIGHT if light else HAIR_DARK, 1.6 if light else 1.2, 0.4 if light else 0.35)
 
 
-def hair_texture(doc, gid, inner, outer, count, flow, sheen):
-    """Strands and a sheen between the hairline (inner) and the hair's outer edge.
+def hair_texture(doc, region, inner, outer, count, flow):
+    """Strands between the hairline (inner) and the hair's outer edge, inside region.
 
     Both edges are walked in the same direction and matched by arc length.
     flow=False combs the strands from the hairline straight out to the edge
@@ -361,6 +404,7 @@ def hair_texture(doc, gid, inner, outer, count, flow, sheen):
     a = resample(inner, count)
     b = resample(outer, count)
     soft = smoothed(a, count // 14)
+    region = sample(region, 8)
     if flow:
         for lane in range(12):
             s = 0.07 + 0.6 * lane / 11
@@ -368,22 +412,17 @@ def hair_texture(doc, gid, inner, outer, count, flow, sheen):
             k = (lane * 7) % 11
             while k < count - 4:
                 n = 16 + (lane * 5 + k) % 19
-                hair_strand(doc, line[k:min(k + n, count):2], lane + k)
+                hair_strand(doc, line[k:min(k + n, count):2], lane + k, region)
                 k += n + 3 + (lane + k) % 6
         for k in range(2, count - 2, 2):
             hair_strand(doc, [lerp(a[k], b[k], 0.02), lerp(a[k + 1], b[k + 2], 0.1),
-                              lerp(a[k + 2], b[k + 4 if k + 4 < count else k + 2], 0.18 + 0.04 * (k % 3))], k)
+                              lerp(a[k + 2], b[k + 4 if k + 4 < count else k + 2], 0.18 + 0.04 * (k % 3))], k, region)
     else:
         for k in range(1, count - 1):
             reach = 0.55 + 0.4 * ((k * 7) % 5) / 4
             start = 0.03 + 0.25 * ((k * 3) % 4 == 0)
             pts = [lerp(soft[k] if t > 0.5 else a[k], b[k], t) for t in (start, (start + reach) / 2, reach)]
-            hair_strand(doc, pts, k)
-    j0, j1, s0, s1 = sheen
-    band = [lerp(b[j], soft[j], s0) for j in range(j0, j1)] + [lerp(b[j], soft[j], s1) for j in range(j1 - 1, j0 - 1, -1)]
-    xs = [p[0] for p in band]
-    doc.path(d_poly(band), fill=doc.linear(gid, (min(xs), 0), (max(xs), 0),
-                                           [(0, "#ffffff", 0), (0.5, "#ffffff", 0.2), (1, "#ffffff", 0)]))
+            hair_strand(doc, pts, k, region)
 
 
 # ---------------------------------------------------------------- front face
@@ -398,35 +437,31 @@ def draw_front(L):
     d.path("M0 0 H%d V%d H0 Z" % (W, H), fill=d.linear("bg", (0, 0), (0, H), [(0, BG_TOP), (1, BG_BOTTOM)]))
     d.spot((mid, 300), 300, 330, "#ffffff", 0.55)
 
-    # shoulders and shirt
-    shirt = (curve([(0, 655), (70, 640), (172, 622, "c"), (230, 660), (mid, 668, (1, 0)), (346, 660),
-                    (404, 622, "c"), (506, 640), (W, 655)]))
-    d.path(d_curve(shirt) + " L%d %d L0 %d Z" % (W, H, H),
-           fill=d.linear("shirt", (0, 620), (0, H), [(0, SHIRT_LIGHT), (1, SHIRT_DARK)]))
-    d.spot((60, 672), 110, 30, "#ffffff", 0.18)
-    d.spot((516, 672), 110, 30, "#ffffff", 0.18)
-
-    # neck
-    neck = curve([(180, 480), (181, 580), (176, 626), (168, 668, "c"), (408, 668, "c"),
-                  (400, 626), (395, 580), (396, 480, "c")], closed=True)
+    # neck, then the shirt over its base
+    neck = curve([(184, 480), (185, 580), (181, 626), (172, 668, "c"), (404, 668, "c"),
+                  (395, 626), (391, 580), (392, 480, "c")], closed=True)
     neck_d = d_curve(neck, close=True)
-    d.path(neck_d,
-           fill=d.linear("neck", (176, 0), (400, 0), [(0, SKIN_DARK), (0.22, SKIN_MID), (0.5, SKIN),
-                                                   (0.78, SKIN_MID), (1, SKIN_DARK)]))
-    d.shade(neck_d, (mid, 606), 128, 52, SHADE, 0.5)
-    d.shade(neck_d, (mid, 652), 40, 16, SHADE, 0.18)
-    collar = curve([(172, 622), (230, 660), (mid, 668, (1, 0)), (346, 660), (404, 622)])
+    d.path(neck_d, fill=d.linear("neck", (176, 0), (400, 0), [(0, SKIN_DARK), (0.22, SKIN_MID), (0.5, SKIN),
+                                                            (0.78, SKIN_MID), (1, SKIN_DARK)]))
+    d.shade(neck_d, (mid, 604), 130, 56, SHADE, 0.55)
+    d.shade(neck_d, (mid, 650), 36, 14, SHADE, 0.2)
+    collar = curve([(168, 622), (228, 658), (mid, 666, (1, 0)), (348, 658), (408, 622)])
+    shirt = curve([(0, 652), (80, 636), (168, 622, "c")]) + collar[:] + curve([(408, 622, "c"), (496, 636), (W, 652)])
+    shirt_d = d_curve(shirt) + " L%d %d L0 %d Z" % (W, H, H)
+    d.path(shirt_d, fill=d.linear("shirt", (0, 620), (0, H), [(0, SHIRT_LIGHT), (1, SHIRT_DARK)]))
+    d.shade(shirt_d, (70, 668), 110, 26, "#ffffff", 0.2)
+    d.shade(shirt_d, (W - 70, 668), 110, 26, "#ffffff", 0.2)
     d.stroke(collar, SHIRT_DARK, 10)
     d.stroke(shifted(collar, 0, -4), "#ffffff", 1.6, 0.25)
 
     # ears, behind the face
     ear_l = [(96, 298), (76, 292), (60, 303), (54, 336), (58, 376), (68, 414), (82, 443), (98, 452), (104, 380)]
-    ear_grad = d.linear("ear", (50, 0), (110, 0), [(0, SKIN_MID), (1, SKIN_DARK)])
     for side in (0, 1):
         m = (lambda p: p) if side == 0 else (lambda p: mirror_x(p, mid))
-        d.path(d_curve(curve([m(p) for p in ear_l], closed=True), close=True), fill=ear_grad if side == 0 else
-               d.linear("ear2", (mid * 2 - 50, 0), (mid * 2 - 110, 0), [(0, SKIN_MID), (1, SKIN_DARK)]),
-               stroke=SKIN_LINE, stroke_width=1.4, stroke_opacity=0.7)
+        ear = curve([m(p) for p in ear_l], closed=True)
+        d.path(d_curve(ear, close=True),
+               fill=d.linear("ear%d" % side, m((50, 0)), m((110, 0)), [(0, SKIN_MID), (1, SKIN_DARK)]))
+        d.stroke(ear, SKIN_LINE, 1.4, 0.7)
         d.stroke(curve([m(p) for p in [(88, 303), (70, 308), (63, 336), (66, 376), (76, 411), (90, 434)]]),
                  SKIN_LINE, 2.2, 0.55)
         d.spot(m((80, 372)), 10, 24, SHADE, 0.35)
@@ -442,20 +477,24 @@ def draw_front(L):
                          [(0, SKIN_LIGHT), (0.5, SKIN), (0.82, SKIN_MID), (1, SKIN_DARK)],
                          transform="translate(%s 330) scale(1 1.16) translate(%s -330)" % (num(mid), num(-mid))))
 
-    # broad light and shade
+    # broad light and shade; each patch pairs with its mirror image
+    for c, rx, ry, col, a, ang in (((150, 356), 42, 17, "#ffffff", 0.32, -18),
+                                   ((174, 434), 50, 32, "#e07c6a", 0.2, 0),
+                                   ((112, 455), 42, 100, SHADE, 0.2, 8),
+                                   ((128, 250), 34, 70, SHADE, 0.14, 10),
+                                   ((200, 584), 60, 26, SHADE, 0.12, 25)):
+        d.shade(face_d, c, rx, ry, col, a, ang)
+        d.shade(face_d, mirror_x(c, mid), rx, ry, col, a, -ang)
     d.shade(face_d, (mid - 4, 222), 100, 52, "#ffffff", 0.3)
-    d.shade(face_d, (148, 356), 40, 17, "#ffffff", 0.3, -18)
-    d.shade(face_d, (mid * 2 - 148, 356), 40, 17, "#ffffff", 0.3, 18)
-    d.shade(face_d, (172, 432), 50, 32, "#e07c6a", 0.22)
-    d.shade(face_d, (mid * 2 - 172, 432), 50, 32, "#e07c6a", 0.22)
-    d.shade(face_d, (118, 470), 34, 70, SHADE, 0.14)
-    d.shade(face_d, (mid * 2 - 118, 470), 34, 70, SHADE, 0.14)
+    # light falls a little from the picture's left
+    d.shade(face_d, (486, 410), 80, 230, SHADE, 0.12)
+    d.shade(face_d, (92, 380), 40, 140, "#ffffff", 0.1)
 
     # eyes and brows
     for inner, outer in ((P["P10"], P["P9"]), (P["P11"], P["P12"])):
         front_eye(d, inner, outer)
-    front_brow(d, [P["P6"], (229, 285.5), (192, 273), (155, 270.5), P["P5"]])
-    front_brow(d, [P["P7"], (344, 285.5), (382, 273.5), (423, 272), P["P8"]])
+    front_brow(d, [P["P6"], (236, 284.5), (203, 272.5), (162, 269.5), P["P5"]])
+    front_brow(d, [P["P7"], (337, 284.5), (372, 272.5), (418, 270.5), P["P8"]])
 
     front_nose(d, P, mid)
     front_mouth(d, P, mid)
@@ -471,13 +510,15 @@ def draw_front(L):
     hairline = curve([(106, 324), (109, 288), (116, 242), (128, 203), P["P1"]])
     hairline += curve([P["P1"], (212, 151.5), P["P3"], (350, 147.5), P["P2"]])
     hairline += curve([P["P2"], (446, 200), (460, 242), (467, 288), (470, 324)])
-    outer = curve([(89, 320), (84, 286), (72, 240), (64, 190), (80, 128), (135, 78), (210, 50), (mid, 43),
-                   (368, 50), (442, 78), (496, 128), (512, 190), (504, 240), (492, 286), (487, 320)])
-    hair_d = (d_curve(hairline) + " L%s %s " % (num(outer[-1][3][0]), num(outer[-1][3][1]))
-              + d_curve(reverse(outer)).split(" ", 2)[2] + " Z")
+    outer = curve(tufted([(89, 320), (84, 286), (70, 240), (62, 188), (77, 126), (130, 76), (205, 47), (mid, 39),
+                          (368, 46), (442, 74), (496, 124), (513, 188), (505, 240), (492, 286), (487, 320)],
+                         26, 3.5, (mid, 300)))
+    hair = hairline + line(hairline[-1][3], outer[-1][3]) + reverse(outer)
+    hair_d = d_curve(hair, close=True)
     d.stroke(shifted(hairline, 0, 4), SHADE, 9, 0.12)
     d.path(hair_d, fill=d.linear("hair", (0, 43), (0, 330), [(0, HAIR_LIGHT), (0.35, HAIR), (1, HAIR_DARK)]))
-    hair_texture(d, "sheen", sample(hairline, 12), sample(outer, 12), 90, False, (18, 72, 0.12, 0.42))
+    hair_texture(d, hair, sample(hairline, 12), sample(outer, 12), 90, False)
+    d.shade(hair_d, (255, 92), 120, 30, "#ffffff", 0.22, -5)
     d.stroke(hairline, HAIR_DARK, 1.4, 0.7)
     return d
 
@@ -508,46 +549,37 @@ def front_eye(d, inner, outer):
     d.path(d_poly(clip(lid + [add(p, (0, 7)) for p in reversed(lid)], hole)), fill="#5a3a2e", fill_opacity=0.3)
     d.el("circle", cx=iris_c[0] + 5.5, cy=iris_c[1] - 6, r=3.6, fill="#ffffff", fill_opacity=0.9)
     d.el("circle", cx=iris_c[0] - 6, cy=iris_c[1] + 5.5, r=1.6, fill="#ffffff", fill_opacity=0.55)
-    car = at(0.06, -0.3)
-    d.el("ellipse", cx=car[0], cy=car[1], rx=3.6, ry=2.6, fill="#dc9c92")
+    d.path(d_poly(clip(circle_poly(at(0.06, -0.3), 3.8, 24, 2.8), hole)), fill="#dc9c92")
 
     d.stroke(lower, "#9a6a56", 1.3, 0.6)
     d.path(d_poly(ribbon(sample(upper, 10), [(0, 1.2), (0.35, 2.8), (0.85, 3.8), (1, 2.2)])), fill=HAIR_DARK)
-    for s in (0.62, 0.7, 0.78, 0.86, 0.93):
-        base = at(s, 15.5 * (1 - abs(s - 0.45) * 1.8) + 1.0)
-        tip = add(add(base, mul(up, 6 + 2 * s)), mul(ex, 3 + 4 * s))
-        d.stroke(curve([base, lerp(base, tip, 0.5), tip]), HAIR_DARK, 1.2, 0.8)
+    rim = resample(lid, 40)
+    for k in (25, 29, 33, 36):
+        base, t = rim[k], unit(sub(rim[k + 1], rim[k - 1]))
+        n = (t[1], -t[0]) if t[0] > 0 else (-t[1], t[0])
+        d.stroke(curve([base, add(add(base, mul(n, 3.5)), mul(t, 0.5)), add(add(base, mul(n, 6)), (t[0] * 2.5, -2))]),
+                 HAIR_DARK, 1.1, 0.75)
     d.stroke(curve([at(0.07, 13), at(0.3, 27), at(0.6, 30.5), at(0.88, 22), at(1.03, 9)]), SKIN_LINE, 1.6, 0.55)
     d.spot(at(0.5, 33), 30, 7, "#ffffff", 0.22)
 
 
 def front_brow(d, pts):
-    center = sample(curve(pts), 14)
-    shape = ribbon(center, [(0, 14.5), (0.3, 13.5), (0.6, 11), (0.85, 6), (1, 1.5)])
-    d.path(d_poly(shape), fill=d.linear("brow%d" % int(pts[0][0]), pts[0], pts[-1],
-                                        [(0, "#6d4c39", 0.85), (0.3, HAIR, 1), (1, HAIR)]))
-    hairs = resample(center, 22)
-    for k in range(1, 21):
-        p, q = hairs[k - 1], hairs[k + 1]
-        t = unit(sub(q, p))
-        nrm = (t[1], -t[0])
-        w = 5.5 * (1 - k / 24)
-        a = sub(hairs[k], mul(nrm, w * (0.8 if k % 2 else 0.4)))
-        b = add(add(hairs[k], mul(nrm, w * 0.7)), mul(t, 6))
-        d.stroke(curve([a, b]), HAIR_DARK, 1.1, 0.45)
+    brow(d, "brow%d" % int(pts[0][0]), pts, [(0, 11), (0.25, 12.5), (0.6, 10.5), (0.85, 6), (1, 1.5)])
 
 
 def front_nose(d, P, mid):
     m = lambda p: mirror_x(p, mid)
-    # soft shadows at the sides of the nose root; the lit midline between them is the root
-    d.spot((mid - 30, 324), 13, 24, SHADE, 0.2)
-    d.spot((mid + 30, 324), 13, 24, SHADE, 0.2)
-    d.spot((mid, 372), 8, 44, "#ffffff", 0.35)
-    left = [(265, 310), (272.5, 332), P["P17"], (274, 378), (266, 396)]
-    right = [m((265, 310)), m((272.5, 332)), P["P18"], m((274, 378)), m((266, 396))]
+    # the bridge is narrowest at its root, between the eyes; a lit spot marks the root
+    root = P["P16"]
+    d.spot(sub(root, (27, -2)), 13, 24, SHADE, 0.2)
+    d.spot(add(root, (27, 2)), 13, 24, SHADE, 0.2)
+    d.spot(add(root, (0, 48)), 8, 44, "#ffffff", 0.35)
+    d.spot(root, 7, 10, "#ffffff", 0.35)
+    left = [(266, 304), sub(root, (10, 0)) + ((0, 1),), P["P17"], (274.5, 376), (269, 394)]
+    right = [(308.5, 304), add(root, (10, 0)) + ((0, 1),), P["P18"], (302, 376), (307.5, 394)]
     for side, pts in ((-1, left), (1, right)):
         d.stroke(shifted(curve(pts), 5 * side, 0), SHADE, 10, 0.1)
-        d.stroke(curve(pts), SKIN_LINE, 1.8, 0.5)
+        d.stroke(curve(pts)[1:], SKIN_LINE, 1.6, 0.38)
     # tip and wings
     d.spot((mid, 412), 44, 24, SHADE, 0.12)
     d.spot((mid, 409), 15, 11, "#ffffff", 0.45)
@@ -570,11 +602,11 @@ def front_nose(d, P, mid):
     d.stroke(curve([(276, 437.3), P["P15"] + ((1, 0),), (298.5, 437.3)]), "#8a4f3d", 1.4, 0.55)
     # philtrum
     d.spot((mid, 458), 9, 17, SHADE, 0.12)
-    d.stroke(curve([(280, 442), (275, 458), (270.5, 473)]), "#ffffff", 3, 0.16)
-    d.stroke(curve([m((280, 442)), m((275, 458)), m((270.5, 473))]), "#ffffff", 3, 0.16)
+    d.stroke(curve([(280, 442), (275, 458), (270.5, 473)]), "#ffffff", 4, 0.1)
+    d.stroke(curve([m((280, 442)), m((275, 458)), m((270.5, 473))]), "#ffffff", 4, 0.1)
     # folds from the nose wings
-    d.stroke(curve([(238, 442), (223, 462), (211, 490)]), SKIN_LINE, 2.4, 0.22)
-    d.stroke(curve([(335, 444), (350, 464), (362, 492)]), SKIN_LINE, 2.4, 0.22)
+    d.stroke(curve([(236, 446), (224, 464), (214, 484)]), SHADE, 6, 0.06)
+    d.stroke(curve([(337, 448), (349, 466), (359, 486)]), SHADE, 6, 0.06)
 
 
 def front_mouth(d, P, mid):
@@ -612,7 +644,7 @@ def draw_profile(L):
         ("", (45, 388)), ("S8", S["S8"] + ((0, 1),)), ("", (40, 431)), ("", (62, 436)),
         ("S9", S["S9"] + (((1, 0.05), (-0.7, 1)),)), ("S17", S["S17"]), ("V", (68.6, 464.5)),
         ("S10", S["S10"] + ((0, 1),)), ("", (71.5, 487)), ("STO", (78.5, 494, "c")), ("", (74, 502.5)),
-        ("S12", S["S12"] + ((0, 1),)), ("LB", (79.5, 521.5)), ("SUL", (94.5, 528, (0, 1))),
+        ("S12", S["S12"] + ((0, 1),)), ("LB", (80, 520.5)), ("SUL", (92.5, 525.5)),
         ("S14", S["S14"]), ("", (81.5, 558, (0, 1))), ("S15", S["S15"] + ((1, 0.55),)), ("", (150, 594)),
         ("S16", S["S16"] + ("c",)), ("NF", (221, 640)), ("END", (216, 681))]
     outline = curve([k[1] for k in knots])
@@ -625,19 +657,22 @@ def draw_profile(L):
         return " L" + " L".join("%s %s" % (num(p[0]), num(p[1])) for p in points) + " Z"
 
     N = (478, 490)
-    hairline = curve([S["S2"], (140, 197), (195, 205), (232, 224, "c"), (258, 262), (279, 302), (290, 340),
-                      (296, 372, "c")])
-    hairline += curve([(296, 372), (316, 374, "c"), (319, 330), (327, 302), (350, 288), (385, 288), (412, 305),
+    temple = curve([S["S2"], (135, 196), (180, 198), (222, 207), (246, 221, "c"), (260, 250), (275, 290),
+                    (287, 335), (294, 372, "c")])
+    hairline = temple + curve([(296, 372), (316, 374, "c"), (319, 330), (327, 302), (350, 288), (385, 288), (412, 305),
                        (421, 345), (421, 392), (414, 430), (420, 462), (445, 484), N])
-    back = curve([N, (515, 474), (548, 438), (566, 390), S["S6"] + ((0, -1),), (558, 292), (520, 250),
-                  (450, 214), (360, 192), (260, 179), (170, 171.5), S["S1"] + ((-1, 0),)])
+    nape = tufted([N, (515, 474), (548, 438), (566, 390), S["S6"]], 24, 3.5, (330, 360))
+    crown = tufted([S["S6"], (558, 292), (520, 250), (450, 214), (360, 192), (260, 179), (170, 171.5), S["S1"]],
+                   30, 2.5, (330, 360))
+    back = curve(nape[:-1] + [S["S6"] + ((0, -1),)]) + curve([S["S6"] + ((0, -1),)] + crown[1:-1]
+                                                             + [S["S1"] + ((-1, 0),)])
     neck_back = curve([(470, 470), (463, 530), (468, 595), (497, 648), (530, 681)])
     jaw = curve([S["S15"], (160, 566), (232, 533), S["S13"] + ("c",), (306, 470), (318, 447)])
     skin = d.radial("skin", (150, 380), 430, [(0, SKIN_LIGHT), (0.3, SKIN), (0.62, SKIN_MID), (1, SKIN_DARK)],
                     transform="translate(150 380) scale(1 0.9) translate(-150 -380)")
 
     # neck, behind the head; head and neck share one gradient so they join without a seam
-    neck_d = (d_curve(outline[at["S15"]:] + [((216, 681),) * 3 + ((530, 681),)] + reverse(neck_back))
+    neck_d = (d_curve(outline[at["S15"]:] + line((216, 681), (530, 681)) + reverse(neck_back))
               + poly_tail([(440, 440), (372, 400), (320, 420), (270, 480), (200, 530), (110, 570)]))
     d.path(neck_d, fill=skin)
     d.shade(neck_d, (205, 556), 150, 62, SHADE, 0.5, -20)
@@ -656,9 +691,15 @@ def draw_profile(L):
     d.shade(head_d, (168, 372), 42, 15, "#ffffff", 0.3, 10)
     d.shade(head_d, (152, 446), 46, 32, "#e07c6a", 0.22)
     d.shade(head_d, (250, 420), 60, 80, SHADE, 0.1)
+    d.shade(head_d, (212, 292), 40, 62, SHADE, 0.14)
+    d.shade(head_d, (205, 478), 62, 34, SHADE, 0.12, -25)
+    d.shade(head_d, (298, 405), 30, 70, SHADE, 0.12)
+    d.shade(head_d, (126, 352), 22, 8, SHADE, 0.1)
     d.shade(head_d, (88, 557), 11, 15, "#ffffff", 0.3)
     d.shade(head_d, (93, 528), 6, 5, SHADE, 0.3)
 
+    d.shade(head_d, (404, 372), 16, 80, SHADE, 0.3)
+    d.shade(head_d, (368, 296), 40, 10, SHADE, 0.2)
     profile_ear(d)
     profile_eye(d, S)
     profile_nose(d, S, head_d)
@@ -677,11 +718,13 @@ def draw_profile(L):
     d.stroke(shifted(collar, 0, -4), "#ffffff", 1.6, 0.25)
 
     # hair
-    d.stroke(shifted(hairline[:-3], 3, 3), SHADE, 9, 0.12)
-    hair_d = d_curve(hairline + back + part("S1", "S2"), close=True)
+    d.stroke(shifted(temple, 3, 3), SHADE, 9, 0.12)
+    hair = hairline + back + part("S1", "S2")
+    hair_d = d_curve(hair, close=True)
     d.path(hair_d, fill=d.linear("hair", (0, 169), (0, 490), [(0, HAIR_LIGHT), (0.4, HAIR), (1, HAIR_DARK)]))
-    hair_texture(d, "sheen", sample(hairline, 12), sample(reverse(part("S1", "S2")) + reverse(back), 12), 120, True,
-                 (2, 60, 0.1, 0.3))
+    hair_texture(d, hair, sample(hairline, 12),
+                 sample(reverse(part("S1", "S2")) + reverse(back), 12), 120, True)
+    d.shade(hair_d, (270, 196), 170, 20, "#ffffff", 0.22, 5)
     d.stroke(hairline, HAIR_DARK, 1.4, 0.7)
     return d
 
@@ -689,8 +732,8 @@ def draw_profile(L):
 def profile_ear(d):
     ear = curve([(334, 318), (350, 304), (372, 300), (393, 311), (404, 340), (403, 378), (394, 414), (378, 441),
                  (360, 455), (345, 452), (338, 437), (338, 414), (342, 397), (334, 380), (331, 345)], closed=True)
-    d.path(d_curve(ear, close=True), fill=d.linear("ear", (330, 0), (405, 0), [(0, SKIN_MID), (1, SKIN)]),
-           stroke=SKIN_LINE, stroke_width=1.4, stroke_opacity=0.7)
+    d.path(d_curve(ear, close=True), fill=d.linear("ear", (330, 0), (405, 0), [(0, SKIN_MID), (0.6, "#ecb899"), (1, "#e2a688")]))
+    d.stroke(ear, SKIN_LINE, 1.4, 0.7)
     d.stroke(curve([(343, 318), (362, 310), (384, 317), (395, 342), (394, 378), (385, 410), (368, 437)]),
              SKIN_LINE, 2.2, 0.55)
     d.stroke(curve([(352, 334), (372, 331), (382, 350), (381, 385), (369, 412)]), SKIN_LINE, 1.8, 0.4)
@@ -715,20 +758,13 @@ def profile_eye(d, S):
     d.el("circle", cx=100.0, cy=325.0, r=1.8, fill="#ffffff", fill_opacity=0.9)
     d.stroke(lower, "#9a6a56", 1.2, 0.6)
     d.path(d_poly(ribbon(sample(upper, 10), [(0, 3.4), (0.6, 3.0), (1, 1.4)])), fill=HAIR_DARK)
-    for s, (dx, dy) in ((0.0, (-6, -5)), (0.15, (-5, -6)), (0.3, (-3, -7)), (0.45, (-1, -7))):
-        base = bez(upper[0] if s < 0.34 else upper[1], (s % 0.34) * 2.9)
+    rim = resample(sample(upper, 16), 20)
+    for k, (dx, dy) in ((0, (-6, -5)), (3, (-5, -6)), (6, (-3, -7)), (9, (-1, -7))):
+        base = rim[k]
         d.stroke(curve([base, add(base, (dx * 0.5, dy * 0.6)), add(base, (dx, dy))]), HAIR_DARK, 1.1, 0.8)
     d.stroke(curve([(101, 311), (116, 306.5), (132, 316)]), SKIN_LINE, 1.5, 0.5)
     # brow on the brow ridge
-    center = sample(curve([(80, 289), (100, 282.5), (126, 283.5), (152, 292)]), 14)
-    d.path(d_poly(ribbon(center, [(0, 11), (0.5, 10), (1, 3)])),
-           fill=d.linear("brow", (80, 0), (152, 0), [(0, "#6d4c39", 0.85), (0.3, HAIR), (1, HAIR)]))
-    hairs = resample(center, 16)
-    for k in range(1, 15):
-        t = unit(sub(hairs[k + 1], hairs[k - 1]))
-        nrm = (t[1], -t[0])
-        d.stroke(curve([sub(hairs[k], mul(nrm, 3.5)), add(add(hairs[k], mul(nrm, 3.5)), mul(t, 5))]),
-                 HAIR_DARK, 1.1, 0.45)
+    brow(d, "brow", [(80, 289), (100, 282.5), (126, 283.5), (152, 292)], [(0, 11), (0.5, 10), (1, 3)])
 
 
 def profile_nose(d, S, head_d):
@@ -748,7 +784,7 @@ def profile_nose(d, S, head_d):
 def profile_mouth(d, S, part, head_d):
     line = curve([(78.5, 494), (87, 497.3), S["S11"]])
     upper_border = curve([S["S11"], (87, 485), (77, 471), (68.6, 464.5)])
-    lower_border = curve([(79.5, 521.5), (89, 514), S["S11"]])
+    lower_border = curve([(80, 520.5), (89, 514), S["S11"]])
     d.spot(S["S11"], 7, 6, SHADE, 0.3)
     d.path(d_curve(part("V", "STO") + line + upper_border, close=True),
            fill=d.linear("lipup", (0, 464), (0, 497), [(0, "#a0534b"), (1, LIP_UPPER)]))
