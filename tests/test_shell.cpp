@@ -423,6 +423,16 @@ private slots:
         QCOMPARE(w.MatrixLabel1->size(), QSize(280, 30));
     }
 
+    void standardButtonsSpeakLithuanian() {
+        veidora::ui::installTranslations(*QCoreApplication::instance());
+        QMessageBox box(QMessageBox::Question, QString(), QString(),
+                        QMessageBox::Yes | QMessageBox::No | QMessageBox::Ok | QMessageBox::Cancel);
+        QCOMPARE(box.button(QMessageBox::Yes)->text(), QStringLiteral("&Taip"));
+        QCOMPARE(box.button(QMessageBox::No)->text(), QStringLiteral("&Ne"));
+        QCOMPARE(box.button(QMessageBox::Ok)->text(), QStringLiteral("Gerai"));
+        QCOMPARE(box.button(QMessageBox::Cancel)->text(), QStringLiteral("Atšaukti"));
+    }
+
     void photoFilterKeepsTheTextAndMatchesTheExtensions() {
         const QString qt = TVeidora::qtNameFilter(QLatin1String(TVeidora::kPhotoFilter));
         QCOMPARE(qt, QStringLiteral("Image files (*.jpg, *.jpeg, *.png, *.gif, *.bmp) "
