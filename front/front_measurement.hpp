@@ -18,6 +18,13 @@ struct FrontCodes {
 
 using FrontMeasurement = MeasurementResult<FrontCodes>;
 
+inline void setCodes(TraitCodes& all, const FrontCodes& front) {
+    all.tVS = front.tVS;
+    all.tAPz = front.tAPz;
+    all.tNP = front.tNP;
+    all.tAI = front.tAI;
+}
+
 // The 25 value labels of the front page and the codes tVS, tAPz, tNP, tAI, from P1..P28.
 FrontMeasurement measureFront(std::span<const TPointF, kFrontLandmarkCount> P, char sep);
 

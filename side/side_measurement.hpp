@@ -18,6 +18,13 @@ struct SideCodes {
 
 using SideMeasurement = MeasurementResult<SideCodes>;
 
+inline void setCodes(TraitCodes& all, const SideCodes& side) {
+    all.tKD = side.tKD;
+    all.tKP = side.tKP;
+    all.tND = side.tND;
+    all.tSD = side.tSD;
+}
+
 // The 36 value labels of the side page and the codes tKD, tKP, tND, tSD, from S1..S17.
 SideMeasurement measureSide(std::span<const TPointF, kSideLandmarkCount> S, char sep);
 

@@ -301,32 +301,21 @@ void TVeidora::Timer2Timer() {
     NustatymasTipu();
 }
 
-void TVeidora::writeLabels(const auto& measurement) {
+void TVeidora::showMeasurement(const auto& measurement) {
+    if (!measurement.ok())
+        throw UserError(QString::fromStdString(measurement.error));
     for (const auto& l : measurement.labels)
         if (TLabel* target = label(QString::fromStdString(l.label)))
             target->setText(QString::fromStdString(l.text));
+    setCodes(m_codes, measurement.codes);
 }
 
 void TVeidora::KoordinatesPriekis() {
-    const auto m = measureFront(m_P, decimalSeparator());
-    if (!m.ok())
-        throw UserError(QString::fromStdString(m.error));
-    writeLabels(m);
-    m_codes.tVS = m.codes.tVS;
-    m_codes.tAPz = m.codes.tAPz;
-    m_codes.tNP = m.codes.tNP;
-    m_codes.tAI = m.codes.tAI;
+    showMeasurement(measureFront(m_P, decimalSeparator()));
 }
 
 void TVeidora::KoordinatesSonas() {
-    const auto m = measureSide(m_S, decimalSeparator());
-    if (!m.ok())
-        throw UserError(QString::fromStdString(m.error));
-    writeLabels(m);
-    m_codes.tKD = m.codes.tKD;
-    m_codes.tKP = m.codes.tKP;
-    m_codes.tND = m.codes.tND;
-    m_codes.tSD = m.codes.tSD;
+    showMeasurement(measureSide(m_S, decimalSeparator()));
 }
 
 void TVeidora::NustatymasTipu() {

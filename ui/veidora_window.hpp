@@ -99,7 +99,8 @@ private:
     void buildSidePage();
     TLabel* addLabel(QWidget* page, const char* name, const QString& text, int x, int y,
                      int width = 120, int height = 17);
-    void writeLabels(const auto& measurement);
+    // Writes a page's labels and codes, or throws its error before changing anything.
+    void showMeasurement(const auto& measurement);
     void copyFrontLandmarks();
     void copySideLandmarks();
     // Guards every signal connection: errors end the handler and reach the error box.
