@@ -3,6 +3,7 @@
 #include "types.hpp"
 
 #include <array>
+#include <string_view>
 
 namespace veidora {
 
@@ -27,6 +28,27 @@ inline constexpr std::array<TPointF, kSideLandmarkCount> kSideDefaults{{
     {323, 266},
     {375, 274},
     {317, 215},
+}};
+
+// What each landmark marks on a profile facing left, as the user is told.
+inline constexpr std::array<std::string_view, kSideLandmarkCount> kSideFeatures{{
+    "galvos viršus",
+    "kaktos viršutinis galas",
+    "kaktos apatinis galas",
+    "nosies šaknis, nosikaulio viršutinis galas",
+    "akies išorinis kampas (matavimams nenaudojamas)",
+    "pakaušis",
+    "nosikaulio taškas tarp S4 ir S8 (tikrinama kuprelė)",
+    "nosies galiukas",
+    "nosies pagrindas po galiuku",
+    "viršutinės lūpos priekis (matavimams nenaudojamas)",
+    "lūpų kampas (matavimams nenaudojamas)",
+    "apatinės lūpos priekis (matavimams nenaudojamas)",
+    "apatinio žandikaulio galinis galas",
+    "smakro priekis",
+    "smakro apačia",
+    "kaklo linija po smakru (matavimams nenaudojamas)",
+    "apatinio žandikaulio ilgio priekinis galas",
 }};
 
 } // namespace veidora

@@ -11,12 +11,19 @@ constexpr double kSubSteps = 100; // slider positions per unit when there is no 
 
 TRectangle::TRectangle(QWidget* parent) : QWidget(parent) {}
 
+void TRectangle::paintSurface(QPainter& p) const {
+    p.save();
+    p.fillRect(rect(), QColor(0xF4, 0xF5, 0xF7));
+    p.setPen(QColor(0xB8, 0xBD, 0xC6));
+    p.setBrush(Qt::NoBrush);
+    p.drawRect(rect().adjusted(0, 0, -1, -1));
+    p.restore();
+}
+
 void TRectangle::paintEvent(QPaintEvent*) {
     {
         QPainter p(this);
-        p.fillRect(rect(), QColor(0xF4, 0xF5, 0xF7));
-        p.setPen(QColor(0xB8, 0xBD, 0xC6));
-        p.drawRect(rect().adjusted(0, 0, -1, -1));
+        paintSurface(p);
     }
     if (OnPaint)
         OnPaint();

@@ -6,12 +6,16 @@
 
 #include <functional>
 
+class QPainter;
+
 // A drawing surface: a light fill with a thin outline; OnPaint runs on every paint.
 class TRectangle : public QWidget {
     Q_OBJECT
 public:
     explicit TRectangle(QWidget* parent = nullptr);
     std::function<void()> OnPaint;
+    // The fill and outline, in the rectangle's own coordinates.
+    void paintSurface(QPainter& p) const;
 
 protected:
     void paintEvent(QPaintEvent* event) override;

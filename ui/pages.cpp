@@ -7,9 +7,16 @@
 #include "side_landmarks.hpp"
 #include "veidora_window.hpp"
 
+#include "default_ring.hpp"
 #include "error_handler.hpp"
+#include "grip_history.hpp"
+#include "landmark_page.hpp"
+#include "loupe.hpp"
 
+#include <QAction>
 #include <QPushButton>
+#include <QSet>
+#include <QTabWidget>
 
 using namespace veidora;
 using veidora::ui::guarded;
@@ -219,4 +226,79 @@ void TVeidora::buildSidePage() {
     on(Button7, &QPushButton::clicked, [this] { Button7Click(); });
     on(Button5, &QPushButton::clicked, [this] { Button5Click(); });
     on(TrackBar1, &TTrackBar::OnChange, [this] { TrackBar1Change(); });
+}
+
+namespace {
+
+QStringList hints(QChar letter, const auto& features) {
+    QStringList out;
+    for (std::size_t i = 0; i < features.size(); ++i)
+        out << QStringLiteral("%1%2 – %3")
+                   .arg(letter)
+                   .arg(i + 1)
+                   .arg(QString::fromUtf8(features[i].data(), qsizetype(features[i].size())));
+    return out;
+}
+
+std::vector<QPointF> places(const auto& defaults) {
+    std::vector<QPointF> out;
+    for (const TPointF& p : defaults)
+        out.emplace_back(p.X, p.Y);
+    return out;
+}
+
+} // namespace
+
+void TVeidora::buildPlacementAids() {
+    Loupe = new TLoupe(this);
+    m_history = new GripHistory(this);
+    m_history->setShowGrips([this](const std::vector<TSelectionPoint*>& grips) {
+        QSet<QWidget*> rectangles;
+        for (TSelectionPoint* g : grips)
+            rectangles.insert(g->parentWidget());
+        QWidget* shown = TabControl1->currentWidget() == TabItem1 ? Rectangle1 : Rectangle2;
+        if (!grips.empty() && !rectangles.contains(shown))
+            TabControl1->setCurrentWidget(grips.front()->parentWidget()->parentWidget());
+        for (QWidget* r : rectangles)
+            r->update();
+    });
+    m_history->setBusy([this] { return m_frontPage->dragged() || m_sidePage->dragged(); });
+
+    LandmarkPage::Setup front{QStringLiteral("Priekis"),
+                              TabControl1,
+                              TabItem1,
+                              Image2,
+                              {m_front.begin(), m_front.end()},
+                              places(kFrontDefaults),
+                              hints(QLatin1Char('P'), kFrontFeatures),
+                              StatusBar1,
+                              Loupe,
+                              m_history};
+    m_frontPage = new LandmarkPage(std::move(front), this);
+    LandmarkPage::Setup side{QStringLiteral("Šonas"),
+                             TabControl1,
+                             TabItem2,
+                             Image3,
+                             {m_side.begin(), m_side.end()},
+                             places(kSideDefaults),
+                             hints(QLatin1Char('S'), kSideFeatures),
+                             StatusBar1,
+                             Loupe,
+                             m_history};
+    m_sidePage = new LandmarkPage(std::move(side), this);
+    m_frontPage->ring()->setObjectName(QStringLiteral("DefaultRing1"));
+    m_sidePage->ring()->setObjectName(QStringLiteral("DefaultRing2"));
+
+    ActionUndo = new QAction(QStringLiteral("Atšaukti"), this);
+    ActionUndo->setObjectName(QStringLiteral("ActionUndo"));
+    ActionUndo->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
+    ActionRedo = new QAction(QStringLiteral("Grąžinti"), this);
+    ActionRedo->setObjectName(QStringLiteral("ActionRedo"));
+    ActionRedo->setShortcuts(
+        {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
+    addAction(ActionUndo);
+    addAction(ActionRedo);
+    on(ActionUndo, &QAction::triggered, [this] { m_history->undo(); });
+    on(ActionRedo, &QAction::triggered, [this] { m_history->redo(); });
+    m_frontPage->refresh();
 }

@@ -85,6 +85,8 @@ TImage::TImage(QWidget* parent) : QWidget(parent) {
     setAttribute(Qt::WA_TransparentForMouseEvents);
 }
 
+TImage::~TImage() = default;
+
 void TImage::setBox(const QRect& box) {
     m_box = box;
     relayout();
@@ -94,11 +96,13 @@ void TImage::setBox(const QRect& box) {
 void TImage::setBitmap(const QImage& image) {
     m_bitmap = image;
     m_svg.clear();
+    m_renderer.reset();
     rebuildCache();
 }
 
 void TImage::setSvg(const QString& resource) {
     QSvgRenderer renderer(resource);
+    m_renderer.reset();
     m_svg = resource;
     m_svgSize = renderer.defaultSize();
     // The bitmap stands for the drawing at its own size, as a loaded picture would.
@@ -115,6 +119,7 @@ void TImage::mirror() {
         return;
     m_bitmap.mirror(true, false);
     m_svg.clear(); // the mirrored pixels are the picture now
+    m_renderer.reset();
     rebuildCache();
 }
 
@@ -191,4 +196,24 @@ void TImage::paintEvent(QPaintEvent*) {
     const QRectF fitted = fittedRect();
     p.drawPixmap(QPointF(fitted.left() - m_box.width() / 2.0, fitted.top() - m_box.height() / 2.0),
                  m_cache);
+}
+
+void TImage::paintDetail(QPainter& p) const {
+    const QRectF fitted = fittedRect();
+    if (fitted.isEmpty())
+        return;
+    p.save();
+    p.setRenderHint(QPainter::SmoothPixmapTransform);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.translate(QRectF(m_box).center());
+    p.rotate(m_angle);
+    const QRectF target = fitted.translated(-m_box.width() / 2.0, -m_box.height() / 2.0);
+    if (!m_svg.isEmpty()) {
+        if (!m_renderer)
+            m_renderer = std::make_unique<QSvgRenderer>(m_svg);
+        m_renderer->render(&p, target);
+    } else {
+        p.drawImage(target, m_bitmap);
+    }
+    p.restore();
 }

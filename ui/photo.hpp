@@ -5,6 +5,11 @@
 #include <QString>
 #include <QWidget>
 
+#include <memory>
+
+class QPainter;
+class QSvgRenderer;
+
 namespace veidora::ui {
 
 struct PhotoLoad {
@@ -32,6 +37,7 @@ class TImage : public QWidget {
     Q_PROPERTY(double RotationAngle READ RotationAngle WRITE setRotationAngle)
 public:
     explicit TImage(QWidget* parent = nullptr);
+    ~TImage() override;
 
     void setBox(const QRect& box);
     QRect Box() const { return m_box; }
@@ -51,6 +57,9 @@ public:
     // The pixmap paint draws (for tests): the fitted picture at device pixels.
     const QPixmap& cachedPixmap() const { return m_cache; }
     QRectF fittedRect() const; // in box coordinates
+    // Paints the picture as the screen shows it, in the parent's coordinates, from the full
+    // decoded pixels (or from the drawing itself), for a magnified view.
+    void paintDetail(QPainter& p) const;
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -63,6 +72,7 @@ private:
     QRect m_box;
     QImage m_bitmap;
     QString m_svg;
+    mutable std::unique_ptr<QSvgRenderer> m_renderer; // made on the first magnified view
     QSize m_svgSize;
     QPixmap m_cache;
     double m_angle = 0;

@@ -1,5 +1,6 @@
 #include "selection_point.hpp"
 
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 
@@ -9,6 +10,7 @@
 TSelectionPoint::TSelectionPoint(QWidget* parent, int gripSize)
     : QWidget(parent), m_gripSize(gripSize) {
     setCursor(Qt::PointingHandCursor);
+    setFocusPolicy(Qt::StrongFocus);
     place();
 }
 
@@ -25,6 +27,15 @@ void TSelectionPoint::setGripSize(int size) {
     place();
 }
 
+void TSelectionPoint::setSelected(bool selected) {
+    if (selected == m_selected)
+        return;
+    m_selected = selected;
+    if (selected)
+        raise(); // a selected grip is never hidden under its neighbours
+    place();
+}
+
 void TSelectionPoint::place() {
     // The widget only hosts the circle; its own size plays no part in Position.
     const int e = halfExtent();
@@ -33,21 +44,68 @@ void TSelectionPoint::place() {
     update();
 }
 
-void TSelectionPoint::paintEvent(QPaintEvent*) {
-    QPainter p(this);
+void TSelectionPoint::paintGrip(QPainter& p, QPointF centre, int gripSize, bool hot,
+                                bool selected) {
+    p.save();
     p.setRenderHint(QPainter::Antialiasing);
-    const QPointF local = m_position - QPointF(x(), y());
+    if (selected) {
+        // Orange on a dark rim reads on light skin and on dark hair alike.
+        p.setBrush(Qt::NoBrush);
+        p.setPen(QPen(QColor(0x20, 0x20, 0x20), 3.2));
+        p.drawEllipse(centre, gripSize + 3.0, gripSize + 3.0);
+        p.setPen(QPen(QColor(0xFF, 0x9A, 0x00), 1.6));
+        p.drawEllipse(centre, gripSize + 3.0, gripSize + 3.0);
+    }
     p.setPen(QPen(QColor(0x00, 0x00, 0xFF), 1));
-    p.setBrush(m_hot ? QColor(0xFF, 0x00, 0x00) : QColor(0xFF, 0xFF, 0xFF));
-    p.drawEllipse(local, m_gripSize, m_gripSize);
+    p.setBrush(hot ? QColor(0xFF, 0x00, 0x00) : QColor(0xFF, 0xFF, 0xFF));
+    p.drawEllipse(centre, gripSize, gripSize);
+    p.restore();
 }
 
-void TSelectionPoint::dragTo(QPointF pointer) {
+void TSelectionPoint::paintEvent(QPaintEvent*) {
+    QPainter p(this);
+    paintGrip(p, m_position - QPointF(x(), y()), m_gripSize, m_hot, m_selected);
+}
+
+void TSelectionPoint::moveTo(QPointF centre) {
     QWidget* box = parentWidget();
-    const qreal X = box ? std::clamp<qreal>(pointer.x(), 0, box->width()) : pointer.x();
-    const qreal Y = box ? std::clamp<qreal>(pointer.y(), 0, box->height()) : pointer.y();
+    const qreal X = box ? std::clamp<qreal>(centre.x(), 0, box->width()) : centre.x();
+    const qreal Y = box ? std::clamp<qreal>(centre.y(), 0, box->height()) : centre.y();
     emit OnTrack(this, X, Y);
     setPosition({X, Y});
+}
+
+QPointF TSelectionPoint::keyStep(int key, Qt::KeyboardModifiers modifiers) {
+    const qreal unit = modifiers & Qt::ShiftModifier     ? 10.0
+                       : modifiers & Qt::ControlModifier ? 0.25
+                                                         : 1.0;
+    switch (key) {
+    case Qt::Key_Left:
+        return {-unit, 0};
+    case Qt::Key_Right:
+        return {unit, 0};
+    case Qt::Key_Up:
+        return {0, -unit};
+    case Qt::Key_Down:
+        return {0, unit};
+    default:
+        return {};
+    }
+}
+
+void TSelectionPoint::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Escape) {
+        emit EscapePressed(this);
+        return;
+    }
+    const QPointF step = keyStep(event->key(), event->modifiers());
+    if (step.isNull() || m_dragging) {
+        QWidget::keyPressEvent(event);
+        return;
+    }
+    const QPointF from = m_position;
+    moveTo(m_position + step);
+    emit KeyMoved(this, from, m_position);
 }
 
 void TSelectionPoint::mousePressEvent(QMouseEvent* event) {
@@ -57,33 +115,39 @@ void TSelectionPoint::mousePressEvent(QMouseEvent* event) {
     }
     m_dragging = true;
     raise();
+    setFocus(Qt::MouseFocusReason);
     event->accept();
+    emit Pressed(this);
 }
 
 void TSelectionPoint::mouseMoveEvent(QMouseEvent* event) {
     if (!m_dragging || !(event->buttons() & Qt::LeftButton))
         return;
-    dragTo(mapToParent(event->position()));
+    moveTo(mapToParent(event->position()));
 }
 
 void TSelectionPoint::mouseReleaseEvent(QMouseEvent* event) {
-    if (event->button() != Qt::LeftButton)
+    if (event->button() != Qt::LeftButton || !m_dragging)
         return;
     m_dragging = false;
-    if (!rect().contains(event->position().toPoint())) {
-        m_hot = false;
-        update();
-    }
+    if (!rect().contains(event->position().toPoint()))
+        setHot(false);
+    emit Released(this);
+}
+
+void TSelectionPoint::setHot(bool hot) {
+    if (hot == m_hot)
+        return;
+    m_hot = hot;
+    update();
+    emit HotChanged(this, hot);
 }
 
 void TSelectionPoint::enterEvent(QEnterEvent*) {
-    m_hot = true;
-    update();
+    setHot(true);
 }
 
 void TSelectionPoint::leaveEvent(QEvent*) {
-    if (m_dragging)
-        return;
-    m_hot = false;
-    update();
+    if (!m_dragging)
+        setHot(false);
 }

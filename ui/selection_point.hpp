@@ -3,12 +3,16 @@
 #include <QPointF>
 #include <QWidget>
 
+class QPainter;
+
 // A landmark grip: a small circle whose centre is Position, in the parent's coordinates.
-// A left-button drag puts the centre on the pointer, kept inside the parent's box.
+// A left-button drag puts the centre on the pointer, kept inside the parent's box. A click
+// selects the grip; the arrow keys then move it (Shift 10 units, Ctrl a quarter unit).
 class TSelectionPoint : public QWidget {
     Q_OBJECT
     Q_PROPERTY(QPointF Position READ Position WRITE setPosition NOTIFY PositionChanged)
     Q_PROPERTY(int GripSize READ GripSize WRITE setGripSize)
+    Q_PROPERTY(bool Selected READ isSelected WRITE setSelected)
 public:
     explicit TSelectionPoint(QWidget* parent, int gripSize = 3);
 
@@ -17,27 +21,47 @@ public:
     int GripSize() const { return m_gripSize; }
     void setGripSize(int size);
     bool isHot() const { return m_hot; }
+    bool isDragging() const { return m_dragging; }
+    bool isSelected() const { return m_selected; }
+    void setSelected(bool selected);
+
+    // Moves the centre as one drag step would: clamped to the parent, OnTrack first.
+    void moveTo(QPointF centre);
+    // The step an arrow key with these modifiers moves the grip by.
+    static QPointF keyStep(int key, Qt::KeyboardModifiers modifiers);
+
+    // Draws a grip as the screen shows it, centred at `centre` in the painter's coordinates.
+    static void paintGrip(QPainter& p, QPointF centre, int gripSize, bool hot, bool selected);
 
 signals:
     // Each drag step, before the grip moves: the place it is about to take.
     void OnTrack(TSelectionPoint* sender, qreal X, qreal Y);
     void PositionChanged(QPointF position);
+    void Pressed(TSelectionPoint* sender);
+    void Released(TSelectionPoint* sender);
+    void HotChanged(TSelectionPoint* sender, bool hot);
+    // An arrow key moved the grip (after the move).
+    void KeyMoved(TSelectionPoint* sender, QPointF from, QPointF to);
+    void EscapePressed(TSelectionPoint* sender);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
     void enterEvent(QEnterEvent* event) override;
     void leaveEvent(QEvent* event) override;
 
 private:
     void place();
-    void dragTo(QPointF pointerInParent);
-    int halfExtent() const { return m_gripSize + 2; }
+    void setHot(bool hot);
+    // The selection ring needs a little more room than the bare grip.
+    int halfExtent() const { return m_gripSize + (m_selected ? 6 : 2); }
 
     QPointF m_position;
     int m_gripSize;
     bool m_dragging = false;
     bool m_hot = false;
+    bool m_selected = false;
 };

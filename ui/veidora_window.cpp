@@ -5,6 +5,7 @@
 #include "controls.hpp"
 #include "error_handler.hpp"
 #include "front_measurement.hpp"
+#include "grip_history.hpp"
 #include "matrix_label.hpp"
 #include "photo.hpp"
 #include "ranking.hpp"
@@ -66,6 +67,7 @@ TVeidora::TVeidora(QWidget* parent) : QWidget(parent) {
     buildShell();
     buildFrontPage();
     buildSidePage();
+    buildPlacementAids();
     resize(700, 798);
     FormCreate();
     m_apie = new TApie(this);
@@ -278,8 +280,12 @@ void TVeidora::Button2Click() {
 void TVeidora::DialogAnswer(int modalResult) {
     if (modalResult != kYes)
         return;
-    AtstatymasPriekis();
-    AtstatymasSonas();
+    std::vector<TSelectionPoint*> grips(m_front.begin(), m_front.end());
+    grips.insert(grips.end(), m_side.begin(), m_side.end());
+    m_history->record(QStringLiteral("Demonstracija"), grips, [this] {
+        AtstatymasPriekis();
+        AtstatymasSonas();
+    });
     // The demonstration measures the reset places, not those of the last paint.
     copyFrontLandmarks();
     copySideLandmarks();
@@ -361,6 +367,16 @@ void TVeidora::Rectangle1Paint() {
 }
 void TVeidora::Rectangle2Paint() {
     copySideLandmarks();
+}
+
+void TVeidora::Button6Click() {
+    m_history->record(QStringLiteral("Atstatymas"), {m_front.begin(), m_front.end()},
+                      [this] { AtstatymasPriekis(); });
+}
+
+void TVeidora::Button7Click() {
+    m_history->record(QStringLiteral("Atstatymas"), {m_side.begin(), m_side.end()},
+                      [this] { AtstatymasSonas(); });
 }
 
 void TVeidora::AtstatymasPriekis() {

@@ -18,11 +18,14 @@ class QStatusBar;
 class QTabWidget;
 class QTimer;
 class QToolButton;
+class GripHistory;
+class LandmarkPage;
 class TApie;
 class TClickImage;
 class TColumn;
 class TImage;
 class TLabel;
+class TLoupe;
 class TMatrixLabel;
 class TRectangle;
 class TSelectionPoint;
@@ -53,6 +56,9 @@ public:
     TLabel* label(const QString& name) const;
     char decimalSeparator() const;
     TApie* Apie() const { return m_apie; }
+    GripHistory* history() const { return m_history; }
+    LandmarkPage* frontPage() const { return m_frontPage; }
+    LandmarkPage* sidePage() const { return m_sidePage; }
 
     // Event handlers and steps, as the controls call them.
     void FormCreate();
@@ -65,8 +71,8 @@ public:
     void NustatymasTipu();
     void StringGrid1DrawColumnCell(QPainter* Canvas, TColumn* Column, const QRect& Bounds, int Row,
                                    const std::function<void()>& drawDefault);
-    void Button6Click() { AtstatymasPriekis(); }
-    void Button7Click() { AtstatymasSonas(); }
+    void Button6Click();
+    void Button7Click();
     void KoordinatesPriekis();
     void KoordinatesSonas();
     void Rectangle1Paint();
@@ -97,6 +103,7 @@ private:
     void buildShell();
     void buildFrontPage();
     void buildSidePage();
+    void buildPlacementAids(); // hints, loupe, keyboard moves, undo
     TLabel* addLabel(QWidget* page, const char* name, const QString& text, int x, int y,
                      int width = 120, int height = 17);
     // Writes a page's labels and codes, or throws its error before changing anything.
@@ -150,6 +157,11 @@ public:
     TImage* Image3 = nullptr;
     TTrackBar* TrackBar1 = nullptr;
 
+    // Placing landmarks
+    TLoupe* Loupe = nullptr;
+    QAction* ActionUndo = nullptr;
+    QAction* ActionRedo = nullptr;
+
     QString TekstasA1;
 
 private:
@@ -160,4 +172,7 @@ private:
     std::array<veidora::TPointF, 17> m_S{};
     veidora::TraitCodes m_codes{};
     TApie* m_apie = nullptr;
+    GripHistory* m_history = nullptr;
+    LandmarkPage* m_frontPage = nullptr;
+    LandmarkPage* m_sidePage = nullptr;
 };

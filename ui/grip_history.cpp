@@ -1,0 +1,116 @@
+#include "grip_history.hpp"
+
+#include "selection_point.hpp"
+
+#include <QElapsedTimer>
+#include <QUndoCommand>
+#include <QUndoStack>
+
+namespace {
+
+constexpr int kKeyRunId = 1;
+
+class MoveGripsCommand : public QUndoCommand {
+public:
+    using Show = std::function<void(const std::vector<TSelectionPoint*>&)>;
+
+    MoveGripsCommand(const QString& text, std::vector<GripHistory::Move> moves, bool byKey,
+                     qint64 time, Show show)
+        : QUndoCommand(text), m_moves(std::move(moves)), m_byKey(byKey), m_last(time),
+          m_show(std::move(show)) {}
+
+    int id() const override { return m_byKey ? kKeyRunId : -1; }
+
+    bool mergeWith(const QUndoCommand* other) override {
+        const auto* next = static_cast<const MoveGripsCommand*>(other);
+        if (m_moves.size() != 1 || next->m_moves.size() != 1 ||
+            m_moves[0].grip != next->m_moves[0].grip ||
+            next->m_last - m_last >= GripHistory::kKeyRunPauseMs)
+            return false;
+        m_moves[0].to = next->m_moves[0].to;
+        m_last = next->m_last;
+        // Keys that brought the grip back where the run began leave nothing to undo.
+        setObsolete(m_moves[0].from == m_moves[0].to);
+        return true;
+    }
+
+    void undo() override { apply(false); }
+
+    void redo() override {
+        if (m_pushed) // the grips already stand where the user put them
+            apply(true);
+        m_pushed = true;
+    }
+
+private:
+    void apply(bool forward) {
+        std::vector<TSelectionPoint*> grips;
+        for (const auto& m : m_moves)
+            if (m.grip) {
+                m.grip->setPosition(forward ? m.to : m.from);
+                grips.push_back(m.grip);
+            }
+        if (m_show)
+            m_show(grips);
+    }
+
+    std::vector<GripHistory::Move> m_moves;
+    bool m_byKey;
+    qint64 m_last;
+    Show m_show;
+    bool m_pushed = false;
+};
+
+qint64 monotonicMs() {
+    static QElapsedTimer clock = [] {
+        QElapsedTimer t;
+        t.start();
+        return t;
+    }();
+    return clock.elapsed();
+}
+
+} // namespace
+
+GripHistory::GripHistory(QObject* parent)
+    : QObject(parent), m_stack(new QUndoStack(this)), m_clock(monotonicMs) {}
+
+void GripHistory::push(const QString& text, std::vector<Move> moves, bool byKey) {
+    std::erase_if(moves, [](const Move& m) { return !m.grip || m.from == m.to; });
+    if (moves.empty())
+        return;
+    m_stack->push(new MoveGripsCommand(text, std::move(moves), byKey, m_clock(), m_show));
+}
+
+void GripHistory::record(const QString& text, const std::vector<TSelectionPoint*>& grips,
+                         const std::function<void()>& change) {
+    std::vector<Move> moves;
+    moves.reserve(grips.size());
+    for (TSelectionPoint* g : grips)
+        moves.push_back({g, g->Position(), {}});
+    change();
+    for (auto& m : moves)
+        if (m.grip)
+            m.to = m.grip->Position();
+    push(text, std::move(moves), false);
+}
+
+void GripHistory::recordDrag(TSelectionPoint* grip, QPointF from, QPointF to) {
+    push(grip->objectName(), {{grip, from, to}}, false);
+}
+
+void GripHistory::recordKey(TSelectionPoint* grip, QPointF from, QPointF to) {
+    push(grip->objectName(), {{grip, from, to}}, true);
+}
+
+void GripHistory::undo() {
+    if (m_busy && m_busy())
+        return;
+    m_stack->undo();
+}
+
+void GripHistory::redo() {
+    if (m_busy && m_busy())
+        return;
+    m_stack->redo();
+}

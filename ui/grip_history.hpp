@@ -1,0 +1,59 @@
+#pragma once
+
+#include <QObject>
+#include <QPointF>
+#include <QPointer>
+
+#include <functional>
+#include <vector>
+
+class QUndoStack;
+class QWidget;
+class TSelectionPoint;
+
+// Undo and redo of grip moves. A step puts grips back at exactly the positions they had and
+// touches nothing else; a step that moves nothing is not kept.
+class GripHistory : public QObject {
+    Q_OBJECT
+public:
+    explicit GripHistory(QObject* parent = nullptr);
+
+    struct Move {
+        QPointer<TSelectionPoint> grip;
+        QPointF from;
+        QPointF to;
+    };
+
+    // Key presses on one grip closer together than this make one step.
+    static constexpr qint64 kKeyRunPauseMs = 1000;
+
+    QUndoStack* stack() const { return m_stack; }
+
+    // Milliseconds of a monotonic clock; tests set their own.
+    void setClock(std::function<qint64()> clock) { m_clock = std::move(clock); }
+    // Brings the moved grips into view after an undo or redo (the page switch).
+    void setShowGrips(std::function<void(const std::vector<TSelectionPoint*>&)> show) {
+        m_show = std::move(show);
+    }
+    // While this says so, undo and redo wait (a drag is in progress).
+    void setBusy(std::function<bool()> busy) { m_busy = std::move(busy); }
+
+    // Runs `change` and keeps what it did to `grips` as one step named `text`.
+    void record(const QString& text, const std::vector<TSelectionPoint*>& grips,
+                const std::function<void()>& change);
+    // A finished drag, press to release.
+    void recordDrag(TSelectionPoint* grip, QPointF from, QPointF to);
+    // One key press; presses on the same grip without a pause join the previous step.
+    void recordKey(TSelectionPoint* grip, QPointF from, QPointF to);
+
+    void undo();
+    void redo();
+
+private:
+    void push(const QString& text, std::vector<Move> moves, bool byKey);
+
+    QUndoStack* m_stack;
+    std::function<qint64()> m_clock;
+    std::function<void(const std::vector<TSelectionPoint*>&)> m_show;
+    std::function<bool()> m_busy;
+};
