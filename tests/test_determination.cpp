@@ -267,6 +267,72 @@ private slots:
         QVERIFY(isRotationOf(w->MatrixLabel1->Text(), ref.value("banner").toString()));
     }
 
+    // Every reference set, placed on the grips and run through the button, with both separators.
+    void everyReferenceSetThroughTheWindow_data() {
+        QTest::addColumn<QString>("locale");
+        QTest::newRow("point") << "C";
+        QTest::newRow("comma") << "lt_LT";
+    }
+
+    void everyReferenceSetThroughTheWindow() {
+        QFETCH(QString, locale);
+        QLocale::setDefault(QLocale(locale));
+        w.reset();
+        w = std::make_unique<TVeidora>();
+        w->show();
+        QVERIFY(QTest::qWaitForWindowExposed(w.get()));
+        const QChar sep = QLocale().decimalPoint().front();
+        openPhotos();
+        w->Timer2->setInterval(1); // the one-second wait is tested above
+
+        QFile f(QStringLiteral(VEIDORA_TEST_DATA "/landmark-cases.json"));
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        const QJsonArray cases =
+            QJsonDocument::fromJson(f.readAll()).object().value("cases").toArray();
+        QCOMPARE(cases.size(), 34);
+        for (const auto& item : cases) {
+            const QJsonObject c = item.toObject();
+            const QString id = QString::number(c.value("id").toInt());
+            auto place = [&](const char* key, int first, QWidget* page) {
+                w->TabControl1->setCurrentWidget(page);
+                const QJsonArray points = c.value(QLatin1String(key)).toArray();
+                for (int i = 0; i < points.size(); ++i)
+                    w->SelectionPoint(first + i)->setPosition(
+                        {points[i].toArray()[0].toDouble(), points[i].toArray()[1].toDouble()});
+                QCoreApplication::processEvents();
+            };
+            place("front_points", 1, w->TabItem1);
+            place("side_points", 101, w->TabItem2);
+            QTest::mouseClick(w->Button2, Qt::LeftButton);
+            QTRY_VERIFY_WITH_TIMEOUT(!w->Timer2->isActive(), 3000);
+
+            const QJsonObject alternatives = c.value("alternatives").toObject();
+            for (const QString& group :
+                 {QStringLiteral("front_labels"), QStringLiteral("side_labels")}) {
+                const QJsonObject labels = c.value(group).toObject();
+                for (auto it = labels.begin(); it != labels.end(); ++it) {
+                    QStringList accepted{withSep(it.value().toString(), sep)};
+                    for (const auto& alt : alternatives.value(it.key()).toArray())
+                        accepted << withSep(alt.toString(), sep);
+                    const QString shown = w->label(it.key())->text();
+                    QVERIFY2(accepted.contains(shown),
+                             qPrintable(id + " " + it.key() + ": " + shown));
+                }
+            }
+            const QJsonArray rows = c.value("rows").toArray();
+            for (int row = 0; row < 7; ++row) {
+                const QJsonArray r = rows[row].toArray();
+                QCOMPARE(w->StringGrid1->cell(0, row), r[0].toString());
+                QCOMPARE(w->StringGrid1->cell(1, row), r[1].toString());
+                QCOMPARE(w->StringGrid1->cell(2, row), withSep(r[2].toString(), sep));
+                QCOMPARE(w->FloatColumn2->displayText(w->StringGrid1->cell(2, row), QLocale()),
+                         withSep(r[3].toString(), sep));
+            }
+            QVERIFY2(isRotationOf(w->MatrixLabel1->Text(), c.value("banner").toString()),
+                     qPrintable(id));
+        }
+    }
+
     void aClickDuringTheWaitMeasuresTheFrontAgainAndRanksOnce() {
         openPhotos();
         QSignalSpy ticks(w->Timer2, &QTimer::timeout);
