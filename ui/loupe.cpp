@@ -120,7 +120,7 @@ void TLoupe::paintEvent(QPaintEvent*) {
     // Cross-hair with a gap at the centre; a light halo under a dark line shows on any colour.
     const qreal inner = 5, outer = disc.width() / 2 - 6;
     for (const auto& [pen, width] :
-         {std::pair{QColor(255, 255, 255, 200), 3.0}, std::pair{QColor(0xD0, 0x10, 0x10), 1.2}}) {
+         {std::pair{QColor(255, 255, 255, 200), 3.0}, std::pair{QColor(0xC8, 0x00, 0x00), 1.5}}) {
         p.setPen(QPen(pen, width, Qt::SolidLine, Qt::FlatCap));
         p.drawLine(centre + QPointF(inner, 0), centre + QPointF(outer, 0));
         p.drawLine(centre - QPointF(inner, 0), centre - QPointF(outer, 0));
