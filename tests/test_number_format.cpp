@@ -17,6 +17,12 @@ struct DecimalsCase {
 };
 
 TEST(NumberFormat, DecimalsRoundHalvesOfTheBinaryValueAwayFromZero) {
+    // 1e300 is not a whole power of ten in binary: its exact digits, with no exponent.
+    const std::string huge = "1000000000000000052504760255204420248704468581108159154915854115511802"
+                             "4579889081957863713750804478640437044438328838781769425232353604305756"
+                             "4479218478670698284838720092657580373783023379478809005936895323497079"
+                             "9945081119038967640880074652742780142494579258788820056842838115669472"
+                             "196386865459400540160.00";
     const DecimalsCase cases[] = {
         {56.375, 2, "56.38"},
         {50.125, 2, "50.13"},
@@ -37,7 +43,7 @@ TEST(NumberFormat, DecimalsRoundHalvesOfTheBinaryValueAwayFromZero) {
         {1.4999, 0, "1"},
         {75.25, 0, "75"},
         {123456789.125, 2, "123456789.13"},
-        {1e300, 2, std::string(1, '1').append(300, '0').append(".00").c_str()},
+        {1e300, 2, huge.c_str()},
     };
     for (const auto& c : cases)
         EXPECT_EQ(formatDecimals(c.value, c.decimals, '.'), c.expected) << c.value;
