@@ -64,15 +64,24 @@ bool copyPixels(const ImageView& v, RgbImage& out, std::string& why) {
     return true;
 }
 
-// The largest box; equal ones by top, then left, whatever order the detector gave.
-dlib::rectangle largest(const std::vector<dlib::rectangle>& boxes) {
-    return *std::min_element(boxes.begin(), boxes.end(), [](const auto& p, const auto& q) {
-        if (p.area() != q.area())
-            return p.area() > q.area();
-        if (p.top() != q.top())
-            return p.top() < q.top();
-        return p.left() < q.left();
-    });
+// Among the faces the detector is at least half as sure of as of its best, the largest; equal
+// ones by top, then left, whatever order the detector gave. The confidence matters: a barely
+// passing look-alike (a collar ring, say) can come out a pixel larger than the real face.
+dlib::rectangle largest(const std::vector<dlib::rect_detection>& found) {
+    double best = found.front().detection_confidence;
+    for (const auto& d : found)
+        best = std::max(best, d.detection_confidence);
+    const dlib::rectangle* pick = nullptr;
+    for (const auto& d : found) {
+        if (d.detection_confidence < best / 2)
+            continue;
+        const dlib::rectangle& r = d.rect;
+        if (!pick || r.area() > pick->area() ||
+            (r.area() == pick->area() &&
+             (r.top() < pick->top() || (r.top() == pick->top() && r.left() < pick->left()))))
+            pick = &r;
+    }
+    return *pick;
 }
 
 // The box nearest to `centre`; equal distances by area, top, left.
@@ -193,10 +202,11 @@ std::optional<FoundFace> FaceFinder::Impl::find(const RgbImage& full) {
         search = &reduced;
         searchToFull = dlib::inv(dlib::get_mapping_to_chip(whole));
     }
-    const std::vector<dlib::rectangle> boxes = detector(*search);
-    if (boxes.empty())
+    std::vector<dlib::rect_detection> found;
+    detector(*search, found);
+    if (found.empty())
         return std::nullopt;
-    const dlib::rectangle box = largest(boxes);
+    const dlib::rectangle box = largest(found);
     Parts rough = predict(predictor, *search, box);
     for (dlib::dpoint& p : rough)
         p = searchToFull(p);
