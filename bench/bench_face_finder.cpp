@@ -28,9 +28,12 @@ const QImage& portrait() {
     return image;
 }
 
+// 1028 x 1284 with the face undistorted: scaled to 1284 square, the sides cut off.
 const QImage& enlarged() {
     static const QImage image =
-        portrait().scaled(1028, 1284, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+        portrait()
+            .scaled(1284, 1284, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
+            .copy(128, 0, 1028, 1284);
     return image;
 }
 

@@ -11,6 +11,7 @@
 #include <fstream>
 #include <limits>
 #include <new>
+#include <span>
 #include <vector>
 
 namespace veidora::facefit {
@@ -99,8 +100,10 @@ dlib::rectangle nearest(const std::vector<dlib::rectangle>& boxes, dlib::dpoint 
     });
 }
 
-// Pixel-index coordinates, averaged over the box, four diagonal shifts and two scalings.
-Parts predict(const dlib::shape_predictor& sp, const RgbImage& img, const dlib::rectangle& box) {
+// Pixel-index coordinates, for the box alone or averaged over it, four diagonal shifts and two
+// scalings.
+Parts predict(const dlib::shape_predictor& sp, const RgbImage& img, const dlib::rectangle& box,
+              bool average) {
     const double w = static_cast<double>(box.width());
     const double h = static_cast<double>(box.height());
     const dlib::dpoint c = dlib::dcenter(box);
@@ -116,8 +119,9 @@ Parts predict(const dlib::shape_predictor& sp, const RgbImage& img, const dlib::
         {0, 0, 1 - kJitter},
         {0, 0, 1 + kJitter},
     };
+    const std::span<const Move> used(moves, average ? std::size(moves) : 1);
     Parts sum{};
-    for (const Move& m : moves) {
+    for (const Move& m : used) {
         const double cx = c.x() + m.dx * w, cy = c.y() + m.dy * h;
         const double hw = (w - 1) * m.scale / 2, hh = (h - 1) * m.scale / 2;
         const dlib::rectangle r(std::lround(cx - hw), std::lround(cy - hh), std::lround(cx + hw),
@@ -127,7 +131,7 @@ Parts predict(const dlib::shape_predictor& sp, const RgbImage& img, const dlib::
             sum[i] += dlib::dpoint(shape.part(static_cast<unsigned long>(i)));
     }
     for (dlib::dpoint& p : sum)
-        p /= static_cast<double>(std::size(moves));
+        p /= static_cast<double>(used.size());
     return sum;
 }
 
@@ -207,9 +211,13 @@ std::optional<FoundFace> FaceFinder::Impl::find(const RgbImage& full) {
     if (found.empty())
         return std::nullopt;
     const dlib::rectangle box = largest(found);
-    Parts rough = predict(predictor, *search, box);
-    for (dlib::dpoint& p : rough)
-        p = searchToFull(p);
+    const auto firstPoints = [&](bool average) {
+        Parts parts = predict(predictor, *search, box, average);
+        for (dlib::dpoint& p : parts)
+            p = searchToFull(p);
+        return parts;
+    };
+    const Parts rough = firstPoints(false); // good enough to place the upright copy
     const dlib::drectangle roughBox = boxBack(box, searchToFull);
 
     // Then the points again, on an upright copy with the eyes level, at the trained size.
@@ -226,12 +234,12 @@ std::optional<FoundFace> FaceFinder::Impl::find(const RgbImage& full) {
     dlib::extract_image_chip(full, upright, chip);
     const std::vector<dlib::rectangle> chipBoxes = detector(chip);
     if (chipBoxes.empty())
-        return toFound(rough, roughBox); // the first answer is still a fair one
+        return toFound(firstPoints(true), roughBox); // the first search still gives a fair answer
 
     const dlib::rectangle chipBox = nearest(
         chipBoxes, dlib::dpoint(static_cast<double>(n - 1) / 2, static_cast<double>(n - 1) / 2));
     const dlib::point_transform_affine chipToFull = dlib::inv(dlib::get_mapping_to_chip(upright));
-    Parts fine = predict(predictor, chip, chipBox);
+    Parts fine = predict(predictor, chip, chipBox, true);
     for (dlib::dpoint& p : fine)
         p = chipToFull(p);
     return toFound(fine, boxBack(chipBox, chipToFull));
