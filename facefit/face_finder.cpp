@@ -9,7 +9,6 @@
 #include <exception>
 #include <filesystem>
 #include <fstream>
-#include <limits>
 #include <new>
 #include <span>
 #include <vector>
