@@ -6,3 +6,4 @@ bash scripts/setup-debian.sh
 bash scripts/build.sh
 ./build/bench/analysis_bench "$@"
 ./build/bench/photo_bench "$@"
+./build/bench/face_finder_bench "$@"

@@ -7,6 +7,7 @@ packages=(
   qt6-base-dev qt6-svg-dev qt6-tools-dev qt6-l10n-tools qt6-translations-l10n qt6-qpa-plugins
   libgl-dev libegl-dev
   libgtest-dev libbenchmark-dev nlohmann-json3-dev
+  libdlib-dev libdlib-data
   xvfb xauth xdotool imagemagick
   locales fonts-dejavu-core fonts-liberation2
 )

@@ -1,0 +1,75 @@
+#pragma once
+
+// Finds a face and its 68 points on a picture, with dlib's HOG face detector and its 68-point
+// shape predictor. dlib stays inside face_finder.cpp: neither this header nor its users need
+// it.
+
+#include "face_fit.hpp"
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+
+namespace veidora::facefit {
+
+// Installed by Debian's libdlib-data.
+inline constexpr const char* kDefaultModelPath =
+    "/usr/share/dlib/shape_predictor_68_face_landmarks.dat";
+
+// Borrowed pixels, rows top to bottom. channels: 1 grey; 3 bytes R,G,B; 4 = 0xAARRGGBB as a
+// little-endian ARGB32 image stores it, i.e. bytes B,G,R,A (alpha is ignored: pass an opaque
+// picture).
+struct ImageView {
+    const std::uint8_t* pixels = nullptr;
+    int width = 0;
+    int height = 0;
+    std::ptrdiff_t bytesPerLine = 0;
+    int channels = 0;
+};
+
+// The face box and the 68 points, in continuous pixel coordinates of the view (pixel (i, j)
+// covers [i, i+1) x [j, j+1)). The box is the detector's, grown to hold all 68 points; it
+// runs from the eyebrows down, so the hairline lies above it.
+struct FoundFace {
+    double left = 0;
+    double top = 0;
+    double right = 0;
+    double bottom = 0;
+    FacePoints points{};
+};
+
+// Loading reads a ~100 MB model and takes about a second: load once, off the GUI thread. A
+// search changes the detector's scratch state, so one search at a time per instance. No
+// exception leaves this class: failures come back as nullptr / nullopt with a text.
+class FaceFinder {
+public:
+    // nullptr and `error` (naming the path) when the file is missing, not a regular file,
+    // empty, unreadable or not a 68-point shape model.
+    static std::unique_ptr<FaceFinder> load(const std::string& modelPath, std::string& error);
+
+    ~FaceFinder();
+    FaceFinder(const FaceFinder&) = delete;
+    FaceFinder& operator=(const FaceFinder&) = delete;
+
+    // The largest face (by detector box area). nullopt when there is none; then `error`, when
+    // given, is empty for "no face" and says why for a bad view or lack of memory. The same
+    // pixels always give the same answer.
+    std::optional<FoundFace> findLargestFace(const ImageView& image, std::string* error = nullptr);
+
+    // The first search for faces runs on a copy whose longer side is at most this many pixels
+    // (0: on the picture itself). Smaller is faster but misses faces under about 80 pixels of
+    // the reduced copy. The points are then placed on the picture itself either way.
+    void setSearchSize(int longerSide);
+    int searchSize() const;
+
+    static constexpr int kDefaultSearchSize = 800;
+
+private:
+    struct Impl;
+    explicit FaceFinder(std::unique_ptr<Impl> impl);
+    std::unique_ptr<Impl> m_impl;
+};
+
+} // namespace veidora::facefit

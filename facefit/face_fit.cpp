@@ -1,0 +1,116 @@
+#include "face_fit.hpp"
+
+#include <algorithm>
+#include <cmath>
+#include <numbers>
+#include <vector>
+
+namespace veidora::facefit {
+
+namespace {
+
+constexpr bool sourcesValid() {
+    for (const FrontSource& src : kFrontSources) {
+        if (src.count < 0 || src.count > static_cast<int>(src.parts.size()))
+            return false;
+        for (int k = 0; k < src.count; ++k) {
+            const FacePart& part = src.parts[static_cast<std::size_t>(k)];
+            if (part.point < 0 || part.point >= kFacePointCount || !(part.weight > 0))
+                return false;
+        }
+    }
+    return true;
+}
+static_assert(sourcesValid(), "a front landmark names a face point out of range or a weight <= 0");
+
+} // namespace
+
+std::optional<Similarity> fitSimilarity(std::span<const Point> from, std::span<const Point> to) {
+    if (from.size() != to.size() || from.size() < 2)
+        return std::nullopt;
+    const double n = static_cast<double>(from.size());
+    Point mf, mt;
+    for (std::size_t i = 0; i < from.size(); ++i) {
+        mf.x += from[i].x;
+        mf.y += from[i].y;
+        mt.x += to[i].x;
+        mt.y += to[i].y;
+    }
+    mf = {mf.x / n, mf.y / n};
+    mt = {mt.x / n, mt.y / n};
+
+    // Centred sums: the closed form of the 4-parameter least squares.
+    double spread = 0, dot = 0, cross = 0, size = 0;
+    for (std::size_t i = 0; i < from.size(); ++i) {
+        const double fx = from[i].x - mf.x, fy = from[i].y - mf.y;
+        const double tx = to[i].x - mt.x, ty = to[i].y - mt.y;
+        spread += fx * fx + fy * fy;
+        dot += fx * tx + fy * ty;
+        cross += fx * ty - fy * tx;
+        size += from[i].x * from[i].x + from[i].y * from[i].y;
+    }
+    // Points equal up to rounding noise count as coincident; NaN fails here too.
+    if (!(spread > 1e-24 * std::max(size, 1.0)))
+        return std::nullopt;
+    Similarity s;
+    s.a = dot / spread;
+    s.b = cross / spread;
+    s.tx = mt.x - (s.a * mf.x - s.b * mf.y);
+    s.ty = mt.y - (s.b * mf.x + s.a * mf.y);
+    return s;
+}
+
+FrontPoints frontLandmarks(const FacePoints& face,
+                           std::span<const Point, kFrontPointCount> defaults) {
+    FrontPoints out{};
+    std::vector<Point> from, to;
+    for (std::size_t i = 0; i < kFrontPointCount; ++i) {
+        const FrontSource& src = kFrontSources[i];
+        if (src.fitted())
+            continue;
+        Point sum;
+        double weights = 0;
+        for (int k = 0; k < src.count; ++k) {
+            const FacePart& part = src.parts[static_cast<std::size_t>(k)];
+            const Point& p = face[static_cast<std::size_t>(part.point)];
+            sum.x += part.weight * p.x;
+            sum.y += part.weight * p.y;
+            weights += part.weight;
+        }
+        out[i] = {sum.x / weights, sum.y / weights};
+        from.push_back(defaults[i]);
+        to.push_back(out[i]);
+    }
+
+    const std::optional<Similarity> fit = fitSimilarity(from, to);
+    Point centre;
+    for (const Point& p : to) {
+        centre.x += p.x / static_cast<double>(to.size());
+        centre.y += p.y / static_cast<double>(to.size());
+    }
+    for (std::size_t i = 0; i < kFrontPointCount; ++i)
+        if (kFrontSources[i].fitted())
+            out[i] = fit ? fit->apply(defaults[i]) : centre;
+    return out;
+}
+
+Point imageToRectangle(Point imagePoint, const PhotoView& view) {
+    const double cx = view.boxX + view.boxWidth / 2;
+    const double cy = view.boxY + view.boxHeight / 2;
+    Point p{cx, cy};
+    if (view.imageWidth > 0 && view.imageHeight > 0 && view.boxWidth > 0 && view.boxHeight > 0) {
+        const double scale =
+            std::min(view.boxWidth / view.imageWidth, view.boxHeight / view.imageHeight);
+        // Relative to the box centre, where the fitted picture is centred and turned.
+        const double dx = (imagePoint.x - view.imageWidth / 2) * scale;
+        const double dy = (imagePoint.y - view.imageHeight / 2) * scale;
+        const double rad = view.angleDegrees * std::numbers::pi / 180;
+        const double c = std::cos(rad), s = std::sin(rad);
+        p = {cx + c * dx - s * dy, cy + s * dx + c * dy};
+    }
+    p.x = std::clamp(p.x, 0.0, std::max(view.clampWidth, 0.0));
+    p.y = std::clamp(p.y, 0.0, std::max(view.clampHeight, 0.0));
+    return p;
+}
+
+} // namespace veidora::facefit
