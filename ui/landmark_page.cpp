@@ -164,5 +164,12 @@ void LandmarkPage::refresh() {
     const int i = indexOf(g);
     m_ring->setTarget(i >= 0 ? std::optional<QPointF>(m_s.defaults[std::size_t(i)]) : std::nullopt);
     if (m_s.status && isCurrent())
-        m_s.status->showMessage(i >= 0 ? hint(g) : progressText());
+        m_s.status->showMessage(i >= 0                  ? hint(g)
+                                : !m_activity.isEmpty() ? m_activity
+                                                        : progressText());
+}
+
+void LandmarkPage::setActivity(const QString& text) {
+    m_activity = text;
+    refresh();
 }

@@ -47,6 +47,9 @@ public:
     QString progressText() const;
     bool isCurrent() const;
 
+    // A line that stands in for the count while work runs on the page ("" ends it).
+    void setActivity(const QString& text);
+
     void select(TSelectionPoint* grip);
     void clearSelection();
     // Writes the status bar line and places the ring for what the user is at now.
@@ -65,4 +68,5 @@ private:
     QPointer<TSelectionPoint> m_selected;
     QPointer<TSelectionPoint> m_hot;
     QPointF m_pressedAt;
+    QString m_activity;
 };

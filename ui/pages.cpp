@@ -7,6 +7,9 @@
 #include "side_landmarks.hpp"
 #include "veidora_window.hpp"
 
+#ifdef VEIDORA_AUTO_PLACE
+#include "auto_placement.hpp"
+#endif
 #include "default_ring.hpp"
 #include "error_handler.hpp"
 #include "grip_history.hpp"
@@ -300,5 +303,21 @@ void TVeidora::buildPlacementAids() {
     addAction(ActionRedo);
     on(ActionUndo, &QAction::triggered, [this] { m_history->undo(); });
     on(ActionRedo, &QAction::triggered, [this] { m_history->redo(); });
+
+#ifdef VEIDORA_AUTO_PLACE
+    ButtonAuto = named(new QPushButton(QStringLiteral("Rasti taškus"), TabItem1),
+                       QStringLiteral("ButtonAuto"));
+    ButtonAuto->setGeometry(432, 8, 110, 24);
+    m_autoPlacement = new AutoPlacement(
+        {ButtonAuto, TabItem1, Image1, {m_front.begin(), m_front.end()}, m_frontPage, m_history},
+        this);
+    on(ButtonAuto, &QPushButton::clicked, [this] { ButtonAutoClick(); });
+#endif
     m_frontPage->refresh();
+}
+
+void TVeidora::ButtonAutoClick() {
+#ifdef VEIDORA_AUTO_PLACE
+    m_autoPlacement->start();
+#endif
 }

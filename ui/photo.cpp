@@ -98,6 +98,7 @@ void TImage::setBitmap(const QImage& image) {
     m_svg.clear();
     m_renderer.reset();
     rebuildCache();
+    emit BitmapChanged();
 }
 
 void TImage::setSvg(const QString& resource) {
@@ -121,6 +122,7 @@ void TImage::mirror() {
     m_svg.clear(); // the mirrored pixels are the picture now
     m_renderer.reset();
     rebuildCache();
+    emit BitmapChanged();
 }
 
 void TImage::setRotationAngle(double degrees) {

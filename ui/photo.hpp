@@ -57,6 +57,11 @@ public:
     // The pixmap paint draws (for tests): the fitted picture at device pixels.
     const QPixmap& cachedPixmap() const { return m_cache; }
     QRectF fittedRect() const; // in box coordinates
+
+signals:
+    void BitmapChanged();
+
+public:
     // Paints the picture as the screen shows it, in the parent's coordinates, from the full
     // decoded pixels (or from the drawing itself), for a magnified view.
     void paintDetail(QPainter& p) const;

@@ -18,6 +18,7 @@ class QStatusBar;
 class QTabWidget;
 class QTimer;
 class QToolButton;
+class AutoPlacement;
 class GripHistory;
 class LandmarkPage;
 class TApie;
@@ -59,6 +60,7 @@ public:
     GripHistory* history() const { return m_history; }
     LandmarkPage* frontPage() const { return m_frontPage; }
     LandmarkPage* sidePage() const { return m_sidePage; }
+    AutoPlacement* autoPlacement() const { return m_autoPlacement; } // null when built without
 
     // Event handlers and steps, as the controls call them.
     void FormCreate();
@@ -73,6 +75,7 @@ public:
                                    const std::function<void()>& drawDefault);
     void Button6Click();
     void Button7Click();
+    void ButtonAutoClick(); // "Rasti taškus"
     void KoordinatesPriekis();
     void KoordinatesSonas();
     void Rectangle1Paint();
@@ -159,6 +162,7 @@ public:
 
     // Placing landmarks
     TLoupe* Loupe = nullptr;
+    QPushButton* ButtonAuto = nullptr;
     QAction* ActionUndo = nullptr;
     QAction* ActionRedo = nullptr;
 
@@ -175,4 +179,5 @@ private:
     GripHistory* m_history = nullptr;
     LandmarkPage* m_frontPage = nullptr;
     LandmarkPage* m_sidePage = nullptr;
+    AutoPlacement* m_autoPlacement = nullptr;
 };

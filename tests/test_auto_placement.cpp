@@ -1,0 +1,305 @@
+// "Rasti taškus": the front grips put on the face of the front photo in one step.
+#include "auto_placement.hpp"
+#include "controls.hpp"
+#include "face_search.hpp"
+#include "front_landmarks.hpp"
+#include "grip_history.hpp"
+#include "photo.hpp"
+#include "selection_point.hpp"
+#include "side_landmarks.hpp"
+#include "string_grid.hpp"
+#include "ui_test_support.hpp"
+#include "veidora_window.hpp"
+
+#include <QPainter>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QStatusBar>
+#include <QSvgRenderer>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QThreadPool>
+#include <QUndoStack>
+#include <QtTest>
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+QPointF defaultOf(int n) {
+    return {veidora::kFrontDefaults[n - 1].X, veidora::kFrontDefaults[n - 1].Y};
+}
+
+// How a picture control shows its pixels: fitted into the box, turned about the box centre.
+QTransform shown(const TImage* image) {
+    const QRectF fitted = image->fittedRect();
+    const QRectF box(image->Box());
+    QTransform t;
+    t.translate(box.center().x(), box.center().y());
+    t.rotate(image->RotationAngle());
+    t.translate(fitted.left() - box.width() / 2, fitted.top() - box.height() / 2);
+    t.scale(fitted.width() / image->Bitmap().width(), fitted.height() / image->Bitmap().height());
+    return t;
+}
+
+// The sample face drawn as a photo of the given width.
+QImage sampleAsPhoto(int width) {
+    QSvgRenderer svg(QStringLiteral(":/faces/front.svg"));
+    const QSize size(width, qRound(width * 677.0 / 568.0));
+    QImage img(size, QImage::Format_RGB32);
+    img.fill(Qt::white);
+    QPainter p(&img);
+    svg.render(&p);
+    return img;
+}
+
+double median(std::vector<double> v) {
+    std::sort(v.begin(), v.end());
+    return v.size() % 2 ? v[v.size() / 2] : (v[v.size() / 2 - 1] + v[v.size() / 2]) / 2;
+}
+
+} // namespace
+
+class AutoPlacementTest : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<TVeidora> w;
+    QTemporaryDir dir;
+
+    void openFront(const QImage& img, const QString& name) {
+        const QString path = dir.filePath(name);
+        QVERIFY(img.save(path));
+        w->TabControl1->setCurrentWidget(w->TabItem1);
+        w->loadPhotoIntoCurrentPage(path);
+        QCOMPARE(w->Image1->BitmapWidth() > 0, true);
+    }
+
+    // Clicks the button and waits for the outcome to be shown.
+    void findPoints() {
+        QSignalSpy done(w->autoPlacement(), &AutoPlacement::done);
+        QVERIFY(w->ButtonAuto->isEnabled());
+        QTest::mouseClick(w->ButtonAuto, Qt::LeftButton);
+        QVERIFY(done.count() == 1 || done.wait(60000));
+    }
+
+    QStringList labelTexts() const {
+        QStringList out;
+        for (const TLabel* l : w->findChildren<TLabel*>())
+            out << l->objectName() + "=" + l->text();
+        return out;
+    }
+
+private slots:
+    void init() {
+        w = std::make_unique<TVeidora>();
+        w->show();
+        QVERIFY(QTest::qWaitForWindowExposed(w.get()));
+    }
+    void cleanup() {
+        QThreadPool::globalInstance()->waitForDone();
+        w.reset();
+    }
+
+    void theButtonSitsOnTheFrontPageClearOfEverything() {
+        QPushButton* b = w->findChild<QPushButton*>("ButtonAuto");
+        QVERIFY(b);
+        QCOMPARE(b->text(), QStringLiteral("Rasti taškus"));
+        QCOMPARE(b->parentWidget(), w->TabItem1);
+        QVERIFY(!b->toolTip().isEmpty());
+        for (QWidget* other : w->TabItem1->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+            if (other != b && other->isVisible())
+                QVERIFY2(!other->geometry().intersects(b->geometry()),
+                         qPrintable(other->objectName()));
+        QVERIFY(w->TabItem1->rect().contains(b->geometry()));
+        QVERIFY(!b->isEnabled()); // no front photo yet
+    }
+
+    void theSampleFaceAsAPhotoGetsItsOwnLandmarks_data() {
+        QTest::addColumn<int>("width");
+        QTest::addColumn<double>("tilt");
+        for (int width : {568, 1136})
+            for (double tilt : {0.0, 10.0, -10.0})
+                QTest::newRow(qPrintable(QStringLiteral("%1 px, %2°").arg(width).arg(tilt)))
+                    << width << tilt;
+    }
+
+    // Each grip lands where the same feature lies on the photo as the screen shows it.
+    void theSampleFaceAsAPhotoGetsItsOwnLandmarks() {
+        QFETCH(int, width);
+        QFETCH(double, tilt);
+        openFront(sampleAsPhoto(width), QStringLiteral("sample.png"));
+        w->TrackBar2->setValue(tilt);
+        findPoints();
+
+        // The defaults sit on the sample picture; the same picture pixel on the photo.
+        const QRectF sample = w->Image2->fittedRect().translated(w->Image2->Box().topLeft());
+        const double toPhoto = double(w->Image1->Bitmap().width()) / sample.width();
+        std::vector<double> misses;
+        for (int n = 1; n <= 28; ++n) {
+            const QPointF pixel = (defaultOf(n) - sample.topLeft()) * toPhoto;
+            const QPointF expected = shown(w->Image1).map(pixel);
+            const QPointF got = w->SelectionPoint(n)->Position();
+            const double miss = std::hypot(got.x() - expected.x(), got.y() - expected.y());
+            QVERIFY2(miss <= 8, qPrintable(QStringLiteral("P%1 misses by %2").arg(n).arg(miss)));
+            misses.push_back(miss);
+        }
+        QVERIFY2(median(misses) <= 3, qPrintable(QString::number(median(misses))));
+    }
+
+    void aRealPortraitGetsAPlausibleFace() {
+        openFront(QImage(QStringLiteral(VEIDORA_TEST_DATA "/astronaut.png")),
+                  QStringLiteral("astronaut.png"));
+        w->TrackBar2->setValue(-6);
+        QRectF box;
+        connect(w->autoPlacement()->search(), &FaceSearch::finished, this,
+                [&](const FaceSearch::Outcome& o) {
+                    if (o.kind == FaceSearch::Outcome::Found)
+                        box = QRectF(QPointF(o.face.left, o.face.top),
+                                     QPointF(o.face.right, o.face.bottom));
+                });
+        findPoints();
+        QVERIFY(!box.isEmpty());
+
+        // Turned back upright, in photo pixels, the face reads as a face.
+        const QTransform toPhoto = shown(w->Image1).inverted();
+        auto P = [&](int n) { return toPhoto.map(w->SelectionPoint(n)->Position()); };
+        for (int n = 1; n <= 28; ++n)
+            if (n != 4)
+                QVERIFY2(P(4).y() > P(n).y(), qPrintable(QString::number(n)));
+        for (int brow : {5, 6, 7, 8})
+            for (int eye : {9, 10, 11, 12})
+                QVERIFY(P(brow).y() < P(eye).y());
+        for (int eye : {9, 10, 11, 12})
+            QVERIFY(P(eye).y() < P(15).y());
+        for (int mouth : {23, 24, 25, 26})
+            QVERIFY(P(15).y() < P(mouth).y());
+        const std::pair<int, int> leftRight[] = {{1, 2},   {5, 8},   {6, 7},   {9, 12},
+                                                 {10, 11}, {13, 14}, {17, 18}, {19, 20},
+                                                 {21, 22}, {23, 24}, {27, 28}};
+        for (auto [l, r] : leftRight)
+            QVERIFY2(P(l).x() < P(r).x(), qPrintable(QStringLiteral("P%1 P%2").arg(l).arg(r)));
+        // Inside the face box; the box starts at the brows, so the hairline may stand above.
+        const QRectF hairline = box.adjusted(0, -box.height() / 2, 0, 0);
+        for (int n = 1; n <= 28; ++n)
+            QVERIFY2((n <= 3 ? hairline : box).adjusted(-1, -1, 1, 1).contains(P(n)),
+                     qPrintable(QString::number(n)));
+    }
+
+    // One step that only moves the front grips; no measurement, the side page untouched.
+    void allFrontGripsMoveInOneStepAndNothingElse() {
+        openFront(sampleAsPhoto(568), QStringLiteral("sample.png"));
+        const QStringList labels = labelTexts();
+        const veidora::TraitCodes codes = w->codes();
+        std::vector<QPointF> side;
+        for (int n = 101; n <= 117; ++n)
+            side.push_back(w->SelectionPoint(n)->Position());
+        const int steps = w->history()->stack()->count();
+        findPoints();
+
+        QCOMPARE(w->history()->stack()->count(), steps + 1);
+        int moved = 0;
+        for (int n = 1; n <= 28; ++n) {
+            const QPointF p = w->SelectionPoint(n)->Position();
+            moved += p != defaultOf(n);
+            QVERIFY(p.x() >= 0 && p.x() <= 561 && p.y() >= 0 && p.y() <= 377);
+            QCOMPARE(double(float(p.x())), p.x()); // the copies hold exactly what the grips do
+        }
+        QCOMPARE(moved, 28);
+        QTRY_COMPARE(w->P(16), (veidora::TPointF{float(w->SelectionPoint(16)->Position().x()),
+                                                 float(w->SelectionPoint(16)->Position().y())}));
+        QCOMPARE(w->TabControl1->currentWidget(), w->TabItem1);
+        QCOMPARE(labelTexts(), labels);
+        QCOMPARE(w->codes(), codes);
+        for (int n = 101; n <= 117; ++n)
+            QCOMPARE(w->SelectionPoint(n)->Position(), side[std::size_t(n - 101)]);
+        QCOMPARE(w->StatusBar1->currentMessage(),
+                 QStringLiteral("Priekis: perkelta 28 iš 28 taškų"));
+
+        w->history()->undo();
+        for (int n = 1; n <= 28; ++n)
+            QCOMPARE(w->SelectionPoint(n)->Position(), defaultOf(n));
+    }
+
+    void whileSearchingTheButtonWaitsAndThePageSaysSo() {
+        openFront(sampleAsPhoto(568), QStringLiteral("sample.png"));
+        QSignalSpy done(w->autoPlacement(), &AutoPlacement::done);
+        QTest::mouseClick(w->ButtonAuto, Qt::LeftButton);
+        if (done.isEmpty()) { // the search is quick; check what shows while it runs
+            QVERIFY(!w->ButtonAuto->isEnabled());
+            QCOMPARE(w->TabItem1->cursor().shape(), Qt::BusyCursor);
+            QCOMPARE(w->StatusBar1->currentMessage(), QStringLiteral("Ieškoma veido…"));
+            QTest::mouseClick(w->ButtonAuto, Qt::LeftButton); // a second click starts nothing
+            QVERIFY(done.wait(60000));
+        }
+        QCOMPARE(done.count(), 1);
+        QVERIFY(w->ButtonAuto->isEnabled());
+        QVERIFY(!w->TabItem1->testAttribute(Qt::WA_SetCursor));
+        QCOMPARE(w->history()->stack()->count(), 1);
+    }
+
+    void aPhotoOpenedDuringTheSearchDropsItsResult() {
+        openFront(sampleAsPhoto(568), QStringLiteral("sample.png"));
+        ErrorRecorder errors;
+        QTest::mouseClick(w->ButtonAuto, Qt::LeftButton);
+        QImage plain(300, 400, QImage::Format_RGB32);
+        plain.fill(QColor(90, 120, 150));
+        openFront(plain, QStringLiteral("plain.png"));
+        QVERIFY(w->ButtonAuto->isEnabled()); // the new photo can be searched at once
+        QThreadPool::globalInstance()->waitForDone();
+        QTest::qWait(50); // the finished search reports through the event loop
+        QVERIFY(!QApplication::activeModalWidget());
+        QVERIFY(errors.messages.isEmpty());
+        for (int n = 1; n <= 28; ++n)
+            QCOMPARE(w->SelectionPoint(n)->Position(), defaultOf(n));
+        QCOMPARE(w->history()->stack()->count(), 0);
+    }
+
+    void noFaceSaysSoAndMovesNothing() {
+        QImage plain(400, 500, QImage::Format_RGB32);
+        plain.fill(QColor(200, 170, 150));
+        openFront(plain, QStringLiteral("plain.png"));
+        QString text;
+        answerNextMessageBox(QMessageBox::Ok, [&](QMessageBox* box) {
+            text = box->text();
+            QCOMPARE(box->icon(), QMessageBox::Information);
+        });
+        findPoints();
+        QCOMPARE(text, QStringLiteral("Nuotraukoje veido nerasta. Perkelkite taškus rankomis."));
+        for (int n = 1; n <= 28; ++n)
+            QCOMPARE(w->SelectionPoint(n)->Position(), defaultOf(n));
+        QCOMPARE(w->history()->stack()->count(), 0);
+        QVERIFY(w->ButtonAuto->isEnabled());
+    }
+
+    void aMissingModelNamesTheFileAndThePackage_data() {
+        QTest::addColumn<QString>("model");
+        QTest::newRow("missing") << QStringLiteral("missing.dat");
+        QTest::newRow("garbage") << QStringLiteral("garbage.dat");
+    }
+
+    void aMissingModelNamesTheFileAndThePackage() {
+        QFETCH(QString, model);
+        QFile garbage(dir.filePath(QStringLiteral("garbage.dat")));
+        QVERIFY(garbage.open(QIODevice::WriteOnly));
+        garbage.write(QByteArray(5000, 'x'));
+        garbage.close();
+        const QString path = dir.filePath(model);
+        w->autoPlacement()->search()->setModelPath(path);
+        openFront(sampleAsPhoto(568), QStringLiteral("sample.png"));
+        ErrorRecorder errors;
+        findPoints();
+        QCOMPARE(errors.messages.size(), 1);
+        QCOMPARE(errors.messages[0], AutoPlacement::modelErrorText(path));
+        QVERIFY(errors.messages[0].contains(path));
+        QVERIFY(errors.messages[0].contains(QStringLiteral("libdlib-data")));
+        for (int n = 1; n <= 28; ++n)
+            QCOMPARE(w->SelectionPoint(n)->Position(), defaultOf(n));
+        QVERIFY(w->ButtonAuto->isEnabled()); // still usable, and it tries again
+        findPoints();
+        QCOMPARE(errors.messages.size(), 2);
+    }
+};
+
+QTEST_MAIN(AutoPlacementTest)
+#include "test_auto_placement.moc"

@@ -1,0 +1,118 @@
+#include "face_search.hpp"
+
+#include <QtConcurrent>
+
+#include <map>
+#include <memory>
+#include <mutex>
+
+using veidora::facefit::FaceFinder;
+
+namespace {
+
+// The model is large and slow to read: one copy per process, shared by every search, which
+// take turns on it.
+struct LoadedModel {
+    std::unique_ptr<FaceFinder> finder;
+    std::mutex busy;
+};
+
+std::shared_ptr<LoadedModel> model(const QString& path, QString& error) {
+    static std::mutex lock;
+    static std::map<QString, std::shared_ptr<LoadedModel>> loaded;
+    const std::lock_guard guard(lock); // a second caller waits for the first one's load
+    if (auto it = loaded.find(path); it != loaded.end())
+        return it->second;
+    std::string why;
+    auto finder = FaceFinder::load(path.toStdString(), why);
+    if (!finder) {
+        error = QString::fromStdString(why); // not kept: the next search tries again
+        return nullptr;
+    }
+    auto m = std::make_shared<LoadedModel>();
+    m->finder = std::move(finder);
+    loaded.emplace(path, m);
+    return m;
+}
+
+} // namespace
+
+FaceSearch::FaceSearch(QObject* parent)
+    : QObject(parent), m_modelPath(QString::fromLatin1(veidora::facefit::kDefaultModelPath)),
+      m_watcher(new QFutureWatcher<Outcome>(this)) {
+    connect(m_watcher, &QFutureWatcher<Outcome>::finished, this, [this] {
+        const quint64 generation = m_watcher->property("generation").toULongLong();
+        if (generation != m_generation)
+            return; // dropped: a newer photo or search came
+        const QImage searched = m_watcher->property("picture").value<QImage>();
+        setRunning(false);
+        emit finished(m_watcher->result(), searched);
+    });
+}
+
+FaceSearch::~FaceSearch() = default;
+
+FaceSearch::Outcome FaceSearch::search(const QString& modelPath, const QImage& picture) noexcept {
+    Outcome out;
+    try {
+        QString error;
+        const auto loaded = model(modelPath, error);
+        if (!loaded) {
+            out.kind = Outcome::NoModel;
+            out.message = error;
+            return out;
+        }
+        const QImage rgb = picture.convertToFormat(QImage::Format_RGB888);
+        const veidora::facefit::ImageView view{rgb.constBits(), rgb.width(), rgb.height(),
+                                               rgb.bytesPerLine(), 3};
+        std::string why;
+        std::optional<veidora::facefit::FoundFace> face;
+        {
+            const std::lock_guard turn(loaded->busy);
+            face = loaded->finder->findLargestFace(view, &why);
+        }
+        if (face) {
+            out.kind = Outcome::Found;
+            out.face = *face;
+        } else if (!why.empty()) {
+            out.kind = Outcome::Failed;
+            out.message = QString::fromStdString(why);
+        }
+    } catch (const std::exception& e) {
+        out.kind = Outcome::Failed;
+        out.message = QString::fromLocal8Bit(e.what());
+    } catch (...) {
+        out.kind = Outcome::Failed;
+    }
+    return out;
+}
+
+void FaceSearch::preload() {
+    (void)QtConcurrent::run([path = m_modelPath] {
+        QString ignored; // a failure is reported when a search needs the model
+        try {
+            model(path, ignored);
+        } catch (...) {
+        }
+    });
+}
+
+void FaceSearch::start(const QImage& picture) {
+    ++m_generation;
+    m_watcher->setProperty("generation", QVariant::fromValue(m_generation));
+    m_watcher->setProperty("picture", picture);
+    m_watcher->setFuture(QtConcurrent::run(&FaceSearch::search, m_modelPath, picture));
+    setRunning(true);
+}
+
+void FaceSearch::drop() {
+    ++m_generation;
+    setRunning(false);
+}
+
+void FaceSearch::setRunning(bool running) {
+    if (running == m_running)
+        return;
+    m_running = running;
+    emit runningChanged(running);
+}

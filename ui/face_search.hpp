@@ -1,0 +1,49 @@
+#pragma once
+
+#include "face_finder.hpp"
+
+#include <QFutureWatcher>
+#include <QImage>
+#include <QObject>
+#include <QString>
+
+// Looks for the largest face on a picture off the GUI thread and reports on it. The landmark
+// model is read once per process, in the background, the first time it is wanted.
+class FaceSearch : public QObject {
+    Q_OBJECT
+public:
+    struct Outcome {
+        enum Kind { Found, NoFace, NoModel, Failed } kind = NoFace;
+        veidora::facefit::FoundFace face{};
+        QString message; // why, for NoModel and Failed
+    };
+
+    explicit FaceSearch(QObject* parent = nullptr);
+    ~FaceSearch() override;
+
+    void setModelPath(const QString& path) { m_modelPath = path; }
+    QString modelPath() const { return m_modelPath; }
+
+    // Starts reading the model in the background unless it is read or being read.
+    void preload();
+    // Searches `picture` (shared, not copied); `finished` follows on this thread.
+    void start(const QImage& picture);
+    // The running search's result will be dropped.
+    void drop();
+    bool isRunning() const { return m_running; }
+
+    // Runs on a worker thread; never throws.
+    static Outcome search(const QString& modelPath, const QImage& picture) noexcept;
+
+signals:
+    void finished(const FaceSearch::Outcome& outcome, const QImage& searched);
+    void runningChanged(bool running);
+
+private:
+    void setRunning(bool running);
+
+    QString m_modelPath;
+    QFutureWatcher<Outcome>* m_watcher = nullptr;
+    quint64 m_generation = 0;
+    bool m_running = false;
+};
