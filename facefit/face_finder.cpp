@@ -185,7 +185,17 @@ struct FaceFinder::Impl {
     int searchSize = kDefaultSearchSize;
 
     std::optional<FoundFace> find(const RgbImage& full);
+    std::optional<FoundFace> findPlain(const RgbImage& full);
 };
+
+std::optional<FoundFace> FaceFinder::Impl::findPlain(const RgbImage& full) {
+    std::vector<dlib::rect_detection> found;
+    detector(full, found);
+    if (found.empty())
+        return std::nullopt;
+    const dlib::rectangle box = largest(found);
+    return toFound(predict(predictor, full, box, false), dlib::drectangle(box));
+}
 
 std::optional<FoundFace> FaceFinder::Impl::find(const RgbImage& full) {
     const long w = full.nc(), h = full.nr();
@@ -293,12 +303,21 @@ std::unique_ptr<FaceFinder> FaceFinder::load(const std::string& modelPath, std::
 }
 
 std::optional<FoundFace> FaceFinder::findLargestFace(const ImageView& image, std::string* error) {
+    return search(image, error, false);
+}
+
+std::optional<FoundFace> FaceFinder::findPlain(const ImageView& image, std::string* error) {
+    return search(image, error, true);
+}
+
+std::optional<FoundFace> FaceFinder::search(const ImageView& image, std::string* error,
+                                            bool plain) {
     std::string why;
     std::optional<FoundFace> found;
     try {
         RgbImage full;
         if (copyPixels(image, full, why))
-            found = m_impl->find(full);
+            found = plain ? m_impl->findPlain(full) : m_impl->find(full);
     } catch (const std::bad_alloc&) {
         why = "Not enough memory to search the picture for a face.";
     } catch (const std::exception& e) {

@@ -58,6 +58,10 @@ public:
     // pixels always give the same answer.
     std::optional<FoundFace> findLargestFace(const ImageView& image, std::string* error = nullptr);
 
+    // dlib's detector and one prediction on the picture itself, nothing more: the yardstick
+    // the search above is measured against. Same answers on nullopt as findLargestFace.
+    std::optional<FoundFace> findPlain(const ImageView& image, std::string* error = nullptr);
+
     // The first search for faces runs on a copy whose longer side is at most this many pixels
     // (0: on the picture itself). Smaller is faster but misses faces under about 80 pixels of
     // the reduced copy. The points are then placed on the picture itself either way.
@@ -68,6 +72,7 @@ public:
 
 private:
     struct Impl;
+    std::optional<FoundFace> search(const ImageView& image, std::string* error, bool plain);
     explicit FaceFinder(std::unique_ptr<Impl> impl);
     std::unique_ptr<Impl> m_impl;
 };
