@@ -11,6 +11,7 @@
 #include "ui_test_support.hpp"
 #include "veidora_window.hpp"
 
+#include <QImageWriter>
 #include <QPainter>
 #include <QPushButton>
 #include <QSignalSpy>
@@ -118,17 +119,32 @@ private slots:
     void theSampleFaceAsAPhotoGetsItsOwnLandmarks_data() {
         QTest::addColumn<int>("width");
         QTest::addColumn<double>("tilt");
+        QTest::addColumn<bool>("exifTurned");
         for (int width : {568, 1136})
             for (double tilt : {0.0, 10.0, -10.0})
                 QTest::newRow(qPrintable(QStringLiteral("%1 px, %2°").arg(width).arg(tilt)))
-                    << width << tilt;
+                    << width << tilt << false;
+        QTest::newRow("stored on its side, upright by EXIF, 5°") << 900 << 5.0 << true;
     }
 
     // Each grip lands where the same feature lies on the photo as the screen shows it.
     void theSampleFaceAsAPhotoGetsItsOwnLandmarks() {
         QFETCH(int, width);
         QFETCH(double, tilt);
-        openFront(sampleAsPhoto(width), QStringLiteral("sample.png"));
+        QFETCH(bool, exifTurned);
+        if (exifTurned) {
+            // Stored turned a quarter to the left; the orientation tag turns it back.
+            const QString path = dir.filePath(QStringLiteral("side.jpg"));
+            QImageWriter writer(path, "jpeg");
+            writer.setQuality(95);
+            writer.setTransformation(QImageIOHandler::TransformationRotate90);
+            QVERIFY(writer.write(sampleAsPhoto(width).transformed(QTransform().rotate(-90))));
+            w->TabControl1->setCurrentWidget(w->TabItem1);
+            w->loadPhotoIntoCurrentPage(path);
+            QVERIFY(w->Image1->Bitmap().height() > w->Image1->Bitmap().width()); // upright
+        } else {
+            openFront(sampleAsPhoto(width), QStringLiteral("sample.png"));
+        }
         w->TrackBar2->setValue(tilt);
         findPoints();
 
