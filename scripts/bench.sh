@@ -7,6 +7,7 @@ bash scripts/build.sh
 export QT_QPA_PLATFORM=offscreen
 ./build/bench/analysis_bench "$@"
 ./build/bench/photo_bench "$@"
+./build/bench/loupe_bench "$@"
 ./build/bench/face_finder_bench "$@"
 ./build/bench/auto_placement_bench "$@"
 
