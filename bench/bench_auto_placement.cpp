@@ -92,31 +92,27 @@ void BM_ClickToGripsMoving(benchmark::State& state) {
 }
 BENCHMARK(BM_ClickToGripsMoving)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(10);
 
-// The yardstick: dlib alone on the same pixels, from the same RGB copy the program makes.
-void BM_DlibDetectorAndPredictorAlone(benchmark::State& state) {
+void search(benchmark::State& state, bool plain) {
     const QImage rgb = fixture().decoded.convertToFormat(QImage::Format_RGB888);
     const ImageView view{rgb.constBits(), rgb.width(), rgb.height(), rgb.bytesPerLine(), 3};
     FaceFinder& f = ownFinder();
     for (auto _ : state) {
-        auto face = f.findPlain(view);
+        auto face = plain ? f.findPlain(view) : f.findLargestFace(view);
         if (!face)
             state.SkipWithError("no face found");
         benchmark::DoNotOptimize(face);
     }
 }
+
+// The yardstick: dlib alone on the same pixels, from the same RGB copy the program makes.
+void BM_DlibDetectorAndPredictorAlone(benchmark::State& state) {
+    search(state, true);
+}
 BENCHMARK(BM_DlibDetectorAndPredictorAlone)->Unit(benchmark::kMillisecond)->Iterations(10);
 
 // The program's own search (a reduced first detection, then the upright second pass), alone.
 void BM_FaceSearchAlone(benchmark::State& state) {
-    const QImage rgb = fixture().decoded.convertToFormat(QImage::Format_RGB888);
-    const ImageView view{rgb.constBits(), rgb.width(), rgb.height(), rgb.bytesPerLine(), 3};
-    FaceFinder& f = ownFinder();
-    for (auto _ : state) {
-        auto face = f.findLargestFace(view);
-        if (!face)
-            state.SkipWithError("no face found");
-        benchmark::DoNotOptimize(face);
-    }
+    search(state, false);
 }
 BENCHMARK(BM_FaceSearchAlone)->Unit(benchmark::kMillisecond)->Iterations(10);
 

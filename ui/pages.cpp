@@ -267,28 +267,24 @@ void TVeidora::buildPlacementAids() {
     });
     m_history->setBusy([this] { return m_frontPage->dragged() || m_sidePage->dragged(); });
 
-    LandmarkPage::Setup front{QStringLiteral("Priekis"),
-                              TabControl1,
-                              TabItem1,
-                              Image2,
-                              {m_front.begin(), m_front.end()},
-                              places(kFrontDefaults),
-                              hints(QLatin1Char('P'), kFrontFeatures),
-                              StatusBar1,
-                              Loupe,
-                              m_history};
-    m_frontPage = new LandmarkPage(std::move(front), this);
-    LandmarkPage::Setup side{QStringLiteral("Šonas"),
-                             TabControl1,
-                             TabItem2,
-                             Image3,
-                             {m_side.begin(), m_side.end()},
-                             places(kSideDefaults),
-                             hints(QLatin1Char('S'), kSideFeatures),
-                             StatusBar1,
-                             Loupe,
-                             m_history};
-    m_sidePage = new LandmarkPage(std::move(side), this);
+    const auto page = [this](const QString& title, QWidget* tab, TImage* sample, const auto& grips,
+                             const auto& defaults, QChar letter, const auto& features) {
+        return new LandmarkPage({title,
+                                 TabControl1,
+                                 tab,
+                                 sample,
+                                 {grips.begin(), grips.end()},
+                                 places(defaults),
+                                 hints(letter, features),
+                                 StatusBar1,
+                                 Loupe,
+                                 m_history},
+                                this);
+    };
+    m_frontPage = page(QStringLiteral("Priekis"), TabItem1, Image2, m_front, kFrontDefaults,
+                       QLatin1Char('P'), kFrontFeatures);
+    m_sidePage = page(QStringLiteral("Šonas"), TabItem2, Image3, m_side, kSideDefaults,
+                      QLatin1Char('S'), kSideFeatures);
     m_frontPage->ring()->setObjectName(QStringLiteral("DefaultRing1"));
     m_sidePage->ring()->setObjectName(QStringLiteral("DefaultRing2"));
 
