@@ -8,28 +8,38 @@
 #include <QWindow>
 
 #include <cmath>
+#include <mutex>
 
 namespace veidora::ui {
 
 namespace {
 
-// libjpeg reports a truncated file only as a warning and hands back a half-grey picture;
-// these warnings are caught while one photo is read.
-bool g_corrupt = false;
+// libjpeg reports a truncated file only as a warning and hands back a half-grey picture.
+// The warning comes on the thread that reads, so each thread notes its own while it reads a
+// photo; photos may be read on several threads at once.
+thread_local bool t_reading = false;
+thread_local bool t_corrupt = false;
 QtMessageHandler g_previous = nullptr;
 
 void catchDecoderWarnings(QtMsgType type, const QMessageLogContext& context, const QString& msg) {
-    if (type == QtWarningMsg && (msg.contains(QLatin1String("Corrupt JPEG data")) ||
-                                 msg.contains(QLatin1String("Premature end of JPEG file")))) {
-        g_corrupt = true;
+    if (t_reading && type == QtWarningMsg &&
+        (msg.contains(QLatin1String("Corrupt JPEG data")) ||
+         msg.contains(QLatin1String("Premature end of JPEG file")))) {
+        t_corrupt = true;
         return;
     }
     if (g_previous)
         g_previous(type, context, msg);
 }
 
+// Installed once, in front of whatever handler there was.
+void watchDecoderWarnings() {
+    static std::once_flag once;
+    std::call_once(once, [] { g_previous = qInstallMessageHandler(catchDecoderWarnings); });
+}
+
 QString failed(const QString& path) {
-    return QStringLiteral("Loading bitmap failed (%1).").arg(path);
+    return loadFailedMessage(path);
 }
 
 QSize fitInside(QSize size, QSize bound) {
@@ -39,6 +49,10 @@ QSize fitInside(QSize size, QSize bound) {
 }
 
 } // namespace
+
+QString loadFailedMessage(const QString& path) {
+    return QStringLiteral("Loading bitmap failed (%1).").arg(path);
+}
 
 PhotoLoad loadPhoto(const QString& path, QSize bound) {
     // Qt refuses pictures over 128 MB by default; large photos are fine as long as the declared
@@ -64,13 +78,18 @@ PhotoLoad loadPhoto(const QString& path, QSize bound) {
     if (target != stored)
         reader.setScaledSize(target);
 
-    g_corrupt = false;
-    g_previous = qInstallMessageHandler(catchDecoderWarnings);
-    QImage image = reader.read();
-    qInstallMessageHandler(g_previous);
-    g_previous = nullptr;
+    watchDecoderWarnings();
+    t_corrupt = false;
+    QImage image;
+    {
+        struct Reading {
+            Reading() { t_reading = true; }
+            ~Reading() { t_reading = false; }
+        } reading;
+        image = reader.read();
+    }
 
-    if (image.isNull() || g_corrupt) {
+    if (image.isNull() || t_corrupt) {
         out.error = failed(path);
         return out;
     }

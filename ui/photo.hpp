@@ -23,6 +23,9 @@ struct PhotoLoad {
 // truncated, empty, oversized or unreadable files give an error instead of a picture.
 PhotoLoad loadPhoto(const QString& path, QSize bound);
 
+// The error box's text for a file that cannot be shown.
+QString loadFailedMessage(const QString& path);
+
 // Pictures declaring more pixels than this are refused before decoding.
 inline constexpr qint64 kMaxPhotoPixels = 200'000'000;
 inline constexpr int kAllocationLimitMb = 1024;

@@ -8,6 +8,7 @@
 #include "grip_history.hpp"
 #include "matrix_label.hpp"
 #include "photo.hpp"
+#include "photo_loader.hpp"
 #include "ranking.hpp"
 #include "selection_point.hpp"
 #include "side_measurement.hpp"
@@ -68,6 +69,7 @@ TVeidora::TVeidora(QWidget* parent) : QWidget(parent) {
     buildFrontPage();
     buildSidePage();
     buildPlacementAids();
+    m_photoLoader = new PhotoLoader(this);
     resize(700, 798);
     FormCreate();
     m_apie = new TApie(this);
@@ -210,8 +212,10 @@ void TVeidora::Button1Click() {
         dialog.setFileMode(QFileDialog::ExistingFile);
         dialog.setAcceptMode(QFileDialog::AcceptOpen);
         dialog.setNameFilter(qtNameFilter(QLatin1String(kPhotoFilter)));
-        if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty())
-            loadPhotoIntoCurrentPage(dialog.selectedFiles().constFirst());
+        if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty()) {
+            TImage* target = page == TabItem1 ? Image1 : Image4;
+            m_photoLoader->load(target, dialog.selectedFiles().constFirst(), target->decodeBound());
+        }
     }
 }
 

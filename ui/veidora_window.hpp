@@ -21,6 +21,7 @@ class QToolButton;
 class AutoPlacement;
 class GripHistory;
 class LandmarkPage;
+class PhotoLoader;
 class TApie;
 class TClickImage;
 class TColumn;
@@ -89,8 +90,10 @@ public:
     void Image5Click();
     void MenuItem1Click();
 
-    // Loads a photo file into the current page's photo control (the dialog's second half).
+    // Loads a photo file into the current page's photo control at once (the dialog reads it
+    // in the background instead); throws the error box's text.
     void loadPhotoIntoCurrentPage(const QString& path);
+    PhotoLoader* photoLoader() const { return m_photoLoader; }
 
     static constexpr int kYes = 6;
     static constexpr int kNo = 7;
@@ -180,4 +183,5 @@ private:
     LandmarkPage* m_frontPage = nullptr;
     LandmarkPage* m_sidePage = nullptr;
     AutoPlacement* m_autoPlacement = nullptr;
+    PhotoLoader* m_photoLoader = nullptr;
 };

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QHash>
+#include <QObject>
+#include <QPointer>
+#include <QSize>
+#include <QString>
+
+class TImage;
+
+// Reads photos on a worker thread and hands them to their picture control on the GUI thread,
+// so a large or slow file never stalls the window. A newer photo for the same control wins
+// over one still being read; a file that cannot be read reaches the error box and the control
+// keeps its picture.
+class PhotoLoader : public QObject {
+    Q_OBJECT
+public:
+    explicit PhotoLoader(QObject* parent = nullptr);
+
+    void load(TImage* target, const QString& path, QSize bound);
+    bool isLoading() const { return m_pending > 0; }
+
+signals:
+    // A read came to an end (shown, refused or superseded).
+    void finished(TImage* target, const QString& path);
+
+private:
+    QHash<TImage*, quint64> m_latest;
+    quint64 m_next = 0;
+    int m_pending = 0;
+};
