@@ -400,6 +400,42 @@ private slots:
         QTest::qWait(1200);
         QCOMPARE(errors.messages.size(), 2);
     }
+
+    // The front is measurable and moved, the side is not: nothing of the result may change, or
+    // the front's figures would stand beside the previous ranking.
+    void anUnmeasurableSideKeepsTheWholeLastResult() {
+        openPhotos();
+        QTest::mouseClick(w->Button2, Qt::LeftButton);
+        QTRY_VERIFY_WITH_TIMEOUT(!w->Timer2->isActive(), 3000);
+        QStringList before;
+        const auto labels = w->findChildren<TLabel*>();
+        for (const TLabel* l : labels)
+            before << l->text();
+        QStringList table;
+        for (int row = 0; row < 7; ++row)
+            for (int col = 0; col < 3; ++col)
+                table << w->StringGrid1->cell(col, row);
+        const veidora::TraitCodes codes = w->codes();
+        const QString banner = w->MatrixLabel1->Text();
+
+        ErrorRecorder errors;
+        w->TabControl1->setCurrentWidget(w->TabItem1);
+        dragGrip(w->SelectionPoint(4), w->SelectionPoint(4)->Position() + QPointF(0, 30));
+        w->TabControl1->setCurrentWidget(w->TabItem2);
+        dragGrip(w->SelectionPoint(115), {323, 101}); // chin level with the top of the head
+        QTest::mouseClick(w->Button2, Qt::LeftButton);
+        QCOMPARE(errors.messages, QStringList{QString::fromUtf8(veidora::kSideZeroHeadMessage)});
+        QVERIFY(!w->Timer2->isActive());
+        QTest::qWait(1200);
+        QCOMPARE(errors.messages.size(), 1);
+        for (qsizetype i = 0; i < labels.size(); ++i)
+            QCOMPARE(labels[i]->text(), before[i]);
+        QCOMPARE(w->codes(), codes);
+        for (int row = 0; row < 7; ++row)
+            for (int col = 0; col < 3; ++col)
+                QCOMPARE(w->StringGrid1->cell(col, row), table[row * 3 + col]);
+        QVERIFY(isRotationOf(w->MatrixLabel1->Text(), banner));
+    }
 };
 
 QTEST_MAIN(DeterminationTest)

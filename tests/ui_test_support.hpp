@@ -28,22 +28,24 @@ private:
     veidora::ui::ErrorPresenter m_previous;
 };
 
+// Presses `button` on the modal message box once one is up, polling until then.
+inline void pressWhenShown(QMessageBox::StandardButton button,
+                           std::function<void(QMessageBox*)> seen) {
+    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+    if (!box) {
+        QTimer::singleShot(10, [=] { pressWhenShown(button, seen); });
+        return;
+    }
+    if (seen)
+        seen(box);
+    QTest::mouseClick(box->button(button), Qt::LeftButton);
+}
+
 // Answers the next modal message box by pressing one of its buttons, as a user would; hands
 // its text to `seen` first.
 inline void answerNextMessageBox(QMessageBox::StandardButton button,
                                  std::function<void(QMessageBox*)> seen = {}) {
-    auto attempt = std::make_shared<std::function<void()>>();
-    *attempt = [=] {
-        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-        if (!box) {
-            QTimer::singleShot(10, *attempt);
-            return;
-        }
-        if (seen)
-            seen(box);
-        QTest::mouseClick(box->button(button), Qt::LeftButton);
-    };
-    QTimer::singleShot(0, *attempt);
+    QTimer::singleShot(0, [=] { pressWhenShown(button, seen); });
 }
 
 // Drags a landmark grip with the left button, as a user would, to `target` in its rectangle's

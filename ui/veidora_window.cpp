@@ -258,6 +258,21 @@ QString TVeidora::confirmationText(const QString& missing) {
                           "nekeisti");
 }
 
+namespace {
+
+// The landmark copies the grips give when their rectangle paints.
+template <std::size_t N>
+std::array<veidora::TPointF, N> gripPlaces(const std::array<TSelectionPoint*, N>& grips) {
+    std::array<veidora::TPointF, N> places{};
+    for (std::size_t i = 0; i < N; ++i) {
+        const QPointF p = grips[i]->Position();
+        places[i] = {static_cast<float>(p.x()), static_cast<float>(p.y())};
+    }
+    return places;
+}
+
+} // namespace
+
 void TVeidora::Button2Click() {
     const int front = Image1->BitmapWidth();
     const int side = Image4->BitmapWidth();
@@ -297,6 +312,13 @@ void TVeidora::DialogAnswer(int modalResult) {
 }
 
 void TVeidora::pradzia() {
+    // Both pages are checked before anything is shown: a page that cannot be measured leaves
+    // the last result whole instead of half replaced. The side is checked at the places its
+    // paint will copy before the second step measures them.
+    for (const std::string& error : {measureFront(m_P, decimalSeparator()).error,
+                                     measureSide(gripPlaces(m_side), decimalSeparator()).error})
+        if (!error.empty())
+            throw UserError(QString::fromStdString(error));
     TabControl1->setCurrentWidget(TabItem1);
     KoordinatesPriekis();
     TabControl1->setCurrentWidget(TabItem2);
@@ -353,17 +375,11 @@ void TVeidora::StringGrid1DrawColumnCell(QPainter* Canvas, TColumn*, const QRect
 // --- landmarks ---
 
 void TVeidora::copyFrontLandmarks() {
-    for (std::size_t i = 0; i < m_front.size(); ++i) {
-        const QPointF p = m_front[i]->Position();
-        m_P[i] = {static_cast<float>(p.x()), static_cast<float>(p.y())};
-    }
+    m_P = gripPlaces(m_front);
 }
 
 void TVeidora::copySideLandmarks() {
-    for (std::size_t i = 0; i < m_side.size(); ++i) {
-        const QPointF p = m_side[i]->Position();
-        m_S[i] = {static_cast<float>(p.x()), static_cast<float>(p.y())};
-    }
+    m_S = gripPlaces(m_side);
 }
 
 void TVeidora::Rectangle1Paint() {
