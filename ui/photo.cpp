@@ -1,104 +1,11 @@
 #include "photo.hpp"
 
-#include <QFileInfo>
-#include <QImageReader>
 #include <QPainter>
 #include <QSvgRenderer>
 #include <QTransform>
 #include <QWindow>
 
 #include <cmath>
-#include <mutex>
-
-namespace veidora::ui {
-
-namespace {
-
-// libjpeg reports a truncated file only as a warning and hands back a half-grey picture.
-// The warning comes on the thread that reads, so each thread notes its own while it reads a
-// photo; photos may be read on several threads at once.
-thread_local bool t_reading = false;
-thread_local bool t_corrupt = false;
-QtMessageHandler g_previous = nullptr;
-
-void catchDecoderWarnings(QtMsgType type, const QMessageLogContext& context, const QString& msg) {
-    if (t_reading && type == QtWarningMsg &&
-        (msg.contains(QLatin1String("Corrupt JPEG data")) ||
-         msg.contains(QLatin1String("Premature end of JPEG file")))) {
-        t_corrupt = true;
-        return;
-    }
-    if (g_previous)
-        g_previous(type, context, msg);
-}
-
-// Installed once, in front of whatever handler there was.
-void watchDecoderWarnings() {
-    static std::once_flag once;
-    std::call_once(once, [] { g_previous = qInstallMessageHandler(catchDecoderWarnings); });
-}
-
-QString failed(const QString& path) {
-    return loadFailedMessage(path);
-}
-
-QSize fitInside(QSize size, QSize bound) {
-    if (size.width() <= bound.width() && size.height() <= bound.height())
-        return size;
-    return size.scaled(bound, Qt::KeepAspectRatio).expandedTo(QSize(1, 1));
-}
-
-} // namespace
-
-QString loadFailedMessage(const QString& path) {
-    return QStringLiteral("Loading bitmap failed (%1).").arg(path);
-}
-
-PhotoLoad loadPhoto(const QString& path, QSize bound) {
-    // Qt refuses pictures over 128 MB by default; large photos are fine as long as the declared
-    // size passes the check below.
-    QImageReader::setAllocationLimit(kAllocationLimitMb);
-    PhotoLoad out;
-    QImageReader reader(path);
-    reader.setAutoTransform(true);
-    reader.setDecideFormatFromContent(true);
-    if (!reader.canRead()) {
-        out.error = failed(path);
-        return out;
-    }
-    const QSize stored = reader.size();
-    if (!stored.isValid() || qint64(stored.width()) * stored.height() > kMaxPhotoPixels) {
-        out.error = failed(path);
-        return out;
-    }
-    // The scaled size applies before the EXIF turn; a quarter turn swaps the bound.
-    const bool quarterTurn = reader.transformation() & QImageIOHandler::TransformationRotate90;
-    const QSize storedBound = quarterTurn ? bound.transposed() : bound;
-    const QSize target = fitInside(stored, storedBound);
-    if (target != stored)
-        reader.setScaledSize(target);
-
-    watchDecoderWarnings();
-    t_corrupt = false;
-    QImage image;
-    {
-        struct Reading {
-            Reading() { t_reading = true; }
-            ~Reading() { t_reading = false; }
-        } reading;
-        image = reader.read();
-    }
-
-    if (image.isNull() || t_corrupt) {
-        out.error = failed(path);
-        return out;
-    }
-    out.original = quarterTurn ? stored.transposed() : stored;
-    out.image = std::move(image);
-    return out;
-}
-
-} // namespace veidora::ui
 
 TImage::TImage(QWidget* parent) : QWidget(parent) {
     setAttribute(Qt::WA_TransparentForMouseEvents);

@@ -7,30 +7,10 @@
 
 #include <memory>
 
+#include "photo_reader.hpp"
+
 class QPainter;
 class QSvgRenderer;
-
-namespace veidora::ui {
-
-struct PhotoLoad {
-    QImage image;   // null on failure
-    QString error;  // the text for the error box on failure
-    QSize original; // the picture's own size, upright
-};
-
-// Reads a photo for display: upright by its EXIF orientation and decoded no larger than
-// `bound` (the decoder's reduced-size decoding is used where the format has one). Broken,
-// truncated, empty, oversized or unreadable files give an error instead of a picture.
-PhotoLoad loadPhoto(const QString& path, QSize bound);
-
-// The error box's text for a file that cannot be shown.
-QString loadFailedMessage(const QString& path);
-
-// Pictures declaring more pixels than this are refused before decoding.
-inline constexpr qint64 kMaxPhotoPixels = 200'000'000;
-inline constexpr int kAllocationLimitMb = 1024;
-
-} // namespace veidora::ui
 
 // A picture control: the bitmap is fitted into the box (aspect kept, centred) and turned by
 // RotationAngle degrees about the box centre. A turned picture is drawn whole; the widget
