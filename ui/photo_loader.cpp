@@ -4,22 +4,38 @@
 #include "photo.hpp"
 
 #include <QFutureWatcher>
+#include <QStackedWidget>
 #include <QtConcurrent>
+
+namespace {
+
+// The page the picture is on: the busy cursor shows over it, not over the whole window.
+QWidget* pageOf(QWidget* w) {
+    while (w->parentWidget() && !qobject_cast<QStackedWidget*>(w->parentWidget()))
+        w = w->parentWidget();
+    return w;
+}
+
+} // namespace
 
 PhotoLoader::PhotoLoader(QObject* parent) : QObject(parent) {}
 
 void PhotoLoader::load(TImage* target, const QString& path, QSize bound) {
     const quint64 ticket = ++m_next;
     m_latest.insert(target, ticket);
-    if (m_pending++ == 0 && target->window())
-        target->window()->setCursor(Qt::BusyCursor);
+    QWidget* page = pageOf(target);
+    if (m_busy[page]++ == 0)
+        page->setCursor(Qt::BusyCursor);
+    ++m_pending;
 
     auto* watcher = new QFutureWatcher<veidora::ui::PhotoLoad>(this);
     connect(watcher, &QFutureWatcher<veidora::ui::PhotoLoad>::finished, this,
-            [this, watcher, ticket, path, to = QPointer<TImage>(target), key = target] {
+            [this, watcher, ticket, path, to = QPointer<TImage>(target), key = target,
+             over = QPointer<QWidget>(page)] {
                 watcher->deleteLater();
-                if (--m_pending == 0 && to && to->window())
-                    to->window()->unsetCursor();
+                --m_pending;
+                if (over && --m_busy[over] == 0)
+                    over->unsetCursor();
                 if (!to || m_latest.value(key) != ticket) {
                     emit finished(to, path); // a newer photo is on its way
                     return;

@@ -26,6 +26,7 @@ signals:
 
 private:
     QHash<TImage*, quint64> m_latest;
+    QHash<QWidget*, int> m_busy; // reads running over each page
     quint64 m_next = 0;
     int m_pending = 0;
 };
