@@ -191,8 +191,9 @@ Inspection inspectPng(Bytes b) {
             if (!depthOk || !colourOk)
                 return fail(in, "a bad bit depth or colour type");
             setSize(in, width, height);
-            // Decoded whole, four bytes a pixel, eight for sixteen-bit samples.
-            in.fullDecodeBytesPerPixel = depth == 16 ? 8 : 4;
+            // Decoded whole: eight bytes a pixel for sixteen-bit samples, four for colour;
+            // grey and palette pictures take one and are widened to four for scaling.
+            in.fullDecodeBytesPerPixel = depth == 16 ? 8 : (colour == 0 || colour == 3) ? 5 : 4;
             continue;
         }
         if (type == "IHDR")
@@ -292,7 +293,8 @@ Inspection inspectGif(Bytes b) {
     if (width == 0 || height == 0)
         return fail(in, "a zero screen");
     setSize(in, width, height);
-    in.fullDecodeBytesPerPixel = 8; // the screen, and the frame kept for disposal
+    // The screen, a copy kept for disposal, and a premultiplied copy for scaling.
+    in.fullDecodeBytesPerPixel = 12;
     std::size_t at = 13;
     if (b[10] & 0x80)
         at += 3u << ((b[10] & 7) + 1);
@@ -397,7 +399,9 @@ Inspection inspectBmp(Bytes b) {
     if (width <= 0 || height <= 0)
         return fail(in, "a bad size");
     setSize(in, static_cast<std::uint64_t>(width), static_cast<std::uint64_t>(height));
-    in.fullDecodeBytesPerPixel = 4;
+    // Palette pictures take one byte a pixel and are widened to four for scaling; pictures
+    // with alpha get a premultiplied copy.
+    in.fullDecodeBytesPerPixel = bits <= 8 ? 5 : bits == 32 ? 8 : 4;
     if (bits != 1 && bits != 4 && bits != 8 && bits != 16 && bits != 24 && bits != 32)
         return fail(in, "a bad bit count");
     if (offset >= b.size() || offset < 14 + headerSize)

@@ -1,0 +1,42 @@
+#!/usr/bin/env bash
+# Opens large and hostile files one by one as the front photo, each in its own process, and
+# prints how long it took, the longest time the event loop went without a turn, and how much
+# the peak memory grew. Not a test: a measurement (the files take a minute to make).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+bash scripts/setup-debian.sh
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build build --target load_probe
+dir=build/soak
+mkdir -p "$dir"
+make_file() { [ -e "$dir/$1" ] || { echo "making $1" >&2; "${@:2}"; }; }
+make_file photo24.jpg convert -size 6000x4000 plasma:fractal -quality 90 "$dir/photo24.jpg"
+make_file progressive24.jpg convert "$dir/photo24.jpg" -interlace JPEG -quality 90 "$dir/progressive24.jpg"
+make_file baseline14000.jpg convert -size 14000x14000 gradient: -quality 80 "$dir/baseline14000.jpg"
+make_file progressive14000.jpg convert "$dir/baseline14000.jpg" -interlace JPEG "$dir/progressive14000.jpg"
+make_file rgb7000.png convert -size 7000x7000 gradient:red-blue "$dir/rgb7000.png"
+python3 - "$dir" <<'PY'
+import os, struct, sys, zlib
+d = sys.argv[1]
+def png(name, w, h, colour, rowbytes):
+    path = os.path.join(d, name)
+    if os.path.exists(path): return
+    def chunk(t, body): return struct.pack('>I', len(body)) + t + body + struct.pack('>I', zlib.crc32(t + body))
+    raw = zlib.compress(b'\0' * ((rowbytes + 1) * h), 9)
+    with open(path, 'wb') as f:
+        f.write(b'\x89PNG\r\n\x1a\n' + chunk(b'IHDR', struct.pack('>IIBBBBB', w, h, 8, colour, 0, 0, 0))
+                + chunk(b'IDAT', raw) + chunk(b'IEND', b''))
+png('grey14000.png', 14000, 14000, 0, 14000)
+# A GIF whose screen is 16000 x 16000 around a 10 x 10 frame; a BMP declaring 14000 x 14000.
+open(os.path.join(d, 'screen16000.gif'), 'wb').write(
+    b'GIF89a' + struct.pack('<HH', 16000, 16000) + b'\x80\0\0' + b'\0\0\0\xff\xff\xff'
+    + b'\x2c' + struct.pack('<HHHH', 0, 0, 10, 10) + b'\0\x02\x02\x4c\x01\0\x3b')
+open(os.path.join(d, 'header14000.bmp'), 'wb').write(
+    b'BM' + struct.pack('<IHHI', 118, 0, 0, 54) + struct.pack('<IiiHHIIiiII', 40, 14000, 14000, 1, 24, 0, 0, 0, 0, 0, 0) + b'\0' * 64)
+PY
+[ -p "$dir/pipe.jpg" ] || mkfifo "$dir/pipe.jpg"
+export QT_QPA_PLATFORM=offscreen
+printf '%-40s %11s %9s %9s\n' file total 'longest stall' 'peak grew'
+for f in "$dir"/*; do
+  ./build/bench/load_probe "$f" 2>/dev/null
+done
