@@ -334,6 +334,7 @@ private slots:
         open(QStringLiteral("C"));
         QCOMPARE(w->windowTitle(), QStringLiteral("Programa \"Veidora\""));
         const QTabBar* bar = w->TabControl1->tabBar();
+        QCOMPARE(bar->pos(), QPoint(0, 0));
         QCOMPARE(bar->tabRect(0), QRect(0, 0, 71, 22));
         QCOMPARE(bar->tabRect(1), QRect(71, 0, 68, 22));
         // The pages start right under the headers, so their places are the designed ones.
