@@ -9,7 +9,7 @@ packages=(
   libgtest-dev libbenchmark-dev nlohmann-json3-dev
   libdlib-dev libdlib-data
   xvfb xauth xdotool imagemagick
-  locales fonts-dejavu-core fonts-liberation2
+  locales fonts-dejavu-core fonts-liberation2 fonts-liberation
 )
 
 missing=()

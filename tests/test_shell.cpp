@@ -399,7 +399,7 @@ private slots:
         TVeidora w;
         w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));
-        QCOMPARE(w.windowTitle(), QStringLiteral("Programa \"Profilora\""));
+        QCOMPARE(w.windowTitle(), QStringLiteral("Programa \"Veidora\""));
         QCOMPARE(w.size(), QSize(700, 798));
         QCOMPARE(w.MatrixLabel1->geometry(), QRect(24, 8, 280, 30));
         QCOMPARE(w.StringGrid1->geometry(), QRect(352, 8, 209, 121));

@@ -65,6 +65,9 @@ TApie::TApie(QWidget* owner) : QWidget(owner, Qt::Window) {
                                        "nepriklausomai nuo lyties ar rasės. "));
     Memo1->setLineWrapMode(QPlainTextEdit::WidgetWidth);
     Memo1->setGeometry(128, 104, 201, 65);
+    // A text to read: no cursor, and opening the window leaves the keyboard where it was.
+    Memo1->setReadOnly(true);
+    Memo1->setFocusPolicy(Qt::NoFocus);
     Label4 = named(
         new QLabel(QStringLiteral("Rašykite ir klauskite: ") + QLatin1String(kContact), Panel2),
         "Label4");

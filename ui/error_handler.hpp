@@ -42,7 +42,8 @@ public:
     bool notify(QObject* receiver, QEvent* event) override;
 };
 
-// The program's font: the layout is designed for a narrow 12-pixel sans.
+// The program's font, set for the whole application at start: the designed places of the
+// labels leave room for the widest figures only in a narrow face.
 QFont programFont();
 
 // Pictures, icons and translations; safe to call more than once.

@@ -13,6 +13,7 @@
 #include "selection_point.hpp"
 #include "side_measurement.hpp"
 #include "string_grid.hpp"
+#include "tab_control.hpp"
 
 #include <QCloseEvent>
 #include <QCursor>
@@ -63,7 +64,7 @@ TVeidora::TVeidora(QWidget* parent) : QWidget(parent) {
     veidora::ui::initResources();
     setFont(veidora::ui::programFont());
     setObjectName(QStringLiteral("Veidora"));
-    setWindowTitle(QStringLiteral("Programa \"Profilora\""));
+    setWindowTitle(QStringLiteral("Programa \"Veidora\""));
     setWindowIcon(QIcon(QStringLiteral(":/icons/app.svg")));
     buildShell();
     buildFrontPage();
@@ -108,13 +109,14 @@ void TVeidora::buildShell() {
     Button2->setIcon(ImageList1->icon(1));
     Button2->setIconSize(QSize(24, 24));
 
-    TabControl1 = named(new QTabWidget(this), "TabControl1");
+    auto* tabs = named(new TTabControl(this), "TabControl1");
+    TabControl1 = tabs;
     TabItem1 = named(new QWidget, "TabItem1");
     TabItem2 = named(new QWidget, "TabItem2");
-    TabControl1->addTab(TabItem1, QIcon(QStringLiteral(":/faces/front.svg")),
-                        QStringLiteral("Priekis"));
-    TabControl1->addTab(TabItem2, QIcon(QStringLiteral(":/faces/profile.svg")),
-                        QStringLiteral("Šonas"));
+    tabs->addTab(TabItem1, QIcon(QStringLiteral(":/faces/front.svg")), QStringLiteral("Priekis"),
+                 QSize(71, 22));
+    tabs->addTab(TabItem2, QIcon(QStringLiteral(":/faces/profile.svg")), QStringLiteral("Šonas"),
+                 QSize(68, 22));
     TabControl1->setIconSize(QSize(16, 16));
     TabControl1->setCurrentWidget(TabItem1);
 
