@@ -65,9 +65,8 @@ TApie::TApie(QWidget* owner) : QWidget(owner, Qt::Window) {
                                        "nepriklausomai nuo lyties ar rasės. "));
     Memo1->setLineWrapMode(QPlainTextEdit::WidgetWidth);
     Memo1->setGeometry(128, 104, 201, 65);
-    // A text to read: no cursor, and opening the window leaves the keyboard where it was.
-    Memo1->setReadOnly(true);
-    Memo1->setFocusPolicy(Qt::NoFocus);
+    // Opening the window shows no cursor in the text; a click still lets the user type in it.
+    Memo1->setFocusPolicy(Qt::ClickFocus);
     Label4 = named(
         new QLabel(QStringLiteral("Rašykite ir klauskite: ") + QLatin1String(kContact), Panel2),
         "Label4");
