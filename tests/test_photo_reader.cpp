@@ -1,5 +1,6 @@
-// The fuzzer's seed files all load; every input the fuzzer ever found troublesome is replayed
-// and answered with exactly one of a picture and an error.
+// The fuzzer's seed files all load; every input the fuzzer found troublesome, and its corpus of
+// inputs that reach distinct paths, is replayed and answered with exactly one of a picture and
+// an error.
 #include "photo_reader.hpp"
 
 #include <QDir>
@@ -32,9 +33,11 @@ private slots:
 
     void everyFindingIsAnswered_data() {
         QTest::addColumn<QString>("path");
-        const QDir findings(QStringLiteral(VEIDORA_FUZZ_FINDINGS));
-        for (const QString& name : findings.entryList(QDir::Files))
-            QTest::newRow(qPrintable(name)) << findings.filePath(name);
+        for (const char* folder : {VEIDORA_FUZZ_FINDINGS, VEIDORA_FUZZ_CORPUS}) {
+            const QDir dir(QString::fromUtf8(folder));
+            for (const QString& name : dir.entryList(QDir::Files))
+                QTest::newRow(qPrintable(name)) << dir.filePath(name);
+        }
     }
     void everyFindingIsAnswered() {
         QFETCH(QString, path);
