@@ -33,7 +33,7 @@ if [ "$(id -u)" -ne 0 ]; then
     [ $locale_missing -eq 1 ] && echo "Missing locale: lt_LT.UTF-8" >&2
     local args=""
     [ $with_tests -eq 1 ] && args=" --tests"
-    echo "Run this once as root (su -), then run $(basename "${RUN_BY:-$0}") again:" >&2
+    echo "Run this once as root (su -), then run ./$(basename "${RUN_BY:-$0}") again:" >&2
     echo "  bash $here/setup-debian.sh$args" >&2
     exit 1
   }
