@@ -68,7 +68,8 @@ if [ ${#missing[@]} -gt 0 ]; then
     tee -a "$log" | awk -v tty=$tty '
       function show(stage, n) {
         if (tty) printf "\r  %s %d/%d  ", stage, n, total > "/dev/stderr"
-        else if (stage != last) print "  " stage "…" > "/dev/stderr"
+        else if (!(stage in seen)) print "  " stage "…" > "/dev/stderr"
+        seen[stage] = 1
         last = stage
       }
       /newly installed/ { total = $1 + $3; print > "/dev/stderr"; next }
