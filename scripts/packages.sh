@@ -22,6 +22,10 @@ build_packages=(
   libgl-dev
   libegl-dev
   libdlib-dev
+  # dlib's CMake files link these by path, and libdlib-dev does not pull them in.
+  libjpeg-dev
+  libblas-dev
+  liblapack-dev
 )
 
 # What only the tests, the benchmarks, the screenshots and the package need.
