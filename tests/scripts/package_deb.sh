@@ -27,8 +27,9 @@ depends=$(dpkg-deb -f "$deb" Depends)
 echo "Depends: $depends"
 wanted=(libc6 libstdc++6 libqt6core6 libqt6gui6 libqt6widgets6 libqt6svg6 qt6-translations-l10n)
 [ "$auto" = ON ] && wanted+=(libdlib-data)
+names=$(tr ',|' '\n\n' <<<"$depends" | awk '{print $1}')
 for p in "${wanted[@]}"; do
-  grep -qE "(^|[ ,|])$p( |,|$)" <<<"$depends" || fail "Depends lacks $p"
+  grep -qFx "$p" <<<"$names" || fail "Depends lacks $p"
 done
 
 root=$work/root
