@@ -63,7 +63,7 @@ fail() {
 run() {
   local name=$1 rc=$2
   shift 2
-  out=$(PATH=$bin HOME=$work TMPDIR=$work "$@" 2>&1 >/dev/null)
+  out=$(env -u CI PATH="$bin" HOME="$work" TMPDIR="$work" "$@" 2>&1 >/dev/null)
   local got=$?
   [ $got -eq "$rc" ] || fail "$name: exit $got, expected $rc; said: $out"
 }
