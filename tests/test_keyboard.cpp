@@ -209,6 +209,9 @@ private slots:
         };
         for (const auto& [widget, name] : named)
             QCOMPARE(spoken(widget, QAccessible::Name), name);
+        for (const char* link : {"SpeedButton1", "SpeedButton2", "Image2"})
+            QVERIFY2(!spoken(w->Apie()->findChild<QWidget*>(link), QAccessible::Name).isEmpty(),
+                     link);
         if (w->ButtonAuto)
             QCOMPARE(spoken(w->ButtonAuto, QAccessible::Name), QStringLiteral("Rasti taškus"));
         // Every button, track bar and grip the keyboard reaches says something.

@@ -67,4 +67,14 @@ void AccessibleNames::describe(TVeidora& w) {
     w.TrackBar1->setAccessibleName(w.label(QStringLiteral("Label125"))->text());
     nameFigures(w.TabItem1);
     nameFigures(w.TabItem2);
+
+    // The About window's pictures: the logo, and the one that opens the social network.
+    const std::pair<const char*, QString> about[] = {
+        {"Image1", QStringLiteral("Veidora")},
+        {"Image2", QStringLiteral("Socialinis tinklas")},
+        {"Memo1", QStringLiteral("Apie programą")},
+    };
+    for (const auto& [name, spoken] : about)
+        if (auto* c = w.Apie()->findChild<QWidget*>(QLatin1String(name)))
+            c->setAccessibleName(spoken);
 }
