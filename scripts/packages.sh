@@ -40,6 +40,7 @@ test_packages=(
   desktop-file-utils
   appstream
   dpkg-dev
+  file
   clang
   libclang-rt-14-dev
 )
