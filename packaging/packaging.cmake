@@ -23,9 +23,10 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION graphics)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # Loaded at run time, so no shared-library dependency finds them: Qt's own Lithuanian texts and
-# the fonts the window asks for; with automatic placement, dlib's landmark model. The JPEG and
+# the font the window is laid out for (without it fontconfig falls back to the wider DejaVu Sans,
+# which every system has); with automatic placement, dlib's landmark model. The JPEG and
 # GIF decoders come with libqt6gui6 and the SVG ones with libqt6svg6, both linked.
-set(_depends "libqt6svg6, qt6-translations-l10n, fonts-liberation2 | fonts-dejavu-core")
+set(_depends "libqt6svg6, qt6-translations-l10n, fonts-liberation2")
 if(VEIDORA_AUTO_PLACE)
   string(APPEND _depends ", libdlib-data")
 endif()

@@ -154,17 +154,16 @@ private slots:
 
         // Ctrl+O opens the photo dialog for the current page.
         bool dialogSeen = false;
-        auto attempt = std::make_shared<std::function<void()>>();
-        *attempt = [&dialogSeen, attempt] {
-            auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
-            if (!dialog) {
-                QTimer::singleShot(10, *attempt);
-                return;
+        QTimer poll; // the dialog runs its own event loop; this answers it from there
+        poll.setInterval(10);
+        connect(&poll, &QTimer::timeout, this, [&] {
+            if (auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget())) {
+                dialogSeen = true;
+                poll.stop();
+                dialog->reject();
             }
-            dialogSeen = true;
-            dialog->reject();
-        };
-        QTimer::singleShot(0, *attempt);
+        });
+        poll.start();
         w->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(w.get()));
         w->findChild<QWidget*>(from)->setFocus(Qt::TabFocusReason);

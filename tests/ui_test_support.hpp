@@ -32,18 +32,22 @@ private:
 // its text to `seen` first.
 inline void answerNextMessageBox(QMessageBox::StandardButton button,
                                  std::function<void(QMessageBox*)> seen = {}) {
-    auto attempt = std::make_shared<std::function<void()>>();
-    *attempt = [=] {
-        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-        if (!box) {
-            QTimer::singleShot(10, *attempt);
-            return;
+    // Tries again every 10 ms by scheduling a copy of itself (a self-owning closure would leak).
+    struct Attempt {
+        QMessageBox::StandardButton button;
+        std::function<void(QMessageBox*)> seen;
+        void operator()() const {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            if (!box) {
+                QTimer::singleShot(10, *this);
+                return;
+            }
+            if (seen)
+                seen(box);
+            QTest::mouseClick(box->button(button), Qt::LeftButton);
         }
-        if (seen)
-            seen(box);
-        QTest::mouseClick(box->button(button), Qt::LeftButton);
     };
-    QTimer::singleShot(0, *attempt);
+    QTimer::singleShot(0, Attempt{button, std::move(seen)});
 }
 
 // Drags a landmark grip with the left button, as a user would, to `target` in its rectangle's

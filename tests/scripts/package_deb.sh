@@ -25,7 +25,8 @@ echo "built $(basename "$deb")"
 # Depends: the shared libraries found by dpkg-shlibdeps, and what is only loaded at run time.
 depends=$(dpkg-deb -f "$deb" Depends)
 echo "Depends: $depends"
-wanted=(libc6 libstdc++6 libqt6core6 libqt6gui6 libqt6widgets6 libqt6svg6 qt6-translations-l10n)
+wanted=(libc6 libstdc++6 libqt6core6 libqt6gui6 libqt6widgets6 libqt6svg6 qt6-translations-l10n
+  fonts-liberation2)
 [ "$auto" = ON ] && wanted+=(libdlib-data)
 names=$(tr ',|' '\n\n' <<<"$depends" | awk '{print $1}')
 for p in "${wanted[@]}"; do
