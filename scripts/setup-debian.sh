@@ -67,7 +67,7 @@ if [ ${#missing[@]} -gt 0 ]; then
     -o Dpkg::Use-Pty=0 -o APT::Color=0 "${missing[@]}" 2>&1 |
     tee -a "$log" | awk -v tty=$tty '
       function show(stage, n) {
-        if (tty) printf "\r  %s %d/%d  ", stage, n, total > "/dev/stderr"
+        if (tty) printf "\r\033[K  %s %d/%d", stage, n, total > "/dev/stderr"
         else if (!(stage in seen)) print "  " stage "…" > "/dev/stderr"
         seen[stage] = 1
         last = stage
