@@ -3,6 +3,8 @@
 
 int main(int argc, char* argv[]) {
     veidora::ui::TApplication app(argc, argv);
+    // Lets the desktop match the window to the installed menu entry and its icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral("example.veidora.Veidora"));
     veidora::ui::installTranslations(app);
     TVeidora Veidora;
     Veidora.show();

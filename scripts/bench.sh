@@ -2,8 +2,8 @@
 # Builds and runs the benchmarks (not part of the tests).
 set -euo pipefail
 cd "$(dirname "$0")/.."
-bash scripts/setup-debian.sh
-bash scripts/build.sh
+bash scripts/setup-debian.sh --tests
+bash scripts/build.sh --all
 export QT_QPA_PLATFORM=offscreen
 ./build/bench/analysis_bench "$@"
 ./build/bench/photo_bench "$@"

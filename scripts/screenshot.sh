@@ -1,12 +1,13 @@
 #!/usr/bin/env bash
 # Starts the program under a virtual display and saves a screenshot of its window.
 # Usage: scripts/screenshot.sh OUT.png ['xdotool action' ...]   (build first)
+# SHOT_SCREEN sets the virtual screen (default 1000x1000x24), e.g. for QT_SCALE_FACTOR=2.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 out=$(realpath -m "${1:-docs/window.png}")
 shift || true
 export LANG=${SHOT_LANG:-lt_LT.UTF-8}
-xvfb-run -a -s "-screen 0 1000x1000x24" bash -c '
+xvfb-run -a -s "-screen 0 ${SHOT_SCREEN:-1000x1000x24}" bash -c '
   out=$1; shift
   ./build/app/veidora & pid=$!
   win=""

@@ -39,7 +39,15 @@ void TLabel::setDesignedGeometry(int x, int y, int width, int height) {
 
 void TLabel::setText(const QString& text) {
     QLabel::setText(text);
+    if (m_showsFigure)
+        setAccessibleDescription(text);
     fit();
+}
+
+void TLabel::setCaption(const QString& caption) {
+    m_showsFigure = true;
+    setAccessibleName(caption);
+    setAccessibleDescription(text());
 }
 
 void TLabel::fit() {

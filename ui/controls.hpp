@@ -29,10 +29,14 @@ public:
     TLabel(const QString& text, QWidget* parent);
     void setDesignedGeometry(int x, int y, int width, int height);
     void setText(const QString& text);
+    // A screen reader names the label by what it measures and reads the figure as its
+    // description, which follows every later text.
+    void setCaption(const QString& caption);
 
 private:
     void fit();
     int m_designedWidth = -1;
+    bool m_showsFigure = false;
 };
 
 // A horizontal track bar whose value is a floating-point number. Without a frequency the

@@ -1,11 +1,13 @@
 #include "veidora_window.hpp"
 
 #include "about_window.hpp"
+#include "accessibility.hpp"
 #include "click_image.hpp"
 #include "controls.hpp"
 #include "error_handler.hpp"
 #include "front_measurement.hpp"
 #include "grip_history.hpp"
+#include "keyboard.hpp"
 #include "matrix_label.hpp"
 #include "photo.hpp"
 #include "photo_loader.hpp"
@@ -75,6 +77,8 @@ TVeidora::TVeidora(QWidget* parent) : QWidget(parent) {
     FormCreate();
     m_apie = new TApie(this);
     m_apie->hide();
+    new KeyboardAccess(this, m_apie);
+    AccessibleNames::describe(*this);
 }
 
 TVeidora::~TVeidora() = default;

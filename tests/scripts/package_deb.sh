@@ -1,0 +1,72 @@
+#!/usr/bin/env bash
+# Packs the built program as a .deb, unpacks it as dpkg would, checks what it holds and what it
+# depends on, and starts the unpacked program by its menu entry's command line, offscreen.
+# Usage: package_deb.sh BUILD_DIR AUTO_PLACE(ON|OFF)
+set -euo pipefail
+build=$(cd "$1" && pwd)
+auto=$2
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+failures=0
+fail() {
+  echo "FAIL: $*"
+  failures=$((failures + 1))
+}
+
+if ! cpack --config "$build/CPackConfig.cmake" -B "$work/out" >"$work/cpack.log" 2>&1; then
+  cat "$work/cpack.log"
+  exit 1
+fi
+debs=("$work"/out/veidora_*_*.deb)
+[ ${#debs[@]} -eq 1 ] && [ -f "${debs[0]}" ] || { echo "FAIL: no single veidora_*.deb: ${debs[*]}"; exit 1; }
+deb=${debs[0]}
+echo "built $(basename "$deb")"
+
+# Depends: the shared libraries found by dpkg-shlibdeps, and what is only loaded at run time.
+depends=$(dpkg-deb -f "$deb" Depends)
+echo "Depends: $depends"
+wanted=(libc6 libstdc++6 libqt6core6 libqt6gui6 libqt6widgets6 libqt6svg6 qt6-translations-l10n
+  fonts-liberation fonts-liberation2)
+[ "$auto" = ON ] && wanted+=(libdlib-data)
+names=$(tr ',|' '\n\n' <<<"$depends" | awk '{print $1}')
+for p in "${wanted[@]}"; do
+  grep -qFx "$p" <<<"$names" || fail "Depends lacks $p"
+done
+
+root=$work/root
+dpkg -x "$deb" "$root"
+app=example.veidora.Veidora
+for f in usr/bin/veidora \
+  usr/share/applications/$app.desktop \
+  usr/share/icons/hicolor/scalable/apps/$app.svg \
+  usr/share/metainfo/$app.metainfo.xml; do
+  [ -f "$root/$f" ] || fail "the package lacks /$f"
+done
+[ -x "$root/usr/bin/veidora" ] || fail "/usr/bin/veidora is not executable"
+# Nothing from the build folder may leak in (tests, benchmarks, run paths).
+extra=$(cd "$root" && find . -type f | grep -vE "^\./usr/(bin/veidora|share/(applications|icons|metainfo|doc)/)" || true)
+[ -z "$extra" ] || fail "unexpected files: $extra"
+if readelf -d "$root/usr/bin/veidora" | grep -qE 'RPATH|RUNPATH'; then
+  fail "the installed program keeps a run path"
+fi
+
+desktop-file-validate "$root/usr/share/applications/$app.desktop" || fail "desktop-file-validate"
+appstreamcli validate --no-net "$root/usr/share/metainfo/$app.metainfo.xml" >"$work/as.log" 2>&1 ||
+  { cat "$work/as.log"; fail "appstreamcli validate"; }
+grep -qx "Icon=$app" "$root/usr/share/applications/$app.desktop" || fail "the menu entry names another icon"
+
+# The menu entry's command, from the unpacked package: it must stay up, silently.
+exec_line=$(sed -n 's/^Exec=//p' "$root/usr/share/applications/$app.desktop")
+mkdir -m 700 "$work/xdg"
+set +e
+(cd "$work" && env -u DISPLAY -u WAYLAND_DISPLAY QT_QPA_PLATFORM=offscreen XDG_RUNTIME_DIR="$work/xdg" \
+  PATH="$root/usr/bin:$PATH" timeout 5 $exec_line >"$work/stdout" 2>"$work/stderr")
+rc=$?
+set -e
+[ $rc -eq 124 ] || fail "'$exec_line' ended by itself with status $rc instead of staying up"
+if [ -s "$work/stderr" ] || [ -s "$work/stdout" ]; then
+  fail "'$exec_line' printed: $(cat "$work/stdout" "$work/stderr")"
+fi
+
+[ $failures -eq 0 ] && echo "the package holds, depends on and starts what it should"
+exit $((failures > 0))
