@@ -71,6 +71,7 @@ void installTranslations(QCoreApplication& app) {
 // Resources compiled into a static library have to be registered by hand.
 static void registerResources() {
     Q_INIT_RESOURCE(resources);
+    Q_INIT_RESOURCE(rendered);
 }
 
 void veidora::ui::initResources() {

@@ -10,6 +10,7 @@
 #include "photo.hpp"
 #include "photo_loader.hpp"
 #include "ranking.hpp"
+#include "sample_art.hpp"
 #include "selection_point.hpp"
 #include "side_measurement.hpp"
 #include "string_grid.hpp"
@@ -111,9 +112,9 @@ void TVeidora::buildShell() {
     TabControl1 = named(new QTabWidget(this), "TabControl1");
     TabItem1 = named(new QWidget, "TabItem1");
     TabItem2 = named(new QWidget, "TabItem2");
-    TabControl1->addTab(TabItem1, QIcon(QStringLiteral(":/faces/front.svg")),
+    TabControl1->addTab(TabItem1, SampleArt::icon(QStringLiteral(":/faces/front.svg")),
                         QStringLiteral("Priekis"));
-    TabControl1->addTab(TabItem2, QIcon(QStringLiteral(":/faces/profile.svg")),
+    TabControl1->addTab(TabItem2, SampleArt::icon(QStringLiteral(":/faces/profile.svg")),
                         QStringLiteral("Šonas"));
     TabControl1->setIconSize(QSize(16, 16));
     TabControl1->setCurrentWidget(TabItem1);
