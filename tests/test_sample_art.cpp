@@ -1,0 +1,103 @@
+// The sample faces as the window shows them: pictures rendered at build time must be exactly
+// what the SVG renders now, and the window must find them for what it shows at start.
+#include "photo.hpp"
+#include "sample_art.hpp"
+#include "veidora_window.hpp"
+
+#include <QSvgRenderer>
+#include <QTabWidget>
+#include <QtTest>
+
+namespace {
+
+const QString kFront = QStringLiteral(":/faces/front.svg");
+const QString kProfile = QStringLiteral(":/faces/profile.svg");
+
+QImage premultiplied(const QImage& img) {
+    return img.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+}
+
+} // namespace
+
+class SampleArtTest : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<TVeidora> w;
+
+private slots:
+    void init() {
+        w = std::make_unique<TVeidora>();
+        w->show();
+        QVERIFY(QTest::qWaitForWindowExposed(w.get()));
+    }
+    void cleanup() { w.reset(); }
+
+    void ownSizeIsTheSvgModulesDefaultSize_data() {
+        QTest::addColumn<QString>("svg");
+        QTest::newRow("front") << kFront;
+        QTest::newRow("profile") << kProfile;
+        QTest::newRow("not rendered at build time") << QStringLiteral(":/icons/app.svg");
+    }
+    void ownSizeIsTheSvgModulesDefaultSize() {
+        QFETCH(QString, svg);
+        QCOMPARE(SampleArt::defaultSize(svg), QSvgRenderer(svg).defaultSize());
+    }
+
+    // A stale or badly packed rendering would show a different face than the drawing.
+    void buildTimeRenderingsAreTheDrawingRenderedNow_data() {
+        QTest::addColumn<QString>("svg");
+        QTest::addColumn<QSize>("size");
+        for (const QString& svg : {kFront, kProfile})
+            for (const auto& r : SampleArt::buildSizes(SampleArt::defaultSize(svg), QSize(265, 321),
+                                                       {1, 2}, {16, 32}))
+                QTest::addRow("%s %s", qPrintable(svg), qPrintable(r.name)) << svg << r.size;
+    }
+    void buildTimeRenderingsAreTheDrawingRenderedNow() {
+        QFETCH(QString, svg);
+        QFETCH(QSize, size);
+        const QImage stored = SampleArt::prerendered(svg, size);
+        QVERIFY2(!stored.isNull(), "not rendered at build time");
+        QCOMPARE(stored, SampleArt::render(svg, size));
+        QVERIFY(SampleArt::prerendered(svg, size + QSize(1, 0)).isNull());
+    }
+
+    // Start-up must not parse the SVG: what the pages and tabs show comes from the build.
+    void whatTheWindowShowsIsTheDrawingAtTheShownSize() {
+        for (TImage* sample : {w->Image2, w->Image3}) {
+            const QPixmap& shown = sample->cachedPixmap();
+            const QSize device = (sample->fittedRect().size() * shown.devicePixelRatio()).toSize();
+            QCOMPARE(shown.size(), device);
+            const QString svg = sample == w->Image2 ? kFront : kProfile;
+            if (shown.devicePixelRatio() == 1)
+                QVERIFY(!SampleArt::prerendered(svg, device).isNull());
+            QCOMPARE(premultiplied(shown.toImage()), SampleArt::render(svg, device));
+        }
+    }
+
+    void theSampleBitmapIsTheDrawingAtItsOwnSize() {
+        QCOMPARE(w->Image2->BitmapWidth(), 568);
+        QCOMPARE(w->Image3->BitmapWidth(), 663);
+        QCOMPARE(w->Image2->Bitmap().size(), QSize(568, 677));
+        QCOMPARE(w->Image3->Bitmap().size(), QSize(663, 681));
+        QCOMPARE(w->Image2->Bitmap(), SampleArt::render(kFront, QSize(568, 677)));
+    }
+
+    // The tab icons look as Qt's own SVG icons would, in every mode the tab bar uses.
+    void tabIconsMatchQtsSvgIcons() {
+        const QString faces[] = {kFront, kProfile};
+        for (int tab = 0; tab < 2; ++tab) {
+            const QIcon ours = w->TabControl1->tabIcon(tab);
+            const QIcon qts(faces[tab]);
+            for (int side : {16, 32, 20})
+                for (QIcon::Mode mode : {QIcon::Normal, QIcon::Disabled}) {
+                    QCOMPARE(ours.actualSize(QSize(side, side), mode),
+                             qts.actualSize(QSize(side, side), mode));
+                    QCOMPARE(premultiplied(ours.pixmap(QSize(side, side), mode).toImage()),
+                             premultiplied(qts.pixmap(QSize(side, side), mode).toImage()));
+                }
+        }
+    }
+};
+
+QTEST_MAIN(SampleArtTest)
+#include "test_sample_art.moc"
