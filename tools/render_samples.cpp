@@ -52,6 +52,9 @@ int main(int argc, char* argv[]) {
         index += r.name.toLatin1() + ' ' + QByteArray::number(r.size.width()) + ' ' +
                  QByteArray::number(r.size.height()) + '\n';
     }
+    // Every stored size is a multiple of 4, so the pictures after this one stay aligned.
+    while (index.size() % 4)
+        index += '\n';
     QFile out(folder.filePath(base + QStringLiteral("index")));
     if (!out.open(QIODevice::WriteOnly) || out.write(index) < 0) {
         std::cerr << "cannot write " << out.fileName().toStdString() << '\n';

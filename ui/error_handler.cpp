@@ -72,6 +72,7 @@ void installTranslations(QCoreApplication& app) {
 static void registerResources() {
     Q_INIT_RESOURCE(resources);
     Q_INIT_RESOURCE(rendered);
+    Q_INIT_RESOURCE(rendered_large);
 }
 
 void veidora::ui::initResources() {

@@ -12,6 +12,7 @@
 #include <QSvgRenderer>
 #include <QXmlStreamReader>
 
+#include <algorithm>
 #include <cstring>
 #include <map>
 #include <memory>
@@ -24,7 +25,8 @@ struct Header {
     quint32 magic;
     qint32 width, height;         // of the rendering
     qint32 drawWidth, drawHeight; // the drawing's own size
-    quint32 pad[3];               // 32 bytes, so the rows stay aligned
+    quint32 opaque;               // 1: every pixel is opaque, the picture is stored as RGB32
+    quint32 pad[2];               // 32 bytes, so the rows stay aligned
 };
 static_assert(sizeof(Header) == 32);
 
@@ -178,14 +180,16 @@ QImage SampleArt::prerendered(const QString& svg, QSize device) {
     if (head.magic != kMagic || QSize(head.width, head.height) != device)
         return {};
     const auto* pixels = reinterpret_cast<const uchar*>(bytes.constData() + sizeof(Header));
+    // An opaque picture is shown as RGB32: given as such, it needs no conversion, nor a copy.
+    const QImage::Format format =
+        head.opaque ? QImage::Format_RGB32 : QImage::Format_ARGB32_Premultiplied;
     if (!inPlace || reinterpret_cast<quintptr>(pixels) % 4 != 0) {
-        QImage out(device, QImage::Format_ARGB32_Premultiplied);
+        QImage out(device, format);
         std::memcpy(out.bits(), pixels, size_t(rowBytes * device.height()));
         return out;
     }
     // Stored uncompressed: the picture reads the program's own data, nothing is copied.
-    return QImage(pixels, device.width(), device.height(), rowBytes,
-                  QImage::Format_ARGB32_Premultiplied);
+    return QImage(pixels, device.width(), device.height(), rowBytes, format);
 }
 
 QIcon SampleArt::icon(const QString& svg) {
@@ -209,7 +213,13 @@ std::vector<SampleArt::Rendering> SampleArt::buildSizes(QSize drawing, QSize box
 
 QByteArray SampleArt::pack(const QImage& image, QSize drawing) {
     const QImage px = image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
-    const Header head{kMagic, px.width(), px.height(), drawing.width(), drawing.height(), {}};
+    bool opaque = true;
+    for (int y = 0; y < px.height() && opaque; ++y) {
+        const auto* line = reinterpret_cast<const QRgb*>(px.constScanLine(y));
+        opaque = std::all_of(line, line + px.width(), [](QRgb c) { return qAlpha(c) == 255; });
+    }
+    const Header head{kMagic,           px.width(),      px.height(), drawing.width(),
+                      drawing.height(), quint32(opaque), {}};
     QByteArray out(reinterpret_cast<const char*>(&head), sizeof(head));
     for (int y = 0; y < px.height(); ++y)
         out.append(reinterpret_cast<const char*>(px.constScanLine(y)), qsizetype(px.width()) * 4);

@@ -8,17 +8,19 @@
 
 #include <vector>
 
-// The built-in drawings (the sample faces) as pixels. Parsing and rendering their SVG cost more
-// than everything else at start-up, so the sizes shown at start are rendered at build time, by
-// this same code, and stored uncompressed in the resources, where they are used in place. Any
-// other size is rendered from the SVG, which is then parsed once per run.
+// The built-in drawings as pixels. Parsing and rendering the sample faces' SVG cost more than
+// everything else at start-up, so the sizes shown at start are rendered at build time, by this
+// same code, and stored uncompressed in the resources, where they are used in place. Any other
+// size, and any other drawing, is rendered from the SVG, which is then parsed once per run.
+// Icons made here need no icon plugin.
 class SampleArt {
 public:
     // The drawing's own size in pixels.
     static QSize defaultSize(const QString& svg);
 
-    // The drawing rendered to fill `device` pixels (ARGB32 premultiplied), as QSvgRenderer
-    // renders it onto a transparent picture of that size.
+    // The drawing rendered to fill `device` pixels, as QSvgRenderer renders it onto a
+    // transparent ARGB32 premultiplied picture of that size (a stored rendering with no
+    // transparent pixel comes as RGB32: the same pixels).
     static QImage image(const QString& svg, QSize device);
     // The same, always rendered from the SVG now.
     static QImage render(const QString& svg, QSize device);

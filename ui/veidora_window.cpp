@@ -56,8 +56,8 @@ template <class T> T* named(T* w, const char* name) {
 TImageList::TImageList(QObject* parent) : QObject(parent) {}
 
 QIcon TImageList::icon(int index) const {
-    return QIcon(index == 0 ? QStringLiteral(":/icons/open.svg")
-                            : QStringLiteral(":/icons/scan.svg"));
+    return SampleArt::icon(index == 0 ? QStringLiteral(":/icons/open.svg")
+                                      : QStringLiteral(":/icons/scan.svg"));
 }
 
 TVeidora::TVeidora(QWidget* parent) : QWidget(parent) {
@@ -65,7 +65,7 @@ TVeidora::TVeidora(QWidget* parent) : QWidget(parent) {
     setFont(veidora::ui::programFont());
     setObjectName(QStringLiteral("Veidora"));
     setWindowTitle(QStringLiteral("Programa \"Profilora\""));
-    setWindowIcon(QIcon(QStringLiteral(":/icons/app.svg")));
+    setWindowIcon(SampleArt::icon(QStringLiteral(":/icons/app.svg")));
     buildShell();
     buildFrontPage();
     buildSidePage();
