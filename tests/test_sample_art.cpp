@@ -52,6 +52,11 @@ private slots:
             for (const auto& r : SampleArt::buildSizes(SampleArt::defaultSize(svg), QSize(265, 321),
                                                        {1, 2}, {16, 32}))
                 QTest::addRow("%s %s", qPrintable(svg), qPrintable(r.name)) << svg << r.size;
+        for (const char* icon : {":/icons/open.svg", ":/icons/scan.svg"})
+            for (const auto& r : SampleArt::buildSizes(SampleArt::defaultSize(QLatin1String(icon)),
+                                                       QSize(), {}, {24, 48}))
+                QTest::addRow("%s %s", icon, qPrintable(r.name))
+                    << QString::fromLatin1(icon) << r.size;
     }
     void buildTimeRenderingsAreTheDrawingRenderedNow() {
         QFETCH(QString, svg);
@@ -97,7 +102,7 @@ private slots:
         };
         for (const auto& [ours, svg] : icons) {
             const QIcon qts(svg);
-            for (int side : {16, 24, 32, 20})
+            for (int side : {16, 20, 24, 32, 48})
                 for (QIcon::Mode mode : {QIcon::Normal, QIcon::Disabled, QIcon::Active}) {
                     QCOMPARE(ours.actualSize(QSize(side, side), mode),
                              qts.actualSize(QSize(side, side), mode));

@@ -1,7 +1,8 @@
-// Build step: renders a sample face at the sizes the window shows at start, so that start-up
-// need not parse the SVG; one file per size, "<out folder>/<drawing>_<name>",
+// Build step: renders a drawing at the sizes the window shows at start, so that start-up need
+// not parse the SVG; one file per size, "<out folder>/<drawing>_<name>",
 // listed with their sizes in "<drawing>_index".
 //   render_samples <drawing.svg> <out folder> <box WxH> <pixel ratios: 1,2> <icon sides: 16,32>
+// (a list may start with "-,", and be only that when empty)
 #include "sample_art.hpp"
 
 #include <QDir>
@@ -16,7 +17,8 @@ namespace {
 std::vector<int> numbers(const QString& list) {
     std::vector<int> out;
     for (const QString& n : list.split(QLatin1Char(','), Qt::SkipEmptyParts))
-        out.push_back(n.toInt());
+        if (const int v = n.toInt(); v > 0) // "-" and anything else not a count is skipped
+            out.push_back(v);
     return out;
 }
 
