@@ -76,7 +76,9 @@ protected:
 private:
     void relayout();
     void rebuildCache();
-    QSize pictureSize() const { return m_svg.isEmpty() ? m_bitmap.size() : m_svgSize; }
+    QSize pictureSize() const {
+        return m_svg.isEmpty() || m_svgSize.isEmpty() ? m_bitmap.size() : m_svgSize;
+    }
 
     QRect m_box;
     mutable QImage m_bitmap;
