@@ -44,7 +44,16 @@ TApie::TApie(QWidget* owner) : QWidget(owner, Qt::Window) {
     setAttribute(Qt::WA_QuitOnClose, false);
     setFont(veidora::ui::programFont());
     resize(400, 267);
+}
 
+void TApie::setVisible(bool visible) {
+    if (visible && !Panel1)
+        buildContents();
+    QWidget::setVisible(visible);
+}
+
+void TApie::buildContents() {
+    using namespace veidora::ui;
     Panel2 = named(new QWidget(this), "Panel2");
     Rectangle2 = filled(Panel2, "Rectangle2", Qt::white);
     auto* icon = new TClickImage(QStringLiteral(":/icons/app.svg"), Panel2);
@@ -90,6 +99,7 @@ TApie::TApie(QWidget* owner) : QWidget(owner, Qt::Window) {
     connect(SpeedButton2, &QToolButton::clicked, this,
             [this] { guarded(this, [&] { SpeedButton2Click(); }); });
     connect(Image2, &TClickImage::Clicked, this, [this] { guarded(this, [&] { Image2Click(); }); });
+    layoutPanels();
 }
 
 // A browser that cannot be started is not reported: the window simply stays as it is.
@@ -105,6 +115,11 @@ void TApie::Image2Click() {
 
 void TApie::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
+    if (Panel1)
+        layoutPanels();
+}
+
+void TApie::layoutPanels() {
     // The lower panel keeps its height at the bottom; the upper one takes the rest.
     Panel2->setGeometry(0, 0, width(), std::max(0, height() - 63));
     Panel1->setGeometry(0, height() - 65, width(), 65);

@@ -19,7 +19,8 @@ inline constexpr const char* kContact = "info@veidora.example";
 } // namespace veidora::ui
 
 // The About window: name, version, purpose, author, contact and three links. Closing it
-// only hides it, so the next "Apie" shows the same window.
+// only hides it, so the next "Apie" shows the same window. The window exists from start-up;
+// what it holds is built when it is first shown, as nothing reads it before.
 class TApie : public QWidget {
     Q_OBJECT
 public:
@@ -29,21 +30,26 @@ public:
     void SpeedButton2Click();
     void Image2Click();
 
+    void setVisible(bool visible) override;
+
 protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
-    QWidget* Panel1;
-    QWidget* Panel2;
-    QWidget* Rectangle1;
-    QWidget* Rectangle2;
-    QLabel* Label1;
-    QLabel* Label2;
-    QLabel* Label3;
-    QLabel* Label4;
-    QPlainTextEdit* Memo1;
-    TClickImage* Image1;
-    TClickImage* Image2;
-    QToolButton* SpeedButton1;
-    QToolButton* SpeedButton2;
+    void buildContents();
+    void layoutPanels();
+
+    QWidget* Panel1 = nullptr;
+    QWidget* Panel2 = nullptr;
+    QWidget* Rectangle1 = nullptr;
+    QWidget* Rectangle2 = nullptr;
+    QLabel* Label1 = nullptr;
+    QLabel* Label2 = nullptr;
+    QLabel* Label3 = nullptr;
+    QLabel* Label4 = nullptr;
+    QPlainTextEdit* Memo1 = nullptr;
+    TClickImage* Image1 = nullptr;
+    TClickImage* Image2 = nullptr;
+    QToolButton* SpeedButton1 = nullptr;
+    QToolButton* SpeedButton2 = nullptr;
 };

@@ -72,6 +72,8 @@ void installTranslations(QCoreApplication& app) {
 // Resources compiled into a static library have to be registered by hand.
 static void registerResources() {
     Q_INIT_RESOURCE(resources);
+    Q_INIT_RESOURCE(rendered);
+    Q_INIT_RESOURCE(rendered_large);
 }
 
 void veidora::ui::initResources() {

@@ -1,5 +1,7 @@
 #include "face_search.hpp"
 
+#include "face_finder_library.hpp"
+
 #include <QtConcurrent>
 
 #include <map>
@@ -7,14 +9,20 @@
 #include <mutex>
 
 using veidora::facefit::FaceFinder;
+using veidora::facefit::FaceFinderEntry;
 
 namespace {
 
 // The model is large and slow to read: one copy per process, shared by every search, which
 // take turns on it.
 struct LoadedModel {
-    std::unique_ptr<FaceFinder> finder;
+    const FaceFinderEntry* module = nullptr;
+    FaceFinder* finder = nullptr;
     std::mutex busy;
+    ~LoadedModel() {
+        if (finder)
+            module->release(finder);
+    }
 };
 
 std::shared_ptr<LoadedModel> model(const QString& path, QString& error) {
@@ -23,14 +31,18 @@ std::shared_ptr<LoadedModel> model(const QString& path, QString& error) {
     const std::lock_guard guard(lock); // a second caller waits for the first one's load
     if (auto it = loaded.find(path); it != loaded.end())
         return it->second;
+    const FaceFinderEntry* module = FaceFinderLibrary::entry(error);
+    if (!module)
+        return nullptr;
     std::string why;
-    auto finder = FaceFinder::load(path.toStdString(), why);
+    FaceFinder* finder = module->load(path.toStdString(), why);
     if (!finder) {
         error = QString::fromStdString(why); // not kept: the next search tries again
         return nullptr;
     }
     auto m = std::make_shared<LoadedModel>();
-    m->finder = std::move(finder);
+    m->module = module;
+    m->finder = finder;
     loaded.emplace(path, m);
     return m;
 }
@@ -69,7 +81,7 @@ FaceSearch::Outcome FaceSearch::search(const QString& modelPath, const QImage& p
         std::optional<veidora::facefit::FoundFace> face;
         {
             const std::lock_guard turn(loaded->busy);
-            face = loaded->finder->findLargestFace(view, &why);
+            face = loaded->module->findLargestFace(*loaded->finder, view, &why);
         }
         if (face) {
             out.kind = Outcome::Found;

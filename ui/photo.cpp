@@ -1,5 +1,7 @@
 #include "photo.hpp"
 
+#include "sample_art.hpp"
+
 #include <QPainter>
 #include <QSvgRenderer>
 #include <QTransform>
@@ -28,21 +30,22 @@ void TImage::setBitmap(const QImage& image) {
 }
 
 void TImage::setSvg(const QString& resource) {
-    QSvgRenderer renderer(resource);
     m_renderer.reset();
     m_svg = resource;
-    m_svgSize = renderer.defaultSize();
-    // The bitmap stands for the drawing at its own size, as a loaded picture would.
-    m_bitmap = QImage(m_svgSize, QImage::Format_ARGB32_Premultiplied);
-    m_bitmap.fill(Qt::transparent);
-    QPainter p(&m_bitmap);
-    renderer.render(&p);
-    p.end();
+    m_svgSize = SampleArt::defaultSize(resource);
+    m_bitmap = QImage(); // rendered when first asked for; the screen needs only the fitted size
     rebuildCache();
 }
 
+const QImage& TImage::Bitmap() const {
+    // The bitmap stands for the drawing at its own size, as a loaded picture would.
+    if (!m_svg.isEmpty() && m_bitmap.isNull() && !m_svgSize.isEmpty())
+        m_bitmap = SampleArt::image(m_svg, m_svgSize);
+    return m_bitmap;
+}
+
 void TImage::mirror() {
-    if (m_bitmap.isNull())
+    if (Bitmap().isNull())
         return;
     m_bitmap.mirror(true, false);
     m_svg.clear(); // the mirrored pixels are the picture now
@@ -67,9 +70,9 @@ QSize TImage::decodeBound() const {
 }
 
 QRectF TImage::fittedRect() const {
-    if (m_bitmap.isNull() || m_box.isEmpty())
+    if (pictureSize().isEmpty() || m_box.isEmpty())
         return {};
-    const QSizeF fitted = QSizeF(m_bitmap.size()).scaled(QSizeF(m_box.size()), Qt::KeepAspectRatio);
+    const QSizeF fitted = QSizeF(pictureSize()).scaled(QSizeF(m_box.size()), Qt::KeepAspectRatio);
     return {QPointF((m_box.width() - fitted.width()) / 2, (m_box.height() - fitted.height()) / 2),
             fitted};
 }
@@ -94,10 +97,7 @@ void TImage::rebuildCache() {
     const QSize device = (fitted.size() * dpr).toSize().expandedTo(QSize(1, 1));
     QImage scaled;
     if (!m_svg.isEmpty()) {
-        scaled = QImage(device, QImage::Format_ARGB32_Premultiplied);
-        scaled.fill(Qt::transparent);
-        QPainter p(&scaled);
-        QSvgRenderer(m_svg).render(&p);
+        scaled = SampleArt::image(m_svg, device);
     } else {
         scaled = m_bitmap.scaled(device, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
     }

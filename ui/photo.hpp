@@ -25,8 +25,8 @@ public:
     void setBox(const QRect& box);
     QRect Box() const { return m_box; }
 
-    const QImage& Bitmap() const { return m_bitmap; }
-    int BitmapWidth() const { return m_bitmap.width(); }
+    const QImage& Bitmap() const; // a drawing is rendered at its own size on the first call
+    int BitmapWidth() const { return pictureSize().width(); }
     void setBitmap(const QImage& image);
     void setSvg(const QString& resource); // a drawing, rendered sharp at any size
     void mirror();                        // left-right, in place
@@ -56,9 +56,12 @@ protected:
 private:
     void relayout();
     void rebuildCache();
+    QSize pictureSize() const {
+        return m_svg.isEmpty() || m_svgSize.isEmpty() ? m_bitmap.size() : m_svgSize;
+    }
 
     QRect m_box;
-    QImage m_bitmap;
+    mutable QImage m_bitmap;
     QString m_svg;
     mutable std::unique_ptr<QSvgRenderer> m_renderer; // made on the first magnified view
     QSize m_svgSize;

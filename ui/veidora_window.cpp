@@ -12,6 +12,7 @@
 #include "photo.hpp"
 #include "photo_loader.hpp"
 #include "ranking.hpp"
+#include "sample_art.hpp"
 #include "selection_point.hpp"
 #include "side_measurement.hpp"
 #include "string_grid.hpp"
@@ -58,8 +59,8 @@ template <class T> T* named(T* w, const char* name) {
 TImageList::TImageList(QObject* parent) : QObject(parent) {}
 
 QIcon TImageList::icon(int index) const {
-    return QIcon(index == 0 ? QStringLiteral(":/icons/open.svg")
-                            : QStringLiteral(":/icons/scan.svg"));
+    return SampleArt::icon(index == 0 ? QStringLiteral(":/icons/open.svg")
+                                      : QStringLiteral(":/icons/scan.svg"));
 }
 
 TVeidora::TVeidora(QWidget* parent) : QWidget(parent) {
@@ -67,7 +68,7 @@ TVeidora::TVeidora(QWidget* parent) : QWidget(parent) {
     setFont(veidora::ui::programFont());
     setObjectName(QStringLiteral("Veidora"));
     setWindowTitle(QStringLiteral("Programa \"Veidora\""));
-    setWindowIcon(QIcon(QStringLiteral(":/icons/app.svg")));
+    setWindowIcon(SampleArt::icon(QStringLiteral(":/icons/app.svg")));
     buildShell();
     buildFrontPage();
     buildSidePage();
@@ -117,9 +118,9 @@ void TVeidora::buildShell() {
     TabControl1 = tabs;
     TabItem1 = named(new QWidget, "TabItem1");
     TabItem2 = named(new QWidget, "TabItem2");
-    tabs->addTab(TabItem1, QIcon(QStringLiteral(":/faces/front.svg")), QStringLiteral("Priekis"),
+    tabs->addTab(TabItem1, SampleArt::icon(QStringLiteral(":/faces/front.svg")), QStringLiteral("Priekis"),
                  QSize(71, 22));
-    tabs->addTab(TabItem2, QIcon(QStringLiteral(":/faces/profile.svg")), QStringLiteral("Šonas"),
+    tabs->addTab(TabItem2, SampleArt::icon(QStringLiteral(":/faces/profile.svg")), QStringLiteral("Šonas"),
                  QSize(68, 22));
     TabControl1->setIconSize(QSize(16, 16));
     TabControl1->setCurrentWidget(TabItem1);

@@ -1,0 +1,131 @@
+#!/usr/bin/env python3
+"""Measures each figure against its baseline in the same run and prints one table:
+what, program figure, baseline figure, ratio, goal, met?
+
+    report.py <release build folder> [runs]
+
+Start-up is timed as whole processes, program and baseline taking turns, medians; the other
+figures come from bench/figures.cpp and the auto placement benchmark.
+"""
+import json
+import os
+import shutil
+import statistics
+import subprocess
+import sys
+import tempfile
+import time
+
+BUILD = sys.argv[1]
+RUNS = int(sys.argv[2]) if len(sys.argv) > 2 else 21
+BENCH = os.path.join(BUILD, "bench")
+rows = []
+
+
+def tool(name):
+    return os.path.join(BENCH, name)
+
+
+def run(cmd):
+    return subprocess.run(cmd, check=True, capture_output=True, text=True).stdout.strip()
+
+
+def wall(cmd):
+    start = time.perf_counter()
+    subprocess.run(cmd, check=True, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    return (time.perf_counter() - start) * 1000.0
+
+
+def interleaved(program, baseline, runs=RUNS, warmup=3):
+    for _ in range(warmup):
+        wall(program)
+        wall(baseline)
+    a, b = [], []
+    for i in range(runs):
+        first, second = (program, a), (baseline, b)
+        if i % 2:
+            first, second = second, first
+        first[1].append(wall(first[0]))
+        second[1].append(wall(second[0]))
+    return statistics.median(a), statistics.median(b)
+
+
+def row(what, program, baseline, unit, goal, limit, ratio=None):
+    ratio = program / baseline if ratio is None else ratio
+    rows.append((what, f"{program:.1f} {unit}", f"{baseline:.1f} {unit}", f"{ratio:.2f}",
+                 goal, "yes" if ratio <= limit else "NO"))
+
+
+def instructions(cmd):
+    out = tempfile.NamedTemporaryFile(prefix="callgrind.", delete=False).name
+    try:
+        res = subprocess.run(["valgrind", "--tool=callgrind", f"--callgrind-out-file={out}"] + cmd,
+                             check=True, capture_output=True, text=True)
+    finally:
+        os.unlink(out)
+    for line in res.stderr.splitlines():
+        if "Collected :" in line:
+            return int(line.split(":")[1].strip())
+    raise RuntimeError("no instruction count from callgrind")
+
+
+def main():
+    os.environ["QT_QPA_PLATFORM"] = "offscreen"
+    probe, empty = tool("startup_probe"), tool("empty_window")
+
+    p, b = interleaved([probe], [empty])
+    row("start-up to the first painted frame (whole process)", p, b, "ms", "<= 1.5", 1.5)
+    p, b = interleaved([probe, "--turn"], [empty, "--turn"])
+    row("start-up to the first event-loop turn (whole process)", p, b, "ms", "<= 1.5", 1.5)
+    if shutil.which("valgrind"):
+        p, b = instructions([probe]), instructions([empty])
+        rows.append(("start-up to the first frame, instructions (callgrind)", f"{p / 1e6:.1f} M",
+                     f"{b / 1e6:.1f} M", f"{p / b:.2f}", "(load-independent view)", "-"))
+
+    with tempfile.TemporaryDirectory() as tmp:
+        jpeg = os.path.join(tmp, "24mp.jpg")
+        run([tool("figures"), "make-jpeg", jpeg])
+        djpeg = ["djpeg", "-scale", "1/4", "-outfile", os.devnull, jpeg]
+        program, baseline = [], []
+        for _ in range(5):  # turn about: five in-process medians, and djpeg runs between them
+            program.append(float(run([tool("figures"), "open", jpeg, str(RUNS)])))
+            baseline += [wall(djpeg) for _ in range(max(1, RUNS // 5))]
+        program, baseline = statistics.median(program), statistics.median(baseline)
+        row("open a 24 MP JPEG for display (in process) vs djpeg -scale 1/4 (process)",
+            program, baseline, "ms", "<= 1.0", 1.0)
+
+        step, still = map(float, run([tool("figures"), "drag", str(RUNS * 10)]).split())
+        row("one grip drag step (move + the repaint it causes) vs repaint of the rectangle",
+            step, still, "ms", "<= 1.5", 1.5)
+
+        none, two = [], []
+        for _ in range(5):
+            none.append(int(run([tool("figures"), "memory", jpeg, "0"])))
+            two.append(int(run([tool("figures"), "memory", jpeg, "2"])))
+        none_mb, two_mb = statistics.median(none) / 1024, statistics.median(two) / 1024
+        more = two_mb - none_mb
+        rows.append(("peak memory, two 24 MP photos open vs none (whole process)",
+                     f"{two_mb:.1f} MB", f"{none_mb:.1f} MB", f"+{more:.1f} MB", "<= +60 MB",
+                     "yes" if more <= 60 else "NO"))
+
+    auto = tool("auto_placement_bench")
+    if os.path.exists(auto):
+        out = run([auto, "--benchmark_format=json",
+                   "--benchmark_filter=BM_ClickToGripsMoving|BM_DlibDetectorAndPredictorAlone"])
+        times = {b["name"].split("/")[0]: b["real_time"] for b in json.loads(out)["benchmarks"]}
+        # The click adds the upright second pass and the averaged predictions to dlib's one.
+        row("click to grips on a 24 MP photo vs dlib detector + predictor alone",
+            times["BM_ClickToGripsMoving"], times["BM_DlibDetectorAndPredictorAlone"], "ms",
+            "<= 1.5", 1.5)
+
+    head = ("what", "program", "baseline", "ratio", "goal", "met?")
+    widths = [max(len(r[i]) for r in rows + [head]) for i in range(len(head))]
+    line = lambda r: "| " + " | ".join(c.ljust(w) for c, w in zip(r, widths)) + " |"
+    print(line(head))
+    print("|" + "|".join("-" * (w + 2) for w in widths) + "|")
+    for r in rows:
+        print(line(r))
+
+
+if __name__ == "__main__":
+    main()

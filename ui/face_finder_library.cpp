@@ -1,0 +1,42 @@
+#include "face_finder_library.hpp"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QLibrary>
+
+#include <mutex>
+
+using veidora::facefit::FaceFinderEntry;
+using veidora::facefit::FaceFinderEntryFunction;
+
+QStringList FaceFinderLibrary::candidates() {
+    const QString built = QString::fromUtf8(VEIDORA_FACE_FINDER_MODULE);
+    QStringList out{built};
+    if (QCoreApplication::instance())
+        out << QDir(QCoreApplication::applicationDirPath()).filePath(QFileInfo(built).fileName());
+    return out;
+}
+
+const FaceFinderEntry* FaceFinderLibrary::entry(QString& error) {
+    static std::mutex lock;
+    static const FaceFinderEntry* found = nullptr;
+    const std::lock_guard guard(lock);
+    if (found)
+        return found;
+    QStringList why;
+    for (const QString& path : candidates()) {
+        if (!QFileInfo::exists(path))
+            continue;
+        QLibrary module(path); // stays loaded: the unloading is left to the end of the process
+        const auto entryFunction = reinterpret_cast<FaceFinderEntryFunction>(
+            module.resolve(veidora::facefit::kFaceFinderEntryName));
+        if (entryFunction && (found = entryFunction()))
+            return found;
+        why << module.errorString();
+    }
+    error = why.isEmpty() ? QStringLiteral("The face finder module %1 was not found.")
+                                .arg(candidates().join(QStringLiteral(", ")))
+                          : why.join(QLatin1Char('\n'));
+    return nullptr;
+}
