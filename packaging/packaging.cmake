@@ -3,6 +3,11 @@ include(GNUInstallDirs)
 set(VEIDORA_APP_ID example.veidora.Veidora)
 
 install(TARGETS veidora RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+if(VEIDORA_AUTO_PLACE)
+  # The face finder and dlib with it, loaded when a face is first looked for; private to the
+  # program, so not on the library path.
+  install(TARGETS veidora_face_finder_module LIBRARY DESTINATION lib/veidora)
+endif()
 install(FILES ${CMAKE_CURRENT_LIST_DIR}/${VEIDORA_APP_ID}.desktop
   DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES ${CMAKE_CURRENT_LIST_DIR}/${VEIDORA_APP_ID}.svg

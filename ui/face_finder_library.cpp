@@ -11,10 +11,15 @@ using veidora::facefit::FaceFinderEntry;
 using veidora::facefit::FaceFinderEntryFunction;
 
 QStringList FaceFinderLibrary::candidates() {
+    // Where an installed program keeps it, beside the program, then where it was built.
     const QString built = QString::fromUtf8(VEIDORA_FACE_FINDER_MODULE);
-    QStringList out{built};
-    if (QCoreApplication::instance())
-        out << QDir(QCoreApplication::applicationDirPath()).filePath(QFileInfo(built).fileName());
+    QStringList out;
+    if (QCoreApplication::instance()) {
+        const QDir programDir(QCoreApplication::applicationDirPath());
+        out << QDir::cleanPath(programDir.filePath(QStringLiteral(VEIDORA_FACE_FINDER_INSTALLED)))
+            << programDir.filePath(QFileInfo(built).fileName());
+    }
+    out << built;
     return out;
 }
 

@@ -43,12 +43,22 @@ for f in usr/bin/veidora \
   [ -f "$root/$f" ] || fail "the package lacks /$f"
 done
 [ -x "$root/usr/bin/veidora" ] || fail "/usr/bin/veidora is not executable"
-# Nothing from the build folder may leak in (tests, benchmarks, run paths).
-extra=$(cd "$root" && find . -type f | grep -vE "^\./usr/(bin/veidora|share/(applications|icons|metainfo|doc)/)" || true)
-[ -z "$extra" ] || fail "unexpected files: $extra"
-if readelf -d "$root/usr/bin/veidora" | grep -qE 'RPATH|RUNPATH'; then
-  fail "the installed program keeps a run path"
+module=usr/lib/veidora/libveidora_face_finder_module.so
+if [ "$auto" = ON ]; then
+  # The program looks for the face finder in ../lib/veidora from its own folder.
+  [ -f "$root/$module" ] || fail "the package lacks /$module"
+  ! ldd "$root/$module" | grep -q 'not found' || fail "/$module needs libraries that are missing"
 fi
+# Nothing from the build folder may leak in (tests, benchmarks, run paths).
+extra=$(cd "$root" && find . -type f |
+  grep -vE "^\./usr/(bin/veidora|lib/veidora/libveidora_face_finder_module\.so|share/(applications|icons|metainfo|doc)/)" || true)
+[ -z "$extra" ] || fail "unexpected files: $extra"
+for f in "$root/usr/bin/veidora" "$root/$module"; do
+  [ -f "$f" ] || continue
+  if readelf -d "$f" | grep -qE 'RPATH|RUNPATH'; then
+    fail "the installed $(basename "$f") keeps a run path"
+  fi
+done
 
 desktop-file-validate "$root/usr/share/applications/$app.desktop" || fail "desktop-file-validate"
 appstreamcli validate --no-net "$root/usr/share/metainfo/$app.metainfo.xml" >"$work/as.log" 2>&1 ||
