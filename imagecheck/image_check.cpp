@@ -191,9 +191,16 @@ Inspection inspectPng(Bytes b) {
             if (!depthOk || !colourOk)
                 return fail(in, "a bad bit depth or colour type");
             setSize(in, width, height);
-            // Decoded whole: eight bytes a pixel for sixteen-bit samples, four for colour;
-            // grey and palette pictures take one and are widened to four for scaling.
-            in.fullDecodeBytesPerPixel = depth == 16 ? 8 : (colour == 0 || colour == 3) ? 5 : 4;
+            // Qt reads eight-bit colour rows one by one into the reduced picture; everything
+            // else it decodes whole: eight bytes a pixel for sixteen-bit samples, four for
+            // colour, and grey and palette pictures take one and are widened to four for
+            // scaling (measured: six in all).
+            const bool rowByRow = body[12] == 0 && depth == 8 && (colour == 2 || colour == 6);
+            in.fixedBytes = rowByRow ? std::uint64_t(width) * 8 : 0;
+            in.fullDecodeBytesPerPixel = rowByRow                       ? 0
+                                         : depth == 16                  ? 8
+                                         : (colour == 0 || colour == 3) ? 6
+                                                                        : 4;
             continue;
         }
         if (type == "IHDR")

@@ -30,11 +30,14 @@ def png(name, w, h, colour, rowbytes):
     path = os.path.join(d, name)
     if os.path.exists(path): return
     def chunk(t, body): return struct.pack('>I', len(body)) + t + body + struct.pack('>I', zlib.crc32(t + body))
-    raw = zlib.compress(b'\0' * ((rowbytes + 1) * h), 9)
+    z = zlib.compressobj(9)
+    row = b'\0' * (rowbytes + 1)
+    raw = b''.join(z.compress(row) for _ in range(h)) + z.flush()
     with open(path, 'wb') as f:
         f.write(b'\x89PNG\r\n\x1a\n' + chunk(b'IHDR', struct.pack('>IIBBBBB', w, h, 8, colour, 0, 0, 0))
                 + chunk(b'IDAT', raw) + chunk(b'IEND', b''))
 png('grey14000.png', 14000, 14000, 0, 14000)
+png('rgb14000.png', 14000, 14000, 2, 42000)
 # A GIF whose screen is 16000 x 16000 around a 10 x 10 frame; a BMP declaring 14000 x 14000.
 open(os.path.join(d, 'screen16000.gif'), 'wb').write(
     b'GIF89a' + struct.pack('<HH', 16000, 16000) + b'\x80\0\0' + b'\0\0\0\xff\xff\xff'
