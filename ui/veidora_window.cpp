@@ -87,7 +87,7 @@ TVeidora::~TVeidora() = default;
 void TVeidora::buildShell() {
     MatrixLabel1 = named(new TMatrixLabel(this), "MatrixLabel1");
     MatrixLabel1->move(24, 8);
-    MatrixLabel1->setText(QLatin1String(veidora::ui::kSiteHost) + QStringLiteral(" - "));
+    MatrixLabel1->setText(openingText());
 
     StringGrid1 = named(new TStringGrid(100, this), "StringGrid1");
     StringGrid1->setGeometry(352, 8, 209, 121);
@@ -118,10 +118,10 @@ void TVeidora::buildShell() {
     TabControl1 = tabs;
     TabItem1 = named(new QWidget, "TabItem1");
     TabItem2 = named(new QWidget, "TabItem2");
-    tabs->addTab(TabItem1, SampleArt::icon(QStringLiteral(":/faces/front.svg")), QStringLiteral("Priekis"),
-                 QSize(71, 22));
-    tabs->addTab(TabItem2, SampleArt::icon(QStringLiteral(":/faces/profile.svg")), QStringLiteral("Šonas"),
-                 QSize(68, 22));
+    tabs->addTab(TabItem1, SampleArt::icon(QStringLiteral(":/faces/front.svg")),
+                 QStringLiteral("Priekis"), QSize(71, 22));
+    tabs->addTab(TabItem2, SampleArt::icon(QStringLiteral(":/faces/profile.svg")),
+                 QStringLiteral("Šonas"), QSize(68, 22));
     TabControl1->setIconSize(QSize(16, 16));
     TabControl1->setCurrentWidget(TabItem1);
 
@@ -336,8 +336,28 @@ void TVeidora::Timer2Timer() {
     // One-shot even when the side step fails.
     setTimerEnabled(Timer2, false);
     TabControl1->setCurrentWidget(TabItem2);
-    KoordinatesSonas();
+    try {
+        KoordinatesSonas();
+    } catch (...) {
+        // The front already shows this run's figures: a ranking left from an earlier run
+        // would stand beside figures it was not computed from.
+        clearRanking();
+        throw;
+    }
     NustatymasTipu();
+}
+
+QString TVeidora::openingText() {
+    return QLatin1String(veidora::ui::kSiteHost) + QStringLiteral(" - ");
+}
+
+void TVeidora::clearRanking() {
+    for (int col = 0; col < 3; ++col) {
+        StringGrid1->setHeader(col, QString());
+        for (int row = 0; row < 7; ++row)
+            StringGrid1->setCell(col, row, QString());
+    }
+    MatrixLabel1->setText(openingText());
 }
 
 void TVeidora::showMeasurement(const auto& measurement) {

@@ -100,6 +100,7 @@ public:
     static const char* const kPhotoFilter;
     static QString qtNameFilter(const QString& filter); // "desc | *.a; *.b" for Qt's dialog
     static QString confirmationText(const QString& missing);
+    static QString openingText(); // the banner's text before any determination
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
@@ -114,6 +115,7 @@ private:
                      int width = 120, int height = 17);
     // Writes a page's labels and codes, or throws its error before changing anything.
     void showMeasurement(const auto& measurement);
+    void clearRanking(); // the table and the banner as before any determination
     void copyFrontLandmarks();
     void copySideLandmarks();
     // Guards every signal connection: errors end the handler and reach the error box.
