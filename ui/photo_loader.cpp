@@ -48,9 +48,9 @@ void PhotoLoader::load(TImage* target, const QString& path, QSize bound) {
                     to->setBitmap(loaded.image);
                 emit finished(to, path);
             });
-    watcher->setFuture(QtConcurrent::run([path, bound]() noexcept {
+    watcher->setFuture(QtConcurrent::run([path, bound, read = m_reader]() noexcept {
         try {
-            return veidora::ui::loadPhoto(path, bound);
+            return read ? read(path, bound) : veidora::ui::loadPhoto(path, bound);
         } catch (...) { // out of memory, most likely: the same as an unreadable file
             veidora::ui::PhotoLoad failed;
             failed.error = veidora::ui::loadFailedMessage(path);

@@ -6,6 +6,10 @@
 #include <QSize>
 #include <QString>
 
+#include <functional>
+
+#include "photo_reader.hpp"
+
 class TImage;
 
 // Reads photos on a worker thread and hands them to their picture control on the GUI thread,
@@ -20,11 +24,17 @@ public:
     void load(TImage* target, const QString& path, QSize bound);
     bool isLoading() const { return m_pending > 0; }
 
+    // What reads a file on the worker thread (loadPhoto unless replaced, as tests do to hold
+    // a read back). It must not throw.
+    using Reader = std::function<veidora::ui::PhotoLoad(const QString& path, QSize bound)>;
+    void setReader(Reader reader) { m_reader = std::move(reader); }
+
 signals:
     // A read came to an end (shown, refused or superseded).
     void finished(TImage* target, const QString& path);
 
 private:
+    Reader m_reader;
     QHash<TImage*, quint64> m_latest;
     QHash<QWidget*, int> m_busy; // reads running over each page
     quint64 m_next = 0;

@@ -7,6 +7,7 @@
 #include <QFileInfo>
 #include <QImageReader>
 
+#include <atomic>
 #include <mutex>
 #include <span>
 
@@ -20,6 +21,7 @@ namespace {
 thread_local bool t_reading = false;
 thread_local bool t_corrupt = false;
 QtMessageHandler g_previous = nullptr;
+std::atomic<void (*)()> g_afterDecoding{nullptr};
 
 void catchDecoderWarnings(QtMsgType type, const QMessageLogContext& context, const QString& msg) {
     if (t_reading && type == QtWarningMsg &&
@@ -89,6 +91,8 @@ PhotoLoad decodeInspected(QIODevice& device, const image::Inspection& inspection
             ~Reading() { t_reading = false; }
         } reading;
         image = reader.read();
+        if (auto hook = g_afterDecoding.load())
+            hook();
     }
     const QSize upright = quarterTurn ? target.transposed() : target;
     if (image.isNull() || t_corrupt || image.size() != upright)
@@ -100,6 +104,10 @@ PhotoLoad decodeInspected(QIODevice& device, const image::Inspection& inspection
 }
 
 } // namespace
+
+void setAfterDecodingHook(void (*hook)()) {
+    g_afterDecoding = hook;
+}
 
 QString loadFailedMessage(const QString& path) {
     return QStringLiteral("Loading bitmap failed (%1).").arg(path);

@@ -23,6 +23,11 @@ PhotoLoad loadPhoto(const QString& path, QSize bound);
 // The same for a file already in memory; `name` stands for the path in the error text.
 PhotoLoad decodePhoto(const QByteArray& bytes, const QString& name, QSize bound);
 
+// For tests: called on the reading thread right after each decoding, before the decoder's
+// warnings are judged (so a test can make two reads overlap there). Not for concurrent use
+// with reads under way; nullptr removes it.
+void setAfterDecodingHook(void (*hook)());
+
 // The error box's text for a file that cannot be shown.
 QString loadFailedMessage(const QString& path);
 
