@@ -1,3 +1,4 @@
+#include "diagnostics.hpp"
 #include "error_handler.hpp"
 #include "veidora_window.hpp"
 
@@ -8,5 +9,6 @@ int main(int argc, char* argv[]) {
     veidora::ui::installTranslations(app);
     TVeidora Veidora;
     Veidora.show();
+    veidora::ui::reportWhenReady(&Veidora);
     return app.exec();
 }

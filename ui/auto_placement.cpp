@@ -1,6 +1,7 @@
 #include "auto_placement.hpp"
 
 #include "error_handler.hpp"
+#include "face_finder_library.hpp"
 #include "face_fit.hpp"
 #include "front_landmarks.hpp"
 #include "grip_history.hpp"
@@ -17,6 +18,12 @@ const char* const AutoPlacement::kNoFaceText =
     "Nuotraukoje veido nerasta. Perkelkite taškus rankomis.";
 const char* const AutoPlacement::kSearchingText = "Ieškoma veido…";
 const char* const AutoPlacement::kModelPackage = "libdlib-data";
+
+QString AutoPlacement::moduleErrorText(const QString& module, const QString& why) {
+    return QStringLiteral("Nepavyko įkelti veido paieškos modulio „%1“ (%2). Jį įdiegia Debian "
+                          "paketas „%3“ (komanda: apt-get install --reinstall %3).")
+        .arg(module, why, QLatin1String(FaceFinderLibrary::kPackage));
+}
 
 QString AutoPlacement::modelErrorText(const QString& path) {
     return QStringLiteral("Nepavyko perskaityti veido taškų modelio failo „%1“. Jį įdiegia "
@@ -80,6 +87,10 @@ void AutoPlacement::searchFinished(const FaceSearch::Outcome& outcome, const QIm
         box.exec();
         break;
     }
+    case FaceSearch::Outcome::NoModule:
+        ui::showError(m_s.page->window(),
+                      moduleErrorText(m_search->moduleCandidates().value(0), outcome.message));
+        break;
     case FaceSearch::Outcome::NoModel:
         ui::showError(m_s.page->window(), modelErrorText(m_search->modelPath()));
         break;

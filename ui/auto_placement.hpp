@@ -34,6 +34,8 @@ public:
     static const char* const kSearchingText;
     static const char* const kModelPackage;
     static QString modelErrorText(const QString& path);
+    // The module that holds the finder could not be loaded; `why` names every place tried.
+    static QString moduleErrorText(const QString& module, const QString& why);
 
     // The button's click.
     void start();

@@ -5,43 +5,46 @@
 #include <QFileInfo>
 #include <QLibrary>
 
+#include <map>
 #include <mutex>
 
 using veidora::facefit::FaceFinderEntry;
 using veidora::facefit::FaceFinderEntryFunction;
 
-QStringList FaceFinderLibrary::candidates() {
-    // Where an installed program keeps it, beside the program, then where it was built.
-    const QString built = QString::fromUtf8(VEIDORA_FACE_FINDER_MODULE);
-    QStringList out;
-    if (QCoreApplication::instance()) {
-        const QDir programDir(QCoreApplication::applicationDirPath());
-        out << QDir::cleanPath(programDir.filePath(QStringLiteral(VEIDORA_FACE_FINDER_INSTALLED)))
-            << programDir.filePath(QFileInfo(built).fileName());
-    }
-    out << built;
-    return out;
+QStringList FaceFinderLibrary::candidates(const QString& programDir) {
+    const QDir dir(programDir);
+    return {QDir::cleanPath(dir.filePath(QStringLiteral(VEIDORA_FACE_FINDER_INSTALLED))),
+            QDir::cleanPath(dir.filePath(QStringLiteral(VEIDORA_FACE_FINDER_BUILT)))};
 }
 
-const FaceFinderEntry* FaceFinderLibrary::entry(QString& error) {
+QStringList FaceFinderLibrary::candidates() {
+    // Without an application object (benchmarks), the running program's own file tells.
+    const QString programDir = QCoreApplication::instance()
+                                   ? QCoreApplication::applicationDirPath()
+                                   : QFileInfo(QStringLiteral("/proc/self/exe")).canonicalPath();
+    return candidates(programDir);
+}
+
+FaceFinderLibrary::Loaded FaceFinderLibrary::load(const QStringList& candidates) {
     static std::mutex lock;
-    static const FaceFinderEntry* found = nullptr;
+    static std::map<QString, const FaceFinderEntry*> loaded; // by the module's path
     const std::lock_guard guard(lock);
-    if (found)
-        return found;
     QStringList why;
-    for (const QString& path : candidates()) {
-        if (!QFileInfo::exists(path))
+    for (const QString& path : candidates) {
+        if (const auto it = loaded.find(path); it != loaded.end())
+            return {it->second, path, {}};
+        if (!QFileInfo(path).isFile()) {
+            why << QStringLiteral("%1: nėra tokio failo").arg(path);
             continue;
+        }
         QLibrary module(path); // stays loaded: the unloading is left to the end of the process
         const auto entryFunction = reinterpret_cast<FaceFinderEntryFunction>(
             module.resolve(veidora::facefit::kFaceFinderEntryName));
-        if (entryFunction && (found = entryFunction()))
-            return found;
+        if (const FaceFinderEntry* entry = entryFunction ? entryFunction() : nullptr) {
+            loaded.emplace(path, entry);
+            return {entry, path, {}};
+        }
         why << module.errorString();
     }
-    error = why.isEmpty() ? QStringLiteral("The face finder module %1 was not found.")
-                                .arg(candidates().join(QStringLiteral(", ")))
-                          : why.join(QLatin1Char('\n'));
-    return nullptr;
+    return {nullptr, {}, why.join(QStringLiteral("; "))};
 }

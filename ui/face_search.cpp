@@ -25,32 +25,40 @@ struct LoadedModel {
     }
 };
 
-std::shared_ptr<LoadedModel> model(const QString& path, QString& error) {
+// The module, then the model read by it; nullptr with `outcome` saying which failed and why.
+std::shared_ptr<LoadedModel> model(const QStringList& modules, const QString& path,
+                                   FaceSearch::Outcome& outcome) {
     static std::mutex lock;
-    static std::map<QString, std::shared_ptr<LoadedModel>> loaded;
+    static std::map<std::pair<QString, QString>, std::shared_ptr<LoadedModel>> loaded;
     const std::lock_guard guard(lock); // a second caller waits for the first one's load
-    if (auto it = loaded.find(path); it != loaded.end())
-        return it->second;
-    const FaceFinderEntry* module = FaceFinderLibrary::entry(error);
-    if (!module)
+    const FaceFinderLibrary::Loaded module = FaceFinderLibrary::load(modules);
+    if (!module.entry) {
+        outcome.kind = FaceSearch::Outcome::NoModule;
+        outcome.message = module.error;
         return nullptr;
+    }
+    const std::pair key{module.path, path};
+    if (auto it = loaded.find(key); it != loaded.end())
+        return it->second;
     std::string why;
-    FaceFinder* finder = module->load(path.toStdString(), why);
-    if (!finder) {
-        error = QString::fromStdString(why); // not kept: the next search tries again
+    FaceFinder* finder = module.entry->load(path.toStdString(), why);
+    if (!finder) { // not kept: the next search tries again
+        outcome.kind = FaceSearch::Outcome::NoModel;
+        outcome.message = QString::fromStdString(why);
         return nullptr;
     }
     auto m = std::make_shared<LoadedModel>();
-    m->module = module;
+    m->module = module.entry;
     m->finder = finder;
-    loaded.emplace(path, m);
+    loaded.emplace(key, m);
     return m;
 }
 
 } // namespace
 
 FaceSearch::FaceSearch(QObject* parent)
-    : QObject(parent), m_modelPath(QString::fromLatin1(veidora::facefit::kDefaultModelPath)),
+    : QObject(parent), m_modules(FaceFinderLibrary::candidates()),
+      m_modelPath(QString::fromLatin1(veidora::facefit::kDefaultModelPath)),
       m_watcher(new QFutureWatcher<Outcome>(this)) {
     connect(m_watcher, &QFutureWatcher<Outcome>::finished, this, [this] {
         const quint64 generation = m_watcher->property("generation").toULongLong();
@@ -64,16 +72,13 @@ FaceSearch::FaceSearch(QObject* parent)
 
 FaceSearch::~FaceSearch() = default;
 
-FaceSearch::Outcome FaceSearch::search(const QString& modelPath, const QImage& picture) noexcept {
+FaceSearch::Outcome FaceSearch::search(const QStringList& modules, const QString& modelPath,
+                                       const QImage& picture) noexcept {
     Outcome out;
     try {
-        QString error;
-        const auto loaded = model(modelPath, error);
-        if (!loaded) {
-            out.kind = Outcome::NoModel;
-            out.message = error;
+        const auto loaded = model(modules, modelPath, out);
+        if (!loaded)
             return out;
-        }
         const QImage rgb = picture.convertToFormat(QImage::Format_RGB888);
         const veidora::facefit::ImageView view{rgb.constBits(), rgb.width(), rgb.height(),
                                                rgb.bytesPerLine(), 3};
@@ -100,10 +105,14 @@ FaceSearch::Outcome FaceSearch::search(const QString& modelPath, const QImage& p
 }
 
 void FaceSearch::preload() {
-    (void)QtConcurrent::run([path = m_modelPath] {
-        QString ignored; // a failure is reported when a search needs the model
+    // Tests that open front photos for other reasons need not read 100 MB each time.
+    static const bool off = qEnvironmentVariableIsSet("VEIDORA_NO_MODEL_PRELOAD");
+    if (off)
+        return;
+    (void)QtConcurrent::run([modules = m_modules, path = m_modelPath] {
+        Outcome ignored; // a failure is reported when a search needs the model
         try {
-            model(path, ignored);
+            model(modules, path, ignored);
         } catch (...) {
         }
     });
@@ -113,7 +122,7 @@ void FaceSearch::start(const QImage& picture) {
     ++m_generation;
     m_watcher->setProperty("generation", QVariant::fromValue(m_generation));
     m_watcher->setProperty("picture", picture);
-    m_watcher->setFuture(QtConcurrent::run(&FaceSearch::search, m_modelPath, picture));
+    m_watcher->setFuture(QtConcurrent::run(&FaceSearch::search, m_modules, m_modelPath, picture));
     setRunning(true);
 }
 

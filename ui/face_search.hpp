@@ -6,6 +6,7 @@
 #include <QImage>
 #include <QObject>
 #include <QString>
+#include <QStringList>
 
 // Looks for the largest face on a picture off the GUI thread and reports on it. The landmark
 // model is read once per process, in the background, the first time it is wanted.
@@ -13,9 +14,9 @@ class FaceSearch : public QObject {
     Q_OBJECT
 public:
     struct Outcome {
-        enum Kind { Found, NoFace, NoModel, Failed } kind = NoFace;
+        enum Kind { Found, NoFace, NoModule, NoModel, Failed } kind = NoFace;
         veidora::facefit::FoundFace face{};
-        QString message; // why, for NoModel and Failed
+        QString message; // why, for NoModule, NoModel and Failed
     };
 
     explicit FaceSearch(QObject* parent = nullptr);
@@ -23,6 +24,9 @@ public:
 
     void setModelPath(const QString& path) { m_modelPath = path; }
     QString modelPath() const { return m_modelPath; }
+    // Where the finder's module is looked for, in order (see FaceFinderLibrary).
+    void setModuleCandidates(const QStringList& paths) { m_modules = paths; }
+    QStringList moduleCandidates() const { return m_modules; }
 
     // Starts reading the model in the background unless it is read or being read.
     void preload();
@@ -33,7 +37,8 @@ public:
     bool isRunning() const { return m_running; }
 
     // Runs on a worker thread; never throws.
-    static Outcome search(const QString& modelPath, const QImage& picture) noexcept;
+    static Outcome search(const QStringList& modules, const QString& modelPath,
+                          const QImage& picture) noexcept;
 
 signals:
     void finished(const FaceSearch::Outcome& outcome, const QImage& searched);
@@ -42,6 +47,7 @@ signals:
 private:
     void setRunning(bool running);
 
+    QStringList m_modules;
     QString m_modelPath;
     QFutureWatcher<Outcome>* m_watcher = nullptr;
     quint64 m_generation = 0;
