@@ -222,8 +222,10 @@ private slots:
             QCOMPARE(double(float(p.x())), p.x()); // the copies hold exactly what the grips do
         }
         QCOMPARE(moved, 28);
-        QTRY_COMPARE(w->P(16), (veidora::TPointF{float(w->SelectionPoint(16)->Position().x()),
-                                                 float(w->SelectionPoint(16)->Position().y())}));
+        QTRY_COMPARE_WITH_TIMEOUT(w->P(16),
+                                  (veidora::TPointF{float(w->SelectionPoint(16)->Position().x()),
+                                                    float(w->SelectionPoint(16)->Position().y())}),
+                                  kPatienceMs);
         QCOMPARE(w->TabControl1->currentWidget(), w->TabItem1);
         QCOMPARE(labelTexts(), labels);
         QCOMPARE(w->codes(), codes);
@@ -263,7 +265,7 @@ private slots:
         openFront(plain, QStringLiteral("plain.png"));
         QVERIFY(w->ButtonAuto->isEnabled()); // the new photo can be searched at once
         QThreadPool::globalInstance()->waitForDone();
-        QTest::qWait(50); // the finished search reports through the event loop
+        QCoreApplication::processEvents(); // the finished search reports through the event loop
         QVERIFY(!QApplication::activeModalWidget());
         QVERIFY(errors.messages.isEmpty());
         for (int n = 1; n <= 28; ++n)
@@ -276,11 +278,13 @@ private slots:
         plain.fill(QColor(200, 170, 150));
         openFront(plain, QStringLiteral("plain.png"));
         QString text;
-        answerNextMessageBox(QMessageBox::Ok, [&](QMessageBox* box) {
-            text = box->text();
-            QCOMPARE(box->icon(), QMessageBox::Information);
-        });
-        findPoints();
+        {
+            const auto ok = answerNextMessageBox(QMessageBox::Ok, [&](QMessageBox* box) {
+                text = box->text();
+                QCOMPARE(box->icon(), QMessageBox::Information);
+            });
+            findPoints();
+        }
         QCOMPARE(text, QStringLiteral("Nuotraukoje veido nerasta. Perkelkite taškus rankomis."));
         for (int n = 1; n <= 28; ++n)
             QCOMPARE(w->SelectionPoint(n)->Position(), defaultOf(n));
@@ -314,6 +318,31 @@ private slots:
         QVERIFY(w->ButtonAuto->isEnabled()); // still usable, and it tries again
         findPoints();
         QCOMPARE(errors.messages.size(), 2);
+    }
+
+    // The module that holds the finder cannot be loaded: the box names the module and the
+    // package that ships it, not the model file.
+    void aModuleThatCannotBeLoadedNamesItAndThePackage() {
+        QFile garbage(dir.filePath(QStringLiteral("garbage.so")));
+        QVERIFY(garbage.open(QIODevice::WriteOnly));
+        garbage.write(QByteArray(5000, 'x'));
+        garbage.close();
+        const QString missing = dir.filePath(QStringLiteral("missing.so"));
+        w->autoPlacement()->search()->setModuleCandidates({missing, garbage.fileName()});
+        openFront(sampleAsPhoto(568), QStringLiteral("sample.png"));
+        ErrorRecorder errors;
+        findPoints();
+        QCOMPARE(errors.messages.size(), 1);
+        const QString& text = errors.messages[0];
+        QVERIFY2(text.startsWith(
+                     QStringLiteral("Nepavyko įkelti veido paieškos modulio „%1“").arg(missing)),
+                 qPrintable(text));
+        QVERIFY2(text.contains(garbage.fileName()), qPrintable(text)); // every place tried
+        QVERIFY(text.contains(QStringLiteral("paketas „veidora“")));
+        QVERIFY(!text.contains(w->autoPlacement()->search()->modelPath()));
+        for (int n = 1; n <= 28; ++n)
+            QCOMPARE(w->SelectionPoint(n)->Position(), defaultOf(n));
+        QVERIFY(w->ButtonAuto->isEnabled());
     }
 };
 

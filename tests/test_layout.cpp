@@ -217,13 +217,6 @@ class LayoutTest : public QObject {
         QVERIFY(QTest::qWaitForWindowExposed(w.get()));
     }
 
-    void runDemonstration() {
-        w->Timer2->setInterval(1);
-        answerNextMessageBox(QMessageBox::Yes);
-        QTest::mouseClick(w->Button2, Qt::LeftButton);
-        QTRY_VERIFY_WITH_TIMEOUT(!w->Timer2->isActive(), 3000);
-    }
-
 private slots:
     void cleanup() {
         w.reset();
@@ -271,7 +264,7 @@ private slots:
                     QVERIFY2(listed.contains(l->objectName()), qPrintable(l->objectName()));
 
         if (demonstration) {
-            runDemonstration();
+            runDemonstration(*w);
             QCOMPARE(w->label(QStringLiteral("Label145"))->text(),
                      QStringLiteral("10") + separator + QStringLiteral("00"));
             QCOMPARE(w->label(QStringLiteral("Label134"))->text(),

@@ -68,7 +68,7 @@ private slots:
         for (int n = 1; n <= 17; ++n)
             QCOMPARE(w->S(n), (TPointF{0, 0}));
         w->TabControl1->setCurrentWidget(w->TabItem2);
-        QTRY_COMPARE(w->S(6), (TPointF{517, 166}));
+        QTRY_COMPARE_WITH_TIMEOUT(w->S(6), (TPointF{517, 166}), kPatienceMs);
         for (int n = 1; n <= 17; ++n)
             QCOMPARE(w->S(n), veidora::kSideDefaults[n - 1]);
     }
@@ -101,7 +101,7 @@ private slots:
         w->TabControl1->setCurrentWidget(w->TabItem2);
         dragGrip(w->SelectionPoint(108), {10, 390});
         QCOMPARE(w->SelectionPoint(108)->Position(), QPointF(10, 377));
-        QTRY_COMPARE(w->S(8), (TPointF{10, 377}));
+        QTRY_COMPARE_WITH_TIMEOUT(w->S(8), (TPointF{10, 377}), kPatienceMs);
     }
 
     void gripsAreWhiteAndTurnRedUnderThePointer() {
@@ -142,14 +142,14 @@ private slots:
 
     void sideCopiesFollowOnlyAfterAPaint() {
         w->TabControl1->setCurrentWidget(w->TabItem2);
-        QTRY_COMPARE(w->S(1), (TPointF{330, 101}));
+        QTRY_COMPARE_WITH_TIMEOUT(w->S(1), (TPointF{330, 101}), kPatienceMs);
         w->TabControl1->setCurrentWidget(w->TabItem1);
         QCoreApplication::processEvents();
         w->SelectionPoint(101)->setPosition({100, 100});
         QCoreApplication::processEvents();
         QCOMPARE(w->S(1), (TPointF{330, 101})); // the hidden page has not painted
         w->TabControl1->setCurrentWidget(w->TabItem2);
-        QTRY_COMPARE(w->S(1), (TPointF{100, 100}));
+        QTRY_COMPARE_WITH_TIMEOUT(w->S(1), (TPointF{100, 100}), kPatienceMs);
     }
 
     void tiltShowsWholeDegreesAndTurnsThePhoto() {
