@@ -122,7 +122,8 @@ void FaceSearch::start(const QImage& picture) {
     ++m_generation;
     m_watcher->setProperty("generation", QVariant::fromValue(m_generation));
     m_watcher->setProperty("picture", picture);
-    m_watcher->setFuture(QtConcurrent::run(&FaceSearch::search, m_modules, m_modelPath, picture));
+    Runner run = m_runner ? m_runner : Runner(&FaceSearch::search);
+    m_watcher->setFuture(QtConcurrent::run(std::move(run), m_modules, m_modelPath, picture));
     setRunning(true);
 }
 

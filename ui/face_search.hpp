@@ -8,6 +8,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
 // Looks for the largest face on a picture off the GUI thread and reports on it. The landmark
 // model is read once per process, in the background, the first time it is wanted.
 class FaceSearch : public QObject {
@@ -40,6 +42,12 @@ public:
     static Outcome search(const QStringList& modules, const QString& modelPath,
                           const QImage& picture) noexcept;
 
+    // What a search runs on the worker thread (search unless replaced, as tests do to hold a
+    // search back). It must not throw.
+    using Runner = std::function<Outcome(const QStringList& modules, const QString& modelPath,
+                                         const QImage& picture)>;
+    void setRunner(Runner runner) { m_runner = std::move(runner); }
+
 signals:
     void finished(const FaceSearch::Outcome& outcome, const QImage& searched);
     void runningChanged(bool running);
@@ -47,6 +55,7 @@ signals:
 private:
     void setRunning(bool running);
 
+    Runner m_runner;
     QStringList m_modules;
     QString m_modelPath;
     QFutureWatcher<Outcome>* m_watcher = nullptr;
