@@ -19,94 +19,71 @@ FrontMeasurement measureFront(std::span<const TPointF, kFrontLandmarkCount> poin
         return out;
     }
 
-    auto put = [&](const char* label, std::string text) {
-        out.labels.push_back({label, std::move(text)});
-    };
+    using F = FrontFigure;
+    auto put = [&](F figure, std::string text) { out.set(figure, std::move(text)); };
     auto plain = [&](std::int64_t h) { return formatHundredths(h, sep); };
     auto fixed = [&](std::int64_t h) { return formatFixed(static_cast<double>(h) / 100.0, sep); };
     auto percent = [&](double v) { return formatPercent(v, sep); };
+    // Which side of the midline a part leans to: the shorter part's side.
+    auto lean = [](std::int64_t left, std::int64_t right) -> std::string {
+        return left < right ? "Kairę" : left > right ? "Dešinę" : "Centras";
+    };
 
     const std::int64_t lupos = P(26).y - P(25).y;
-    put("Label141", fixed(lupos));
-    put("Label142", percent(percentOfHundredths(lupos, H)));
+    put(F::LipHeight, fixed(lupos));
+    put(F::LipPercent, percent(percentOfHundredths(lupos, H)));
     const std::int64_t sypsena = P(23).y - P(25).y;
-    put("Label145", fixed(sypsena));
-    put("Label146", percent(percentOfHundredths(sypsena, H)));
+    put(F::MouthCornerDrop, fixed(sypsena));
+    put(F::MouthCornerPercent, percent(percentOfHundredths(sypsena, H)));
     // Thresholds 2.7 and 13 units, compared in whole hundredths so they are exact.
-    put("Label148", sypsena < 270 && lupos > 1300 ? "Šypsena" : "0");
+    put(F::Smile, sypsena < 270 && lupos > 1300 ? "Šypsena" : "0");
 
-    put("Label33", plain(H));
+    put(F::HeadHeight, plain(H));
     const std::int64_t kaktosAukstis = P(5).y - P(1).y;
-    put("Label35", plain(kaktosAukstis));
-    put("Label36", percent(percentOfHundredths(kaktosAukstis, H)));
+    put(F::ForeheadHeight, plain(kaktosAukstis));
+    put(F::ForeheadPercent, percent(percentOfHundredths(kaktosAukstis, H)));
 
     const std::int64_t skruostai = P(14).x - P(13).x;
-    put("Label39", plain(skruostai));
+    put(F::CheekWidth, plain(skruostai));
     const double SkruostuIlgis = percentOfHundredths(skruostai, H);
-    put("Label47", percent(SkruostuIlgis));
-    if (SkruostuIlgis < 72) {
-        put("Label152", "Mažas");
-        out.codes.tVS = 1;
-    } else {
-        put("Label152", "Didelis");
-        out.codes.tVS = 2;
-    }
+    put(F::CheekPercent, percent(SkruostuIlgis));
+    const bool wide = !(SkruostuIlgis < 72);
+    put(F::CheekClass, wide ? "Didelis" : "Mažas");
+    out.codes.tVS = wide ? 2 : 1;
 
     const std::int64_t zandikaulis = P(22).x - P(21).x;
-    put("Label40", plain(zandikaulis));
+    put(F::JawWidth, plain(zandikaulis));
     const double ApatinisZandikaulisIlgis = percentOfHundredths(zandikaulis, H);
-    put("Label44", percent(ApatinisZandikaulisIlgis));
-    // A figure exactly on 59 or 65 belongs to the upper class, like the cheek's 72.
-    if (ApatinisZandikaulisIlgis < 59) {
-        put("Label150", "Mažas");
-        out.codes.tAPz = 1;
-    } else if (ApatinisZandikaulisIlgis < 65) {
-        put("Label150", "Vidutinis");
-        out.codes.tAPz = 2;
-    } else {
-        put("Label150", "Didelis");
-        out.codes.tAPz = 3;
-    }
+    put(F::JawPercent, percent(ApatinisZandikaulisIlgis));
+    const Grade jaw = grade(ApatinisZandikaulisIlgis, 59, 65, {"Mažas", "Vidutinis", "Didelis"});
+    put(F::JawClass, std::string(jaw.word));
+    out.codes.tAPz = jaw.code;
 
     const std::int64_t virsus = P(2).x - P(1).x;
-    put("Label42", plain(virsus));
-    put("Label43", percent(percentOfHundredths(virsus, H)));
+    put(F::ForeheadTopWidth, plain(virsus));
+    put(F::ForeheadTopPercent, percent(percentOfHundredths(virsus, H)));
     const std::int64_t apacia = P(8).x - P(5).x;
-    put("Label97", plain(apacia));
-    put("Label98", percent(percentOfHundredths(apacia, H)));
-    put("Label46", plain(apacia)); // the eyebrow span is the same quantity
+    put(F::ForeheadBottomWidth, plain(apacia));
+    put(F::ForeheadBottomPercent, percent(percentOfHundredths(apacia, H)));
+    put(F::BrowSpan, plain(apacia)); // the eyebrow span is the same quantity
 
     const std::int64_t NosisDesine = P(16).x - P(17).x;
     const std::int64_t NosisKaire = P(18).x - P(16).x;
-    put("Label51", plain(NosisDesine));
-    put("Label52", plain(NosisKaire));
-    if (NosisDesine < NosisKaire) {
-        put("Label53", "Kairę");
-        out.codes.tNP = 1;
-    } else if (NosisDesine > NosisKaire) {
-        put("Label53", "Dešinę");
-        out.codes.tNP = 2;
-    } else {
-        put("Label53", "Centras");
-        out.codes.tNP = 0;
-    }
+    put(F::BridgeLeftPart, plain(NosisDesine));
+    put(F::BridgeRightPart, plain(NosisKaire));
+    put(F::BridgeLean, lean(NosisDesine, NosisKaire));
+    out.codes.tNP = NosisDesine < NosisKaire ? 1 : NosisDesine > NosisKaire ? 2 : 0;
 
     const std::int64_t NosiesIlgis = P(15).y - P(16).y;
-    put("Label143", fixed(NosiesIlgis));
-    put("Label55", percent(percentOfHundredths(NosiesIlgis, H)));
+    put(F::NoseLength, fixed(NosiesIlgis));
+    put(F::NoseLengthPercent, percent(percentOfHundredths(NosiesIlgis, H)));
 
     const std::int64_t ZandikaulisDesine = P(4).x - P(21).x;
     const std::int64_t ZandikaulisKaire = P(22).x - P(4).x;
-    if (ZandikaulisDesine < ZandikaulisKaire) {
-        put("Label95", "Kairę");
-        out.codes.tAI = 1;
-    } else if (ZandikaulisDesine > ZandikaulisKaire) {
-        put("Label95", "Dešinę");
-        out.codes.tAI = 2;
-    } else {
-        put("Label95", "Centras");
-        out.codes.tAI = 3;
-    }
+    put(F::JawAsymmetry, lean(ZandikaulisDesine, ZandikaulisKaire));
+    out.codes.tAI = ZandikaulisDesine < ZandikaulisKaire   ? 1
+                    : ZandikaulisDesine > ZandikaulisKaire ? 2
+                                                           : 3;
     return out;
 }
 

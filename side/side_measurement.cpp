@@ -22,9 +22,8 @@ SideMeasurement measureSide(std::span<const TPointF, kSideLandmarkCount> raw, ch
         return out;
     }
 
-    auto put = [&](const char* label, std::string text) {
-        out.labels.push_back({label, std::move(text)});
-    };
+    using F = SideFigure;
+    auto put = [&](F figure, std::string text) { out.set(figure, std::move(text)); };
     auto general = [&](std::int64_t h) { return formatHundredths(h, sep); };
     auto fixed = [&](double v) { return formatFixed(v, sep); };
     auto percent = [&](double v) { return formatPercent(v, sep); };
@@ -36,108 +35,74 @@ SideMeasurement measureSide(std::span<const TPointF, kSideLandmarkCount> raw, ch
             static_cast<long double>(dx) * dx + static_cast<long double>(dy) * dy;
         return static_cast<double>(std::sqrt(squares) / 100.0L);
     };
+    // A difference of rounded coordinates and its percentage.
+    auto difference = [&](F value, F share, std::int64_t d) {
+        put(value, general(d));
+        const double p = percentOfHundredths(d, H);
+        put(share, percent(p));
+        return p;
+    };
 
-    put("Label57", general(H));
-    const std::int64_t kaktosAukstis = S(3).y - S(2).y;
-    put("Label59", general(kaktosAukstis));
-    const double Kakta = percentOfHundredths(kaktosAukstis, H);
-    put("Label60", percent(Kakta));
-    // Figures exactly on a threshold go to the upper class.
-    if (Kakta < 21) {
-        put("Label130", "Maža");
-        out.codes.tKD = 1;
-    } else if (Kakta < 27) {
-        put("Label130", "Vidutinė");
-        out.codes.tKD = 2;
-    } else {
-        put("Label130", "Aukšta");
-        out.codes.tKD = 3;
-    }
+    put(F::HeadHeight, general(H));
+    const double Kakta = difference(F::ForeheadHeight, F::ForeheadPercent, S(3).y - S(2).y);
+    const Grade forehead = grade(Kakta, 21, 27, {"Maža", "Vidutinė", "Aukšta"});
+    put(F::ForeheadClass, std::string(forehead.word));
+    out.codes.tKD = forehead.code;
 
     struct Span {
         int a, b;
-        const char* valueLabel;
-        const char* percentLabel;
+        F value, share;
     };
     static constexpr Span spans[] = {
-        {8, 4, "Label62", "Label73"},  {8, 7, "Label64", "Label118"}, {7, 4, "Label75", "Label117"},
-        {9, 4, "Label66", "Label119"}, {9, 7, "Label68", "Label120"}, {9, 8, "Label70", "Label121"},
+        {8, 4, F::NoseLength, F::NoseLengthPercent}, {8, 7, F::TipToBone, F::TipToBonePercent},
+        {7, 4, F::BoneToRoot, F::BoneToRootPercent}, {9, 4, F::BaseToRoot, F::BaseToRootPercent},
+        {9, 7, F::BaseToBone, F::BaseToBonePercent}, {9, 8, F::Nostrils, F::NostrilsPercent},
     };
     for (const auto& s : spans) {
         const double r = distance(s.a, s.b);
-        put(s.valueLabel, fixed(r));
-        put(s.percentLabel, percent(percentOfValue(r, H)));
+        put(s.value, fixed(r));
+        put(s.share, percent(percentOfValue(r, H)));
     }
 
     const std::int64_t KaktosPakrypimas = S(2).x - S(3).x;
-    put("Label72", fixed(static_cast<double>(KaktosPakrypimas) / 100.0));
+    put(F::ForeheadSlope, fixed(static_cast<double>(KaktosPakrypimas) / 100.0));
     const double KaktosPakrypimasProcentai = percentOfHundredths(KaktosPakrypimas, H);
-    put("Label93", percent(KaktosPakrypimasProcentai));
-    if (KaktosPakrypimasProcentai < 3) {
-        put("Label132", "Mažas");
-        out.codes.tKP = 1;
-    } else if (KaktosPakrypimasProcentai < 4) {
-        put("Label132", "Vidutinis");
-        out.codes.tKP = 2;
-    } else {
-        put("Label132", "Didelis");
-        out.codes.tKP = 3;
-    }
+    put(F::ForeheadSlopePercent, percent(KaktosPakrypimasProcentai));
+    const Grade slope = grade(KaktosPakrypimasProcentai, 3, 4, {"Mažas", "Vidutinis", "Didelis"});
+    put(F::ForeheadSlopeClass, std::string(slope.word));
+    out.codes.tKP = slope.code;
 
-    const std::int64_t NosisSmailumoIlgis = S(9).y - S(8).y;
-    put("Label79", general(NosisSmailumoIlgis));
-    put("Label122", percent(percentOfHundredths(NosisSmailumoIlgis, H)));
-    const std::int64_t zandikaulis = S(13).x - S(17).x;
-    put("Label81", general(zandikaulis));
-    put("Label87", percent(percentOfHundredths(zandikaulis, H)));
-    const std::int64_t pakausis = S(6).x - S(4).x;
-    put("Label83", general(pakausis));
-    put("Label88", percent(percentOfHundredths(pakausis, H)));
-    const std::int64_t nosikaulioVKakta = S(4).x - S(15).x;
-    put("Label90", general(nosikaulioVKakta));
-    put("Label92", percent(percentOfHundredths(nosikaulioVKakta, H)));
-    const std::int64_t smakras = S(14).x - S(15).x;
-    put("Label85", general(smakras));
-    const double Smakro = percentOfHundredths(smakras, H);
-    put("Label91", percent(Smakro));
+    difference(F::TipHeight, F::TipHeightPercent, S(9).y - S(8).y);
+    difference(F::JawLength, F::JawLengthPercent, S(13).x - S(17).x);
+    difference(F::BackOfHead, F::BackOfHeadPercent, S(6).x - S(4).x);
+    difference(F::RootAheadOfChin, F::RootAheadOfChinPercent, S(4).x - S(15).x);
+    const double Smakro =
+        difference(F::ChinProtrusion, F::ChinProtrusionPercent, S(14).x - S(15).x);
     // These thresholds are not doubles, so no figure can lie exactly on them.
-    if (Smakro < -1.24L) {
-        put("Label137", "Mažas");
-        out.codes.tSD = 1;
-    } else if (Smakro < 0.01L) {
-        put("Label137", "Vidutinis");
-        out.codes.tSD = 2;
-    } else {
-        put("Label137", "Didelis");
-        out.codes.tSD = 3;
-    }
+    const Grade chin = grade(Smakro, -1.24L, 0.01L, {"Mažas", "Vidutinis", "Didelis"});
+    put(F::ChinClass, std::string(chin.word));
+    out.codes.tSD = chin.code;
 
     const bool inside =
         isInside(S(8).X(), S(8).Y(), S(4).X(), S(4).Y(), S(9).X(), S(9).Y(), S(7).X(), S(7).Y());
-    const std::string verdict = inside ? "Ne" : "Taip";
-    put("Label77", verdict);
+    put(F::Hump, inside ? "Ne" : "Taip");
     const double NosikaulisIskilimas = DistancePtToSegment(Raw(7), Raw(8), Raw(4));
-    const std::string minusN = verdict == "Ne" ? "-" : "";
-    put("Label100", minusN + fixed(NosikaulisIskilimas));
+    put(F::HumpDistance, (inside ? "-" : "") + fixed(NosikaulisIskilimas));
     const double NosikaulisIskilimasProcentai = percentOfValue(NosikaulisIskilimas, H);
-    put("Label128", percent(NosikaulisIskilimasProcentai));
+    put(F::HumpPercent, percent(NosikaulisIskilimasProcentai));
 
     const double NosikaulioPlotas = TriangleAreaCalculation(Raw(8), Raw(4), Raw(9));
     const double NosikaulioPlotasIskilimas = TriangleAreaCalculation(Raw(8), Raw(7), Raw(4));
     const double NosPlotas = NosikaulioPlotas + NosikaulioPlotasIskilimas;
-    put("Label134", fixed(NosPlotas));
-    put("Label135", percent(percentOfValue(NosPlotas, H)));
+    put(F::NoseArea, fixed(NosPlotas));
+    put(F::NoseAreaPercent, percent(percentOfValue(NosPlotas, H)));
 
-    if (verdict == "Ne" || NosikaulisIskilimasProcentai < 0.6L) {
-        put("Label139", "Mažas");
-        out.codes.tND = 1;
-    } else if (NosikaulisIskilimasProcentai < 1) {
-        put("Label139", "Vidutinis");
-        out.codes.tND = 2;
-    } else {
-        put("Label139", "Didelis");
-        out.codes.tND = 3;
-    }
+    // A straight or hollow bridge is small whatever its distance from the line.
+    const Grade bone =
+        inside ? Grade{"Mažas", 1}
+               : grade(NosikaulisIskilimasProcentai, 0.6L, 1.0L, {"Mažas", "Vidutinis", "Didelis"});
+    put(F::NasalBoneClass, std::string(bone.word));
+    out.codes.tND = bone.code;
     return out;
 }
 

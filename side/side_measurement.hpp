@@ -16,7 +16,48 @@ struct SideCodes {
     friend bool operator==(const SideCodes&, const SideCodes&) = default;
 };
 
-using SideMeasurement = MeasurementResult<SideCodes>;
+// What the side measurement gives, by meaning. Distances are between landmarks.
+enum class SideFigure {
+    HeadHeight,      // S15.Y - S1.Y
+    ForeheadHeight,  // S3.Y - S2.Y
+    ForeheadPercent, // of the head height, as every percentage
+    ForeheadClass,   // code tKD
+    NoseLength,      // S8-S4
+    NoseLengthPercent,
+    TipToBone, // S8-S7
+    TipToBonePercent,
+    BoneToRoot, // S7-S4
+    BoneToRootPercent,
+    BaseToRoot, // S9-S4
+    BaseToRootPercent,
+    BaseToBone, // S9-S7
+    BaseToBonePercent,
+    Nostrils, // S9-S8
+    NostrilsPercent,
+    ForeheadSlope, // S2.X - S3.X
+    ForeheadSlopePercent,
+    ForeheadSlopeClass, // code tKP
+    TipHeight,          // S9.Y - S8.Y
+    TipHeightPercent,
+    JawLength, // S13.X - S17.X
+    JawLengthPercent,
+    BackOfHead, // S6.X - S4.X
+    BackOfHeadPercent,
+    RootAheadOfChin, // S4.X - S15.X
+    RootAheadOfChinPercent,
+    ChinProtrusion, // S14.X - S15.X
+    ChinProtrusionPercent,
+    ChinClass, // code tSD
+    Hump,      // "Taip" when S7 lies in front of the line root-tip
+    HumpDistance,
+    HumpPercent,
+    NoseArea,
+    NoseAreaPercent,
+    NasalBoneClass, // code tND
+    Count
+};
+
+using SideMeasurement = Measurement<SideFigure, SideCodes>;
 
 inline void setCodes(TraitCodes& all, const SideCodes& side) {
     all.tKD = side.tKD;
@@ -25,7 +66,7 @@ inline void setCodes(TraitCodes& all, const SideCodes& side) {
     all.tSD = side.tSD;
 }
 
-// The 36 value labels of the side page and the codes tKD, tKP, tND, tSD, from S1..S17.
+// Every side figure and the codes tKD, tKP, tND, tSD, from S1..S17.
 SideMeasurement measureSide(std::span<const TPointF, kSideLandmarkCount> S, char sep);
 
 inline constexpr const char* kSideZeroHeadMessage =

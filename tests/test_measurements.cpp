@@ -1,5 +1,7 @@
+#include "front_labels.hpp"
 #include "front_measurement.hpp"
 #include "sample_face_texts.hpp"
+#include "side_labels.hpp"
 #include "side_measurement.hpp"
 
 #include <gtest/gtest.h>
@@ -29,12 +31,20 @@ SideMeasurement side(const Edit& edit = {}, char sep = '.') {
     return measureSide(std::span<const TPointF, kSideLandmarkCount>(s.data(), s.size()), sep);
 }
 
+// The text the page would show in the label named `label`.
+const std::string* shown(const FrontMeasurement& r, std::string_view label) {
+    return textOfLabel<FrontFigure>(r, kFrontFigureLabels, label);
+}
+const std::string* shown(const SideMeasurement& r, std::string_view label) {
+    return textOfLabel<SideFigure>(r, kSideFigureLabels, label);
+}
+
 template <class R> void expectTexts(const R& r, const Texts& expected, char sep = '.') {
     ASSERT_TRUE(r.ok()) << r.error;
     for (auto [label, text] : expected) {
         if (sep != '.')
             std::replace(text.begin(), text.end(), '.', sep);
-        const std::string* got = r.text(label);
+        const std::string* got = shown(r, label);
         ASSERT_NE(got, nullptr) << label;
         EXPECT_EQ(*got, text) << label;
     }
@@ -58,7 +68,7 @@ TEST(FrontMeasurement, SampleFaceGivesEveryLabelWithEitherSeparator) {
     for (char sep : {'.', ','}) {
         const auto r = front({}, sep);
         expectTexts(r, kFrontSample, sep);
-        EXPECT_EQ(r.labels.size(), 25u);
+        EXPECT_EQ(kFrontSample.size(), std::size(kFrontFigureLabels)); // every label is checked
         EXPECT_EQ(r.codes, (FrontCodes{2, 3, 1, 1}));
     }
 }
@@ -67,7 +77,7 @@ TEST(SideMeasurement, SampleFaceGivesEveryLabelWithEitherSeparator) {
     for (char sep : {'.', ','}) {
         const auto r = side({}, sep);
         expectTexts(r, kSideSample, sep);
-        EXPECT_EQ(r.labels.size(), 36u);
+        EXPECT_EQ(kSideSample.size(), std::size(kSideFigureLabels));
         EXPECT_EQ(r.codes, (SideCodes{1, 3, 2, 3}));
     }
 }
@@ -315,6 +325,15 @@ TEST(SideMeasurement, ClassBoundariesHumpAndChin) {
     }
 }
 
+TEST(Measurement, GradesBelongToTheUpperClassOnTheirThresholds) {
+    const std::array<std::string_view, 3> words{"a", "b", "c"};
+    EXPECT_EQ(grade(58.99, 59, 65, words), (Grade{"a", 1}));
+    EXPECT_EQ(grade(59.0, 59, 65, words), (Grade{"b", 2}));
+    EXPECT_EQ(grade(65.0, 59, 65, words), (Grade{"c", 3}));
+    // Compared in the thresholds' own type: -1.24 as a double lies above -1.24L.
+    EXPECT_EQ(grade(-1.24, -1.24L, 0.01L, words), (Grade{"b", 2}));
+}
+
 TEST(Measurement, ZeroHeadHeightIsAnErrorWithNothingElse) {
     const FrontMeasurement cases[] = {
         front([](auto& p) { p[3].Y = p[2].Y; }),
@@ -324,20 +343,20 @@ TEST(Measurement, ZeroHeadHeightIsAnErrorWithNothingElse) {
         EXPECT_FALSE(r.ok());
         EXPECT_NE(r.error.find("(3)"), std::string::npos);
         EXPECT_NE(r.error.find("(4)"), std::string::npos);
-        EXPECT_TRUE(r.labels.empty());
+        EXPECT_EQ(r.texts, FrontMeasurement{}.texts);
         EXPECT_EQ(r.codes, FrontCodes{});
     }
     const auto s = side([](auto& p) { p[14].Y = p[0].Y; });
     EXPECT_FALSE(s.ok());
     EXPECT_NE(s.error.find("(15)"), std::string::npos);
-    EXPECT_TRUE(s.labels.empty());
+    EXPECT_EQ(s.texts, SideMeasurement{}.texts);
     EXPECT_EQ(s.codes, SideCodes{});
 }
 
 TEST(Measurement, UnusableCoordinatesAreAnError) {
     const auto r = front([](auto& p) { p[5].X = std::numeric_limits<float>::quiet_NaN(); });
     EXPECT_FALSE(r.ok());
-    EXPECT_TRUE(r.labels.empty());
+    EXPECT_EQ(r.texts, FrontMeasurement{}.texts);
     const auto s = side([](auto& p) { p[0].Y = std::numeric_limits<float>::infinity(); });
     EXPECT_FALSE(s.ok());
 }

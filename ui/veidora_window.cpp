@@ -5,6 +5,7 @@
 #include "click_image.hpp"
 #include "controls.hpp"
 #include "error_handler.hpp"
+#include "front_labels.hpp"
 #include "front_measurement.hpp"
 #include "grip_history.hpp"
 #include "keyboard.hpp"
@@ -14,6 +15,7 @@
 #include "ranking.hpp"
 #include "sample_art.hpp"
 #include "selection_point.hpp"
+#include "side_labels.hpp"
 #include "side_measurement.hpp"
 #include "string_grid.hpp"
 #include "tab_control.hpp"
@@ -360,21 +362,21 @@ void TVeidora::clearRanking() {
     MatrixLabel1->setText(openingText());
 }
 
-void TVeidora::showMeasurement(const auto& measurement) {
+void TVeidora::showMeasurement(const auto& measurement, const auto& table) {
     if (!measurement.ok())
         throw UserError(QString::fromStdString(measurement.error));
-    for (const auto& l : measurement.labels)
-        if (TLabel* target = label(QString::fromStdString(l.label)))
-            target->setText(QString::fromStdString(l.text));
+    for (const auto& row : table)
+        if (TLabel* target = label(QLatin1String(row.label.name)))
+            target->setText(QString::fromStdString(measurement.text(row.figure)));
     setCodes(m_codes, measurement.codes);
 }
 
 void TVeidora::KoordinatesPriekis() {
-    showMeasurement(measureFront(m_P, decimalSeparator()));
+    showMeasurement(measureFront(m_P, decimalSeparator()), kFrontFigureLabels);
 }
 
 void TVeidora::KoordinatesSonas() {
-    showMeasurement(measureSide(m_S, decimalSeparator()));
+    showMeasurement(measureSide(m_S, decimalSeparator()), kSideFigureLabels);
 }
 
 void TVeidora::NustatymasTipu() {

@@ -114,7 +114,7 @@ private:
     TLabel* addLabel(QWidget* page, const char* name, const QString& text, int x, int y,
                      int width = 120, int height = 17);
     // Writes a page's labels and codes, or throws its error before changing anything.
-    void showMeasurement(const auto& measurement);
+    void showMeasurement(const auto& measurement, const auto& table);
     void clearRanking(); // the table and the banner as before any determination
     void copyFrontLandmarks();
     void copySideLandmarks();
