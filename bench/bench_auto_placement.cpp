@@ -1,9 +1,11 @@
 // "Rasti taškus" on a 24-megapixel photo: from the click to the grips moving, against dlib's
 // detector and one prediction alone on the same decoded picture, in the same process; and the
 // model's load time.
+#include "application.hpp"
 #include "auto_placement.hpp"
 #include "error_handler.hpp"
 #include "face_finder.hpp"
+#include "face_page.hpp"
 #include "face_search.hpp"
 #include "grip_history.hpp"
 #include "photo.hpp"
@@ -45,7 +47,7 @@ struct Fixture {
         window = std::make_unique<TVeidora>();
         window->show();
         window->loadPhotoIntoCurrentPage(path);
-        decoded = window->Image1->Bitmap();
+        decoded = window->front()->photo()->Bitmap();
         std::cerr << "photo 4000 x 6000, decoded " << decoded.width() << " x " << decoded.height()
                   << '\n';
     }

@@ -1,7 +1,9 @@
 // One frame of the loupe during a drag, over the photo and over the sample drawing, against
 // one frame of the drawing rectangle itself (what every drag step redraws anyway).
+#include "application.hpp"
 #include "controls.hpp"
 #include "error_handler.hpp"
+#include "face_page.hpp"
 #include "loupe.hpp"
 #include "photo.hpp"
 #include "selection_point.hpp"
@@ -18,7 +20,7 @@ TVeidora& window() {
     static TVeidora* w = [] {
         auto* win = new TVeidora;
         win->show();
-        const QSize size = win->Image1->decodeBound();
+        const QSize size = win->front()->photo()->decodeBound();
         QImage img(size, QImage::Format_RGB32);
         for (int y = 0; y < img.height(); ++y) {
             auto* line = reinterpret_cast<QRgb*>(img.scanLine(y));
@@ -28,7 +30,7 @@ TVeidora& window() {
         const QString path = dir.filePath(QStringLiteral("photo.png"));
         img.save(path);
         win->loadPhotoIntoCurrentPage(path);
-        win->TrackBar2->setValue(7);
+        win->front()->tilt()->setValue(7);
         return win;
     }();
     return *w;
@@ -38,12 +40,12 @@ void loupeFrame(benchmark::State& state, QPointF at) {
     TVeidora& w = window();
     TSelectionPoint* grip = w.SelectionPoint(16);
     grip->setPosition(at);
-    w.Loupe->showFor(grip);
+    w.loupe()->showFor(grip);
     for (auto _ : state) {
-        QPixmap frame = w.Loupe->grab();
+        QPixmap frame = w.loupe()->grab();
         benchmark::DoNotOptimize(frame.cacheKey());
     }
-    w.Loupe->hideNow();
+    w.loupe()->hideNow();
 }
 
 void BM_LoupeOverPhoto(benchmark::State& state) {
@@ -59,7 +61,7 @@ BENCHMARK(BM_LoupeOverSample)->Unit(benchmark::kMillisecond);
 void BM_RectangleFrame(benchmark::State& state) {
     TVeidora& w = window();
     for (auto _ : state) {
-        QPixmap frame = w.Rectangle1->grab();
+        QPixmap frame = w.front()->rectangle()->grab();
         benchmark::DoNotOptimize(frame.cacheKey());
     }
 }

@@ -4,8 +4,10 @@
 //   figures drag <runs>               median ms of one grip drag step, then of one repaint of the
 //                                     same rectangle with nothing moved, taken turn about
 //   figures memory <photo> <count>    peak resident kB after opening the photo on 0, 1 or 2 pages
+#include "application.hpp"
 #include "controls.hpp"
 #include "error_handler.hpp"
+#include "face_page.hpp"
 #include "photo.hpp"
 #include "selection_point.hpp"
 #include "veidora_window.hpp"
@@ -43,7 +45,7 @@ int makeJpeg(const QString& path) {
 
 int open(const QString& path, int runs) {
     TVeidora w; // for the size the window decodes photos at
-    const QSize bound = w.Image1->decodeBound();
+    const QSize bound = w.front()->photo()->decodeBound();
     std::vector<double> ms;
     for (int i = 0; i < runs; ++i) {
         QElapsedTimer t;
@@ -82,7 +84,7 @@ int drag(int runs) {
         step.push_back(t.nsecsElapsed() / 1e6);
 
         t.start();
-        w.Rectangle1->update();
+        w.front()->rectangle()->update();
         paintPending();
         still.push_back(t.nsecsElapsed() / 1e6);
     }

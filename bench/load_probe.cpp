@@ -1,7 +1,9 @@
 // Opens one file as the front photo through the dialog's path, as a user would, and reports
 // how long the event loop went without a turn meanwhile and how much the process's peak memory
 // grew: one file per process, so each peak is its own (scripts/hostile-soak.sh).
+#include "application.hpp"
 #include "error_handler.hpp"
+#include "face_page.hpp"
 #include "photo.hpp"
 #include "photo_loader.hpp"
 #include "veidora_window.hpp"
@@ -43,9 +45,8 @@ int main(int argc, char* argv[]) {
     QElapsedTimer sinceTurn, total;
     QTimer tick;
     tick.setInterval(5);
-    QObject::connect(&tick, &QTimer::timeout, [&] {
-        longestGapMs = std::max(longestGapMs, sinceTurn.restart());
-    });
+    QObject::connect(&tick, &QTimer::timeout,
+                     [&] { longestGapMs = std::max(longestGapMs, sinceTurn.restart()); });
     QObject::connect(window.photoLoader(), &PhotoLoader::finished, &app, [&] {
         longestGapMs = std::max(longestGapMs, sinceTurn.elapsed());
         // Let the picture reach the screen before leaving.
@@ -56,7 +57,8 @@ int main(int argc, char* argv[]) {
         sinceTurn.start();
         total.start();
         tick.start();
-        window.photoLoader()->load(window.Image1, path, window.Image1->decodeBound());
+        window.photoLoader()->load(window.front()->photo(), path,
+                                   window.front()->photo()->decodeBound());
     });
     app.exec();
     std::printf("%-40s %8lld ms %6lld ms %6lld MB  %s\n", qPrintable(path.section('/', -1)),

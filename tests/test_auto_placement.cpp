@@ -1,6 +1,7 @@
 // "Rasti taškus": the front grips put on the face of the front photo in one step.
 #include "auto_placement.hpp"
 #include "controls.hpp"
+#include "face_page.hpp"
 #include "face_search.hpp"
 #include "front_landmarks.hpp"
 #include "grip_history.hpp"
@@ -75,7 +76,7 @@ class AutoPlacementTest : public QObject {
         QVERIFY(img.save(path));
         w->TabControl1->setCurrentWidget(w->TabItem1);
         w->loadPhotoIntoCurrentPage(path);
-        QCOMPARE(w->Image1->BitmapWidth() > 0, true);
+        QCOMPARE(w->front()->photo()->BitmapWidth() > 0, true);
     }
 
     // Clicks the button and waits for the outcome to be shown.
@@ -143,20 +144,22 @@ private slots:
             QVERIFY(writer.write(sampleAsPhoto(width).transformed(QTransform().rotate(-90))));
             w->TabControl1->setCurrentWidget(w->TabItem1);
             w->loadPhotoIntoCurrentPage(path);
-            QVERIFY(w->Image1->Bitmap().height() > w->Image1->Bitmap().width()); // upright
+            QVERIFY(w->front()->photo()->Bitmap().height() >
+                    w->front()->photo()->Bitmap().width()); // upright
         } else {
             openFront(sampleAsPhoto(width), QStringLiteral("sample.png"));
         }
-        w->TrackBar2->setValue(tilt);
+        w->front()->tilt()->setValue(tilt);
         findPoints();
 
         // The defaults sit on the sample picture; the same picture pixel on the photo.
-        const QRectF sample = w->Image2->fittedRect().translated(w->Image2->Box().topLeft());
-        const double toPhoto = double(w->Image1->Bitmap().width()) / sample.width();
+        const QRectF sample =
+            w->front()->sample()->fittedRect().translated(w->front()->sample()->Box().topLeft());
+        const double toPhoto = double(w->front()->photo()->Bitmap().width()) / sample.width();
         std::vector<double> misses;
         for (int n = 1; n <= 28; ++n) {
             const QPointF pixel = (defaultOf(n) - sample.topLeft()) * toPhoto;
-            const QPointF expected = shown(w->Image1).map(pixel);
+            const QPointF expected = shown(w->front()->photo()).map(pixel);
             const QPointF got = w->SelectionPoint(n)->Position();
             const double miss = std::hypot(got.x() - expected.x(), got.y() - expected.y());
             QVERIFY2(miss <= 8, qPrintable(QStringLiteral("P%1 misses by %2").arg(n).arg(miss)));
@@ -168,7 +171,7 @@ private slots:
     void aRealPortraitGetsAPlausibleFace() {
         openFront(QImage(QStringLiteral(VEIDORA_TEST_DATA "/astronaut.png")),
                   QStringLiteral("astronaut.png"));
-        w->TrackBar2->setValue(-6);
+        w->front()->tilt()->setValue(-6);
         QRectF box;
         connect(w->autoPlacement()->search(), &FaceSearch::finished, this,
                 [&](const FaceSearch::Outcome& o) {
@@ -180,7 +183,7 @@ private slots:
         QVERIFY(!box.isEmpty());
 
         // Turned back upright, in photo pixels, the face reads as a face.
-        const QTransform toPhoto = shown(w->Image1).inverted();
+        const QTransform toPhoto = shown(w->front()->photo()).inverted();
         auto P = [&](int n) { return toPhoto.map(w->SelectionPoint(n)->Position()); };
         for (int n = 1; n <= 28; ++n)
             if (n != 4)

@@ -1,6 +1,7 @@
 // A whole determination driven through the window as a user would: button, dialog, the
 // one-second step, table and banner.
 #include "controls.hpp"
+#include "face_page.hpp"
 #include "front_measurement.hpp"
 #include "matrix_label.hpp"
 #include "photo.hpp"
@@ -218,7 +219,7 @@ private slots:
             const QString missing = QString::fromUtf8(c.missing);
             QCOMPARE(message, TVeidora::confirmationText(missing));
             QVERIFY(message.startsWith(QStringLiteral("Neatidaryta nuotrauka ") + missing + " ("));
-            QCOMPARE(w->TekstasA1, missing);
+            QCOMPARE(w->missingText(), missing);
         }
         // The closing text is the 72 characters the users know.
         const QString closing =

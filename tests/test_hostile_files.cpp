@@ -1,6 +1,7 @@
 // Broken, hostile and unusual picture files chosen as photos: each either reaches the error box
 // with the previous photo kept, or is shown upright. Every file is made here, byte by byte
 // where no writer makes it.
+#include "face_page.hpp"
 #include "photo.hpp"
 #include "photo_loader.hpp"
 #include "ui_test_support.hpp"
@@ -400,7 +401,7 @@ private slots:
         }
 
         ErrorRecorder errors;
-        const QImage before = w->Image1->Bitmap();
+        const QImage before = w->front()->photo()->Bitmap();
         if (entry == QLatin1String("load")) {
             veidora::ui::guarded(w.get(), [&] { w->loadPhotoIntoCurrentPage(path); });
         } else {
@@ -409,10 +410,11 @@ private slots:
                 const auto choose = answerNextFileDialog(path);
                 QTest::mouseClick(w->Button1, Qt::LeftButton);
             } else {
-                w->photoLoader()->load(w->Image1, path, w->Image1->decodeBound());
+                w->photoLoader()->load(w->front()->photo(), path,
+                                       w->front()->photo()->decodeBound());
             }
             // The call returns at once; the page shows it is busy until the photo is there.
-            QCOMPARE(w->Image1->Bitmap(), before);
+            QCOMPARE(w->front()->photo()->Bitmap(), before);
             QCOMPARE(w->TabItem1->cursor().shape(), Qt::BusyCursor);
             QVERIFY(done.wait(kPatienceMs));
             QVERIFY(!w->TabItem1->testAttribute(Qt::WA_SetCursor));
@@ -420,11 +422,11 @@ private slots:
 
         if (!shown.isValid()) {
             QCOMPARE(errors.messages, QStringList{veidora::ui::loadFailedMessage(path)});
-            QCOMPARE(w->Image1->Bitmap(), before);
+            QCOMPARE(w->front()->photo()->Bitmap(), before);
             return;
         }
         QVERIFY2(errors.messages.isEmpty(), qPrintable(errors.messages.join(QLatin1Char('\n'))));
-        const QImage img = w->Image1->Bitmap();
+        const QImage img = w->front()->photo()->Bitmap();
         QCOMPARE(img.size(), shown);
         auto near = [](QColor a, QColor b) {
             return qAbs(a.red() - b.red()) + qAbs(a.green() - b.green()) +

@@ -2,6 +2,7 @@
 // the smallest window, and the Lithuanian names of the controls.
 #include "about_window.hpp"
 #include "controls.hpp"
+#include "face_page.hpp"
 #include "matrix_label.hpp"
 #include "selection_point.hpp"
 #include "string_grid.hpp"
@@ -137,14 +138,14 @@ private slots:
         QCOMPARE(w->TabControl1->currentWidget(), w->TabItem2);
 
         // "&Apsukimas" answers Alt+A on its page.
-        QSignalSpy mirrored(w->Button5, &QPushButton::clicked);
+        QSignalSpy mirrored(w->side()->mirrorButton(), &QPushButton::clicked);
         press(Qt::Key_A, Qt::AltModifier);
         QTRY_COMPARE_WITH_TIMEOUT(
             mirrored.count(), 1, kPatienceMs); // the button shows itself pressed for a moment first
         press(Qt::Key_Backtab, Qt::ControlModifier | Qt::ShiftModifier);
         QCOMPARE(w->TabControl1->currentWidget(), w->TabItem1);
-        press(Qt::Key_A, Qt::AltModifier); // the side page's button is not there
-        QVERIFY(!w->Button5->isDown());    // a shortcut would have pressed it at once
+        press(Qt::Key_A, Qt::AltModifier);             // the side page's button is not there
+        QVERIFY(!w->side()->mirrorButton()->isDown()); // a shortcut would have pressed it at once
         QCOMPARE(mirrored.count(), 1);
 
         // F1 shows the About window, Escape there hides it again.
@@ -190,11 +191,11 @@ private slots:
             {w->Button1, "Nuotrauka"},
             {w->Button2, "Genotipo nustatymas"},
             {w->SpeedButton1, "Meniu"},
-            {w->Button6, "Atstatymas"},
-            {w->Button7, "Atstatymas"},
-            {w->Button5, "Apsukimas"},
-            {w->TrackBar2, "Veido tiesumo korekcija"},
-            {w->TrackBar1, "Veido tiesumo korekcija"},
+            {w->front()->resetButton(), "Atstatymas"},
+            {w->side()->resetButton(), "Atstatymas"},
+            {w->side()->mirrorButton(), "Apsukimas"},
+            {w->front()->tilt(), "Veido tiesumo korekcija"},
+            {w->side()->tilt(), "Veido tiesumo korekcija"},
             {w->StringGrid1, "Genotipų reitingas"},
             {w->MatrixLabel1, "Švieslentė"},
         };

@@ -3,6 +3,7 @@
 // measurement can write and with the demonstration's, under both decimal separators, measured
 // with the font the labels actually use.
 #include "about_window.hpp"
+#include "application.hpp"
 #include "controls.hpp"
 #include "error_handler.hpp"
 #include "ui_test_support.hpp"

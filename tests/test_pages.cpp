@@ -1,5 +1,6 @@
 // The landmark pages: grips, their copies, resets, photo tilt and mirroring, labels.
 #include "controls.hpp"
+#include "face_page.hpp"
 #include "front_landmarks.hpp"
 #include "photo.hpp"
 #include "selection_point.hpp"
@@ -95,7 +96,7 @@ private slots:
             dragGrip(w->SelectionPoint(c.grip), c.target);
             QCOMPARE(w->SelectionPoint(c.grip)->Position(), c.expected);
         }
-        paintNow(w->Rectangle1);
+        paintNow(w->front()->rectangle());
         QCOMPARE(w->P(27), (TPointF{561, 377}));
 
         w->TabControl1->setCurrentWidget(w->TabItem2);
@@ -121,20 +122,21 @@ private slots:
     void resetPutsEveryGripBackExactly() {
         for (int n : {1, 4, 13, 28})
             dragGrip(w->SelectionPoint(n), {50.0 + n, 60.0 + n});
-        QTest::mouseClick(w->Button6, Qt::LeftButton);
+        QTest::mouseClick(w->front()->resetButton(), Qt::LeftButton);
         for (int pass = 0; pass < 2; ++pass) {
             for (int n = 1; n <= 28; ++n)
                 QCOMPARE(asPoint(w->SelectionPoint(n)->Position()), veidora::kFrontDefaults[n - 1]);
-            paintNow(w->Rectangle1);
+            paintNow(w->front()->rectangle());
             for (int n = 1; n <= 28; ++n)
                 QCOMPARE(w->P(n), veidora::kFrontDefaults[n - 1]);
-            QTest::mouseClick(w->Button6, Qt::LeftButton); // a second reset changes nothing
+            QTest::mouseClick(w->front()->resetButton(),
+                              Qt::LeftButton); // a second reset changes nothing
         }
 
         w->TabControl1->setCurrentWidget(w->TabItem2);
         dragGrip(w->SelectionPoint(117), {20, 30});
         dragGrip(w->SelectionPoint(105), {40, 50}); // read by no measurement, reset all the same
-        QTest::mouseClick(w->Button7, Qt::LeftButton);
+        QTest::mouseClick(w->side()->resetButton(), Qt::LeftButton);
         for (int n = 1; n <= 17; ++n)
             QCOMPARE(asPoint(w->SelectionPoint(100 + n)->Position()),
                      veidora::kSideDefaults[n - 1]);
@@ -160,16 +162,16 @@ private slots:
         const Case cases[] = {{7.9, "7"}, {-7.9, "-7"}, {0.7, "0"}, {-0.7, "0"},
                               {20, "20"}, {-20, "-20"}, {25, "20"}, {0, "0"}};
         for (const auto& c : cases) {
-            w->TrackBar2->setValue(c.value);
+            w->front()->tilt()->setValue(c.value);
             QCOMPARE(w->label("Label127")->text(), QLatin1String(c.shown));
-            QCOMPARE(w->Image1->RotationAngle(), QString::fromLatin1(c.shown).toDouble());
+            QCOMPARE(w->front()->photo()->RotationAngle(), QString::fromLatin1(c.shown).toDouble());
         }
         // The side bar moves in whole steps.
-        w->TrackBar1->setValue(7.4);
-        QCOMPARE(w->TrackBar1->Value(), 7.0);
+        w->side()->tilt()->setValue(7.4);
+        QCOMPARE(w->side()->tilt()->Value(), 7.0);
         QCOMPARE(w->label("Label124")->text(), QStringLiteral("7"));
-        QCOMPARE(w->Image4->RotationAngle(), 7.0);
-        w->TrackBar1->setValue(-20);
+        QCOMPARE(w->side()->photo()->RotationAngle(), 7.0);
+        w->side()->tilt()->setValue(-20);
         QCOMPARE(w->label("Label124")->text(), QStringLiteral("-20"));
         // Turning the photo moves no grip.
         QCOMPARE(w->P(1), veidora::kFrontDefaults[0]);
@@ -179,14 +181,14 @@ private slots:
         QTemporaryDir dir;
         w->TabControl1->setCurrentWidget(w->TabItem1);
         w->loadPhotoIntoCurrentPage(writeImage(dir, "a.png", asymmetric(257, 321)));
-        QCOMPARE(w->Image1->geometry(), QRect(8, 8, 257, 321));
-        w->TrackBar2->setValue(20);
-        const QRect grown = w->Image1->geometry();
+        QCOMPARE(w->front()->photo()->geometry(), QRect(8, 8, 257, 321));
+        w->front()->tilt()->setValue(20);
+        const QRect grown = w->front()->photo()->geometry();
         QVERIFY(grown.contains(QRect(8, 8, 257, 321)));
         QVERIFY(grown.width() > 340 && grown.height() > 380);
-        QCOMPARE(w->Image1->Box(), QRect(8, 8, 257, 321));
+        QCOMPARE(w->front()->photo()->Box(), QRect(8, 8, 257, 321));
         // A corner of the turned picture lies outside the unturned box and is painted.
-        const QImage shot = w->Rectangle1->grab().toImage();
+        const QImage shot = w->front()->rectangle()->grab().toImage();
         const QPoint corner(8 + 257 + 10, 8 + 150); // right of the box, inside the turned photo
         QVERIFY(shot.pixelColor(corner) != QColor(0xF4, 0xF5, 0xF7));
     }
@@ -195,24 +197,24 @@ private slots:
         QTemporaryDir dir;
         const QImage original = asymmetric(120, 90);
         w->TabControl1->setCurrentWidget(w->TabItem2);
-        w->Button5Click(); // no photo yet: nothing happens
-        QCOMPARE(w->Image4->BitmapWidth(), 0);
+        w->side()->mirrorButton()->click(); // no photo yet: nothing happens
+        QCOMPARE(w->side()->photo()->BitmapWidth(), 0);
         w->loadPhotoIntoCurrentPage(writeImage(dir, "a.png", original));
-        const QImage loaded = w->Image4->Bitmap();
-        QTest::mouseClick(w->Button5, Qt::LeftButton);
-        QCOMPARE(w->Image4->Bitmap(), loaded.mirrored(true, false));
-        QVERIFY(w->Image4->Bitmap() != loaded);
-        QTest::mouseClick(w->Button5, Qt::LeftButton);
-        QCOMPARE(w->Image4->Bitmap(), loaded);
+        const QImage loaded = w->side()->photo()->Bitmap();
+        QTest::mouseClick(w->side()->mirrorButton(), Qt::LeftButton);
+        QCOMPARE(w->side()->photo()->Bitmap(), loaded.mirrored(true, false));
+        QVERIFY(w->side()->photo()->Bitmap() != loaded);
+        QTest::mouseClick(w->side()->mirrorButton(), Qt::LeftButton);
+        QCOMPARE(w->side()->photo()->Bitmap(), loaded);
 
-        w->TrackBar1->setValue(5);
-        QTest::mouseClick(w->Button5, Qt::LeftButton);
+        w->side()->tilt()->setValue(5);
+        QTest::mouseClick(w->side()->mirrorButton(), Qt::LeftButton);
         const QImage second = asymmetric(100, 100);
         w->loadPhotoIntoCurrentPage(writeImage(dir, "b.png", second));
-        QCOMPARE(w->Image4->Bitmap().convertToFormat(QImage::Format_RGB32), second);
-        QCOMPARE(w->Image4->RotationAngle(), 5.0);
+        QCOMPARE(w->side()->photo()->Bitmap().convertToFormat(QImage::Format_RGB32), second);
+        QCOMPARE(w->side()->photo()->RotationAngle(), 5.0);
         QCOMPARE(w->label("Label124")->text(), QStringLiteral("5"));
-        QCOMPARE(w->Image1->BitmapWidth(), 0); // only the current page's photo changes
+        QCOMPARE(w->front()->photo()->BitmapWidth(), 0); // only the current page's photo changes
     }
 
     void pagesCarryTheirControlsAndFirstTexts() {
@@ -242,15 +244,15 @@ private slots:
             QCOMPARE(l->text(), QString::fromUtf8(c.text));
             QCOMPARE(l->pos(), c.pos);
         }
-        QCOMPARE(w->Rectangle1->geometry(), QRect(16, 62, 561, 377));
-        QCOMPARE(w->Rectangle2->geometry(), QRect(24, 62, 561, 377));
-        QCOMPARE(w->Image2->Box(), QRect(288, 7, 265, 321));
-        QCOMPARE(w->Image3->Box(), QRect(288, 9, 265, 321));
-        QCOMPARE(w->Button5->text(), QStringLiteral("&Apsukimas"));
-        QCOMPARE(w->TrackBar2->Min(), -20.0);
-        QCOMPARE(w->TrackBar1->Max(), 20.0);
+        QCOMPARE(w->front()->rectangle()->geometry(), QRect(16, 62, 561, 377));
+        QCOMPARE(w->side()->rectangle()->geometry(), QRect(24, 62, 561, 377));
+        QCOMPARE(w->front()->sample()->Box(), QRect(288, 7, 265, 321));
+        QCOMPARE(w->side()->sample()->Box(), QRect(288, 9, 265, 321));
+        QCOMPARE(w->side()->mirrorButton()->text(), QStringLiteral("&Apsukimas"));
+        QCOMPARE(w->front()->tilt()->Min(), -20.0);
+        QCOMPARE(w->side()->tilt()->Max(), 20.0);
         for (int n = 1; n <= 28; ++n)
-            QCOMPARE(w->SelectionPoint(n)->parentWidget(), w->Rectangle1);
+            QCOMPARE(w->SelectionPoint(n)->parentWidget(), w->front()->rectangle());
         for (int n = 101; n <= 117; ++n)
             QCOMPARE(w->SelectionPoint(n)->objectName(), QStringLiteral("SelectionPoint%1").arg(n));
     }

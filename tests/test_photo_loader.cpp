@@ -1,5 +1,6 @@
 // Photos chosen in the dialog are read in the background: the window goes on meanwhile, the
 // newest choice wins, and reads on several threads keep their decoders' warnings apart.
+#include "face_page.hpp"
 #include "photo.hpp"
 #include "photo_loader.hpp"
 #include "ui_test_support.hpp"
@@ -61,14 +62,14 @@ private slots:
         // A large PNG has no reduced-size decoding: it takes a while to read.
         const QString path = save(QStringLiteral("large.png"), QSize(4000, 3000), Qt::darkCyan);
         QSignalSpy done(w.photoLoader(), &PhotoLoader::finished);
-        w.photoLoader()->load(w.Image1, path, w.Image1->decodeBound());
-        QCOMPARE(w.Image1->BitmapWidth(), 0); // not yet: the window is free meanwhile
+        w.photoLoader()->load(w.front()->photo(), path, w.front()->photo()->decodeBound());
+        QCOMPARE(w.front()->photo()->BitmapWidth(), 0); // not yet: the window is free meanwhile
         QVERIFY(w.photoLoader()->isLoading());
         QVERIFY(done.wait(30000));
-        QCOMPARE(w.Image1->Bitmap().size(), QSize(1028, 771));
-        QCOMPARE(w.Image1->Bitmap().pixelColor(10, 10), QColor(Qt::darkCyan));
+        QCOMPARE(w.front()->photo()->Bitmap().size(), QSize(1028, 771));
+        QCOMPARE(w.front()->photo()->Bitmap().pixelColor(10, 10), QColor(Qt::darkCyan));
         QVERIFY(!w.photoLoader()->isLoading());
-        QCOMPARE(w.Image4->BitmapWidth(), 0);
+        QCOMPARE(w.side()->photo()->BitmapWidth(), 0);
     }
 
     // The older choice is held back until the newer one is shown, so it finishes last.
@@ -89,16 +90,16 @@ private slots:
             return veidora::ui::loadPhoto(path, bound);
         });
         QSignalSpy done(w.photoLoader(), &PhotoLoader::finished);
-        w.photoLoader()->load(w.Image1, older, w.Image1->decodeBound());
-        w.photoLoader()->load(w.Image1, newer, w.Image1->decodeBound());
+        w.photoLoader()->load(w.front()->photo(), older, w.front()->photo()->decodeBound());
+        w.photoLoader()->load(w.front()->photo(), newer, w.front()->photo()->decodeBound());
         QTRY_COMPARE_WITH_TIMEOUT(done.count(), 1, kPatienceMs);
-        QCOMPARE(w.Image1->Bitmap().pixelColor(0, 0), QColor(Qt::blue));
+        QCOMPARE(w.front()->photo()->Bitmap().pixelColor(0, 0), QColor(Qt::blue));
         QVERIFY(w.photoLoader()->isLoading());
 
         gate->release();
         QTRY_COMPARE_WITH_TIMEOUT(done.count(), 2, kPatienceMs);
-        QCOMPARE(w.Image1->Bitmap().size(), QSize(40, 30));
-        QCOMPARE(w.Image1->Bitmap().pixelColor(0, 0), QColor(Qt::blue));
+        QCOMPARE(w.front()->photo()->Bitmap().size(), QSize(40, 30));
+        QCOMPARE(w.front()->photo()->Bitmap().pixelColor(0, 0), QColor(Qt::blue));
         QVERIFY(!w.photoLoader()->isLoading());
     }
 

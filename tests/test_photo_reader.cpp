@@ -27,8 +27,8 @@ private slots:
         const auto loaded = veidora::ui::decodePhoto(read(path), path, QSize(1028, 1284));
         QVERIFY2(loaded.error.isEmpty(), qPrintable(loaded.error));
         // All are 24 x 16, one stored on its side with an EXIF turn.
-        QCOMPARE(loaded.image.size(), path.endsWith(QLatin1String("exif6.jpg")) ? QSize(16, 24)
-                                                                                 : QSize(24, 16));
+        QCOMPARE(loaded.image.size(),
+                 path.endsWith(QLatin1String("exif6.jpg")) ? QSize(16, 24) : QSize(24, 16));
     }
 
     void everyFindingIsAnswered_data() {

@@ -2,6 +2,7 @@
 // loupe, undo and redo, and the status bar line.
 #include "controls.hpp"
 #include "default_ring.hpp"
+#include "face_page.hpp"
 #include "front_landmarks.hpp"
 #include "grip_history.hpp"
 #include "landmark_page.hpp"
@@ -178,7 +179,8 @@ private slots:
     void theRingCoversOnlyTheSamplePicture() {
         for (const char* name : {"DefaultRing1", "DefaultRing2"}) {
             auto* ring = w->findChild<TDefaultRing*>(name);
-            TImage* sample = QByteArray(name).endsWith('1') ? w->Image2 : w->Image3;
+            TImage* sample =
+                QByteArray(name).endsWith('1') ? w->front()->sample() : w->side()->sample();
             QVERIFY(sample->Box().contains(ring->geometry()));
             // Drawn below every grip, above the pictures.
             const QObjectList order = ring->parentWidget()->children();
@@ -194,14 +196,14 @@ private slots:
         TSelectionPoint* g = w->SelectionPoint(13);
         dragGrip(g, {100, 160});
         hover(g, false);
-        w->frontPage()->clearSelection();
+        w->front()->landmarks()->clearSelection();
         QCOMPARE(status(), QStringLiteral("Priekis: perkelta 1 iš 28 taškų"));
         dragGrip(w->SelectionPoint(4), {120, 300});
-        w->frontPage()->clearSelection();
+        w->front()->landmarks()->clearSelection();
         QCOMPARE(status(), QStringLiteral("Priekis: perkelta 2 iš 28 taškų"));
         // A grip brought back by hand onto its default counts as not moved.
         dragGrip(g, defaultOf(13));
-        w->frontPage()->clearSelection();
+        w->front()->landmarks()->clearSelection();
         QCOMPARE(status(), QStringLiteral("Priekis: perkelta 1 iš 28 taškų"));
         showSide();
         QCOMPARE(status(), QStringLiteral("Šonas: perkelta 0 iš 17 taškų"));
@@ -210,7 +212,7 @@ private slots:
         QCOMPARE(status(), QStringLiteral("Priekis: perkelta 2 iš 28 taškų"));
         w->history()->redo();
         QCOMPARE(status(), QStringLiteral("Priekis: perkelta 1 iš 28 taškų"));
-        QTest::mouseClick(w->Button6, Qt::LeftButton);
+        QTest::mouseClick(w->front()->resetButton(), Qt::LeftButton);
         QCOMPARE(status(), QStringLiteral("Priekis: perkelta 0 iš 28 taškų"));
     }
 
@@ -220,7 +222,7 @@ private slots:
         TSelectionPoint* a = w->SelectionPoint(5);
         QTest::mouseClick(a, Qt::LeftButton, {}, (a->Position() - QPointF(a->pos())).toPoint());
         QVERIFY(a->isSelected());
-        QCOMPARE(w->frontPage()->selected(), a);
+        QCOMPARE(w->front()->landmarks()->selected(), a);
         QCOMPARE(status(), a->toolTip());
         // The selected grip carries an orange ring around it.
         const QImage shot = a->grab().toImage();
@@ -233,10 +235,10 @@ private slots:
         QVERIFY(orange);
 
         QTest::keyClick(a, Qt::Key_Tab);
-        QCOMPARE(w->frontPage()->selected(), w->SelectionPoint(6));
+        QCOMPARE(w->front()->landmarks()->selected(), w->SelectionPoint(6));
         QVERIFY(!a->isSelected());
         QTest::keyClick(w->SelectionPoint(6), Qt::Key_Backtab);
-        QCOMPARE(w->frontPage()->selected(), a);
+        QCOMPARE(w->front()->landmarks()->selected(), a);
         int selected = 0;
         for (int n = 1; n <= 28; ++n)
             selected += w->SelectionPoint(n)->isSelected();
@@ -244,18 +246,18 @@ private slots:
         TSelectionPoint* g = a;
         for (int n = 6; n <= 28; ++n) {
             QTest::keyClick(g, Qt::Key_Tab);
-            g = w->frontPage()->selected();
+            g = w->front()->landmarks()->selected();
             QCOMPARE(g, w->SelectionPoint(n));
         }
         // Escape lets go: the status bar shows the count again.
         QTest::keyClick(g, Qt::Key_Escape);
-        QCOMPARE(w->frontPage()->selected(), nullptr);
+        QCOMPARE(w->front()->landmarks()->selected(), nullptr);
         QCOMPARE(status(), QStringLiteral("Priekis: perkelta 0 iš 28 taškų"));
 
         // Each page keeps its own selection state; a click beside the grips clears it.
         QTest::mouseClick(a, Qt::LeftButton, {}, (a->Position() - QPointF(a->pos())).toPoint());
-        QTest::mouseClick(w->Rectangle1, Qt::LeftButton, {}, QPoint(540, 360));
-        QCOMPARE(w->frontPage()->selected(), nullptr);
+        QTest::mouseClick(w->front()->rectangle(), Qt::LeftButton, {}, QPoint(540, 360));
+        QCOMPARE(w->front()->landmarks()->selected(), nullptr);
         QVERIFY(!a->isSelected());
     }
 
@@ -294,7 +296,7 @@ private slots:
         QCOMPARE(track.count(), 3);
         QCOMPARE(track.last().at(1).toReal(), expected.x());
         QCOMPARE(track.last().at(2).toReal(), expected.y());
-        QCOMPARE(w->frontPage()->selected(), g);
+        QCOMPARE(w->front()->landmarks()->selected(), g);
     }
 
     void keyMovesStopAtTheRectanglesEdges() {
@@ -340,7 +342,7 @@ private slots:
             QVERIFY(loupe->isVisible());
             QCOMPARE(loupe->target(), g);
             const QRect onScreen(loupe->mapTo(w.get(), QPoint()), loupe->size());
-            const QPoint grip = w->Rectangle1->mapTo(w.get(), g->Position().toPoint());
+            const QPoint grip = w->front()->rectangle()->mapTo(w.get(), g->Position().toPoint());
             QVERIFY(!onScreen.adjusted(-8, -8, 8, 8).contains(grip)); // never over the grip
             seen = true;
         });
@@ -378,9 +380,9 @@ private slots:
 
     // The loupe draws the decoded photo: stripes too fine for the screen show in it.
     void loupeMagnifiesTheDecodedPhotoNotTheScreen() {
-        const QSize decoded = w->Image1->decodeBound();
+        const QSize decoded = w->front()->photo()->decodeBound();
         openFrontPhoto(fineStripes(decoded));
-        QCOMPARE(w->Image1->Bitmap().size(), decoded);
+        QCOMPARE(w->front()->photo()->Bitmap().size(), decoded);
         const qreal dpr = w->devicePixelRatioF();
 
         TSelectionPoint* g = w->SelectionPoint(10);
@@ -405,7 +407,7 @@ private slots:
         QVERIFY(qGray(magnified.pixel(c, c)) != qGray(magnified.pixel(c + 2, c)));
 
         // The screen itself shows only grey there.
-        const QImage screen = w->Rectangle1->grab().toImage();
+        const QImage screen = w->front()->rectangle()->grab().toImage();
         for (int dx = -3; dx <= 3; ++dx) {
             const int v =
                 qGray(screen.pixel(qRound((target.x() + 20 + dx) * dpr), qRound(target.y() * dpr)));
@@ -421,7 +423,7 @@ private slots:
             for (int x = 0; x < 200; ++x)
                 halves.setPixel(x, y, qRgb(0, 0, 0));
         openFrontPhoto(halves);
-        w->TrackBar2->setValue(20);
+        w->front()->tilt()->setValue(20);
         TLoupe* loupe = w->findChild<TLoupe*>("Loupe");
         // The photo's turned dividing line passes through the box centre (136.5, 168.5);
         // 40 units below it, it lies 40 * tan(20) = 14.6 units to the left.
@@ -458,7 +460,7 @@ private slots:
         QImage photo(300, 400, QImage::Format_RGB32);
         photo.fill(QColor(180, 150, 130));
         openFrontPhoto(photo);
-        w->TrackBar2->setValue(5);
+        w->front()->tilt()->setValue(5);
         const WindowSnapshot before = WindowSnapshot::of(*w);
         QUndoStack* stack = w->history()->stack();
 
@@ -476,7 +478,7 @@ private slots:
         std::vector<QPointF> frontPlaced;
         for (int n = 1; n <= 28; ++n)
             frontPlaced.push_back(w->SelectionPoint(n)->Position());
-        QTest::mouseClick(w->Button6, Qt::LeftButton); // step 4
+        QTest::mouseClick(w->front()->resetButton(), Qt::LeftButton); // step 4
         showSide();
         dragGrip(w->SelectionPoint(103), {90.5, 150}); // step 5
         QCOMPARE(stack->count(), 5);
@@ -544,9 +546,10 @@ private slots:
 
     void stepsThatMoveNothingAreNotKept() {
         QUndoStack* stack = w->history()->stack();
-        QTest::mouseClick(w->Button6, Qt::LeftButton); // everything on its default already
+        QTest::mouseClick(w->front()->resetButton(),
+                          Qt::LeftButton); // everything on its default already
         showSide();
-        QTest::mouseClick(w->Button7, Qt::LeftButton);
+        QTest::mouseClick(w->side()->resetButton(), Qt::LeftButton);
         showFront();
         TSelectionPoint* g = w->SelectionPoint(20);
         dragGrip(g, {300, 300});

@@ -1,5 +1,6 @@
 // The sample faces as the window shows them: pictures rendered at build time must be exactly
 // what the SVG renders now, and the window must find them for what it shows at start.
+#include "face_page.hpp"
 #include "photo.hpp"
 #include "sample_art.hpp"
 #include "veidora_window.hpp"
@@ -70,11 +71,11 @@ private slots:
 
     // Start-up must not parse the SVG: what the pages and tabs show comes from the build.
     void whatTheWindowShowsIsTheDrawingAtTheShownSize() {
-        for (TImage* sample : {w->Image2, w->Image3}) {
+        for (TImage* sample : {w->front()->sample(), w->side()->sample()}) {
             const QPixmap& shown = sample->cachedPixmap();
             const QSize device = (sample->fittedRect().size() * shown.devicePixelRatio()).toSize();
             QCOMPARE(shown.size(), device);
-            const QString svg = sample == w->Image2 ? kFront : kProfile;
+            const QString svg = sample == w->front()->sample() ? kFront : kProfile;
             if (shown.devicePixelRatio() == 1 || shown.devicePixelRatio() == 2)
                 QVERIFY(!SampleArt::prerendered(svg, device).isNull());
             QImage pixels = premultiplied(shown.toImage());
@@ -84,11 +85,11 @@ private slots:
     }
 
     void theSampleBitmapIsTheDrawingAtItsOwnSize() {
-        QCOMPARE(w->Image2->BitmapWidth(), 568);
-        QCOMPARE(w->Image3->BitmapWidth(), 663);
-        QCOMPARE(w->Image2->Bitmap().size(), QSize(568, 677));
-        QCOMPARE(w->Image3->Bitmap().size(), QSize(663, 681));
-        QCOMPARE(w->Image2->Bitmap(), SampleArt::render(kFront, QSize(568, 677)));
+        QCOMPARE(w->front()->sample()->BitmapWidth(), 568);
+        QCOMPARE(w->side()->sample()->BitmapWidth(), 663);
+        QCOMPARE(w->front()->sample()->Bitmap().size(), QSize(568, 677));
+        QCOMPARE(w->side()->sample()->Bitmap().size(), QSize(663, 681));
+        QCOMPARE(w->front()->sample()->Bitmap(), SampleArt::render(kFront, QSize(568, 677)));
     }
 
     // The icons drawn here look as Qt's own SVG icons would, in every mode a button or tab uses.

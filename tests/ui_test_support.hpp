@@ -2,6 +2,7 @@
 
 #include "controls.hpp"
 #include "error_handler.hpp"
+#include "face_page.hpp"
 #include "matrix_label.hpp"
 #include "photo.hpp"
 #include "string_grid.hpp"
@@ -217,10 +218,10 @@ struct WindowSnapshot {
             for (int col = 0; col < 3; ++col)
                 s.table << w.StringGrid1->cell(col, row);
         s.banner = firstRotation(w.MatrixLabel1->Text());
-        s.front = w.Image1->Bitmap();
-        s.side = w.Image4->Bitmap();
-        s.frontTilt = w.Image1->RotationAngle();
-        s.sideTilt = w.Image4->RotationAngle();
+        s.front = w.front()->photo()->Bitmap();
+        s.side = w.side()->photo()->Bitmap();
+        s.frontTilt = w.front()->photo()->RotationAngle();
+        s.sideTilt = w.side()->photo()->RotationAngle();
         for (int n = 1; n <= 28; ++n)
             s.frontGrips << w.SelectionPoint(n)->Position();
         for (int n = 101; n <= 117; ++n)

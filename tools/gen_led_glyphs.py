@@ -1,9 +1,9 @@
 #!/usr/bin/env python3
-"""Rebuilds the glyph bytes in ui/led_glyphs.cpp from the dot art in this file.
+"""Rebuilds the glyph bytes in banner/led_glyphs.cpp from the dot art in this file.
 
 The art is easier to review and edit than hex. Run after changing it:
 
-    python3 tools/gen_led_glyphs.py [ui/led_glyphs.cpp]
+    python3 tools/gen_led_glyphs.py [banner/led_glyphs.cpp]
 
 Art format: '#' is a lit dot, '.' a dark one, ';' starts a comment line.
   part NAME           followed by rows: a piece (mark or squeezed body) to stack
@@ -1666,7 +1666,7 @@ def render(glyphs):
 
 def main():
     root = pathlib.Path(__file__).resolve().parent.parent
-    target = pathlib.Path(sys.argv[1]) if len(sys.argv) > 1 else root / "ui" / "led_glyphs.cpp"
+    target = pathlib.Path(sys.argv[1]) if len(sys.argv) > 1 else root / "banner" / "led_glyphs.cpp"
     glyphs = parse(ART)
     check_unique(glyphs)
     text = target.read_text(encoding="utf-8")

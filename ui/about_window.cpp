@@ -1,19 +1,18 @@
 #include "about_window.hpp"
 
+#include "application.hpp"
 #include "click_image.hpp"
 #include "error_handler.hpp"
+#include "named.hpp"
 
 #include <QDesktopServices>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QToolButton>
 
-namespace {
+using veidora::ui::named;
 
-template <class T> T* named(T* w, const char* name) {
-    w->setObjectName(QLatin1String(name));
-    return w;
-}
+namespace {
 
 QWidget* filled(QWidget* parent, const char* name, const QColor& fill) {
     auto* w = named(new QWidget(parent), name);
@@ -58,12 +57,14 @@ void TApie::buildContents() {
     Rectangle2 = filled(Panel2, "Rectangle2", Qt::white);
     auto* icon = new TClickImage(QStringLiteral(":/icons/app.svg"), Panel2);
     icon->setGeometry(32, 40, 64, 64);
-    Label1 = named(new QLabel(QStringLiteral("Programa \"Veidora\""), Panel2), "Label1");
+    Label1 = named(new QLabel(QString::fromUtf8(veidora::ui::kProgramTitle), Panel2), "Label1");
     Label1->setGeometry(128, 32, 169, 17);
     QFont bold = Label1->font();
     bold.setBold(true);
     Label1->setFont(bold);
-    Label2 = named(new QLabel(QStringLiteral("Versija: 1.5"), Panel2), "Label2");
+    Label2 = named(
+        new QLabel(QStringLiteral("Versija: ") + QLatin1String(veidora::ui::kVersion), Panel2),
+        "Label2");
     Label2->setGeometry(128, 56, 120, 17);
     Label3 =
         named(new QLabel(QStringLiteral("Programos autorius: ") + QLatin1String(kAuthor), Panel2),

@@ -1,22 +1,13 @@
 #pragma once
 
-#include <QUrl>
+#include "product.hpp"
+
 #include <QWidget>
 
 class QLabel;
 class QPlainTextEdit;
 class QToolButton;
 class TClickImage;
-
-namespace veidora::ui {
-inline constexpr const char* kSiteHost = "veidora.example";
-inline constexpr const char* kForumHost = "forumas.veidora.example";
-inline const QUrl kSiteUrl{QStringLiteral("https://veidora.example/")};
-inline const QUrl kForumUrl{QStringLiteral("https://forumas.veidora.example/")};
-inline const QUrl kSocialUrl{QStringLiteral("https://social.example/veidora")};
-inline constexpr const char* kAuthor = "Veidoros komanda";
-inline constexpr const char* kContact = "info@veidora.example";
-} // namespace veidora::ui
 
 // The About window: name, version, purpose, author, contact and three links. Closing it
 // only hides it, so the next "Apie" shows the same window. The window exists from start-up;

@@ -1,11 +1,24 @@
 #pragma once
 
-class TVeidora;
+#include <vector>
 
-// Names every control of the window in Lithuanian for screen readers: buttons, track bars,
-// the result table and the banner, and each value label by the caption on its row (the
-// figure itself is the label's description, so "Galvos aukštis: 216" is read).
+class FacePage;
+class QWidget;
+
+// Names every control of the window in Lithuanian for screen readers: the menu button, the
+// result table, the banner, the pages' drawing rectangles and track bars, and each value label
+// by the caption of its row (the figure itself is the label's description, so "Galvos aukštis:
+// 216" is read). Buttons are named by their own text.
 class AccessibleNames {
 public:
-    static void describe(TVeidora& window);
+    struct Targets {
+        QWidget* menuButton = nullptr;
+        QWidget* menuImage = nullptr;
+        QWidget* table = nullptr;
+        QWidget* banner = nullptr;
+        QWidget* tabs = nullptr;
+        std::vector<FacePage*> pages; // front, then side
+        QWidget* about = nullptr;
+    };
+    static void describe(const Targets& targets);
 };

@@ -46,7 +46,6 @@ class TTrackBar : public QSlider {
     Q_PROPERTY(double Value READ Value WRITE setValue NOTIFY OnChange)
     Q_PROPERTY(double Min READ Min WRITE setMin)
     Q_PROPERTY(double Max READ Max WRITE setMax)
-    Q_PROPERTY(double Frequency READ Frequency WRITE setFrequency)
 public:
     explicit TTrackBar(QWidget* parent = nullptr);
 
@@ -56,7 +55,6 @@ public:
     void setMin(double min);
     double Max() const { return m_max; }
     void setMax(double max);
-    double Frequency() const { return m_frequency; }
     void setFrequency(double frequency); // 0: no step
 
 signals:

@@ -1,7 +1,5 @@
 #pragma once
 
-#include <QApplication>
-#include <QFont>
 #include <QString>
 
 #include <functional>
@@ -34,22 +32,5 @@ template <class F> void guarded(QWidget* parent, F&& handler) noexcept {
         showError(parent, QStringLiteral("Nežinoma klaida."));
     }
 }
-
-// Last line of defence for handlers that are not wrapped.
-class TApplication : public QApplication {
-public:
-    TApplication(int& argc, char** argv);
-    bool notify(QObject* receiver, QEvent* event) override;
-};
-
-// The program's font, set for the whole application at start: the designed places of the
-// labels leave room for the widest figures only in a narrow face.
-QFont programFont();
-
-// Pictures, icons and translations; safe to call more than once.
-void initResources();
-
-// qt_lt plus our own texts for the standard buttons; call once after the application exists.
-void installTranslations(QCoreApplication& app);
 
 } // namespace veidora::ui

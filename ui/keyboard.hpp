@@ -1,27 +1,41 @@
 #pragma once
 
+#include <QList>
 #include <QObject>
 
-class TApie;
-class TVeidora;
+#include <vector>
 
-// The window without a mouse: tab order (buttons, track bar, then the grips in landmark
-// order), Enter presses the focused button as Space does, Ctrl+Tab and Ctrl+Shift+Tab switch
-// pages, F1 opens the About window and Escape closes it, Ctrl+O opens a photo, Ctrl+Q quits.
-// Also keeps the window from shrinking until the menu button covers something.
+class FacePage;
+class QAbstractButton;
+class QStatusBar;
+class QTabWidget;
+class QToolButton;
+class QWidget;
+
+// The window without a mouse: the tab order (buttons, track bar, then the grips in landmark
+// order), Enter presses the focused button as Space does, and the menu button takes the focus.
+// Also keeps the window from shrinking until the menu button covers something. The window's
+// shortcuts are its actions (window_actions.hpp).
 class KeyboardAccess : public QObject {
     Q_OBJECT
 public:
-    KeyboardAccess(TVeidora* window, TApie* about);
+    struct Setup {
+        QWidget* window = nullptr;
+        QList<QWidget*> shellChain;      // the shell's controls in tab order, then the pages'
+        QList<QAbstractButton*> buttons; // the shell's buttons Enter presses, as the pages'
+        std::vector<FacePage*> pages;
+        QToolButton* menuButton = nullptr; // in the top-right corner
+        QList<QWidget*> besideMenu;        // what the menu button must not cover
+        QTabWidget* tabs = nullptr;
+        QStatusBar* status = nullptr;
+    };
+    KeyboardAccess(Setup setup, QObject* parent);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void setTabOrder();
-    void addShortcuts();
     void setMinimumSize();
 
-    TVeidora* m_window;
-    TApie* m_about;
+    Setup m_s;
 };

@@ -22,11 +22,6 @@ void TSelectionPoint::setPosition(QPointF centre) {
     emit PositionChanged(m_position);
 }
 
-void TSelectionPoint::setGripSize(int size) {
-    m_gripSize = std::max(1, size);
-    place();
-}
-
 void TSelectionPoint::setSelected(bool selected) {
     if (selected == m_selected)
         return;

@@ -11,7 +11,7 @@ class QPainter;
 class TSelectionPoint : public QWidget {
     Q_OBJECT
     Q_PROPERTY(QPointF Position READ Position WRITE setPosition NOTIFY PositionChanged)
-    Q_PROPERTY(int GripSize READ GripSize WRITE setGripSize)
+    Q_PROPERTY(int GripSize READ GripSize)
     Q_PROPERTY(bool Selected READ isSelected WRITE setSelected)
 public:
     explicit TSelectionPoint(QWidget* parent, int gripSize = 3);
@@ -19,7 +19,6 @@ public:
     QPointF Position() const { return m_position; }
     void setPosition(QPointF centre);
     int GripSize() const { return m_gripSize; }
-    void setGripSize(int size);
     bool isHot() const { return m_hot; }
     bool isDragging() const { return m_dragging; }
     bool isSelected() const { return m_selected; }

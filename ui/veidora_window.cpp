@@ -2,27 +2,31 @@
 
 #include "about_window.hpp"
 #include "accessibility.hpp"
+#include "application.hpp"
 #include "click_image.hpp"
 #include "controls.hpp"
-#include "error_handler.hpp"
-#include "front_labels.hpp"
+#include "face_page.hpp"
 #include "front_measurement.hpp"
 #include "grip_history.hpp"
 #include "keyboard.hpp"
+#include "landmark_page.hpp"
+#include "loupe.hpp"
 #include "matrix_label.hpp"
+#include "named.hpp"
 #include "photo.hpp"
+#include "photo_dialog.hpp"
 #include "photo_loader.hpp"
+#include "product.hpp"
 #include "ranking.hpp"
 #include "sample_art.hpp"
 #include "selection_point.hpp"
-#include "side_labels.hpp"
 #include "side_measurement.hpp"
 #include "string_grid.hpp"
 #include "tab_control.hpp"
+#include "window_actions.hpp"
 
 #include <QCloseEvent>
 #include <QCursor>
-#include <QFileDialog>
 #include <QMenu>
 #include <QMessageBox>
 #include <QPainter>
@@ -32,14 +36,10 @@
 #include <QTimer>
 #include <QToolButton>
 
-#include <cmath>
-
 using namespace veidora;
 using veidora::ui::guarded;
+using veidora::ui::named;
 using veidora::ui::UserError;
-
-const char* const TVeidora::kPhotoFilter =
-    "Image files (*.jpg, *.jpeg, *.png, *.gif, *.bmp) | *.jpg; *.jpeg; *.png; *.gif; *.bmp";
 
 namespace {
 
@@ -49,11 +49,6 @@ void setTimerEnabled(QTimer* timer, bool enabled) {
         timer->start();
     else if (!enabled)
         timer->stop();
-}
-
-template <class T> T* named(T* w, const char* name) {
-    w->setObjectName(QLatin1String(name));
-    return w;
 }
 
 } // namespace
@@ -69,19 +64,35 @@ TVeidora::TVeidora(QWidget* parent) : QWidget(parent) {
     veidora::ui::initResources();
     setFont(veidora::ui::programFont());
     setObjectName(QStringLiteral("Veidora"));
-    setWindowTitle(QStringLiteral("Programa \"Veidora\""));
+    setWindowTitle(QString::fromUtf8(veidora::ui::kProgramTitle));
     setWindowIcon(SampleArt::icon(QStringLiteral(":/icons/app.svg")));
     buildShell();
-    buildFrontPage();
-    buildSidePage();
-    buildPlacementAids();
+    buildPages();
     m_photoLoader = new PhotoLoader(this);
     resize(700, 798);
     FormCreate();
     m_apie = new TApie(this);
     m_apie->hide();
-    new KeyboardAccess(this, m_apie);
-    AccessibleNames::describe(*this);
+
+    const WindowActions actions =
+        WindowActions::build({this, PopupMenu1, TabControl1, Button1, m_apie, m_history, m_front});
+    MenuItem1 = actions.about;
+    ButtonAuto = actions.findLandmarks;
+    m_autoPlacement = actions.autoPlacement;
+    on(MenuItem1, &QAction::triggered, [this] { MenuItem1Click(); });
+    m_front->landmarks()->refresh();
+
+    new KeyboardAccess({this,
+                        {Button1, Button2, SpeedButton1, TabControl1},
+                        {Button1, Button2},
+                        {m_front, m_side},
+                        SpeedButton1,
+                        {MatrixLabel1, StringGrid1, Button1, Button2},
+                        TabControl1,
+                        StatusBar1},
+                       this);
+    AccessibleNames::describe(
+        {SpeedButton1, Image5, StringGrid1, MatrixLabel1, TabControl1, {m_front, m_side}, m_apie});
 }
 
 TVeidora::~TVeidora() = default;
@@ -134,7 +145,6 @@ void TVeidora::buildShell() {
     Image5->setGeometry(-2, 0, 50, 50);
     Image5->setCursor(Qt::PointingHandCursor);
     PopupMenu1 = named(new QMenu(this), "PopupMenu1");
-    MenuItem1 = named(PopupMenu1->addAction(QStringLiteral("Apie")), "MenuItem1");
 
     StatusBar1 = named(new QStatusBar(this), "StatusBar1");
     StatusBar1->setSizeGripEnabled(true);
@@ -148,7 +158,6 @@ void TVeidora::buildShell() {
     on(Button2, &QPushButton::clicked, [this] { Button2Click(); });
     on(Image5, &TClickImage::Clicked, [this] { Image5Click(); });
     on(SpeedButton1, &QToolButton::clicked, [this] { Image5Click(); });
-    on(MenuItem1, &QAction::triggered, [this] { MenuItem1Click(); });
     on(Timer1, &QTimer::timeout, [this] { Timer1Timer(); });
     on(Timer2, &QTimer::timeout, [this] { Timer2Timer(); });
     Timer1->start();
@@ -170,12 +179,37 @@ void TVeidora::closeEvent(QCloseEvent* event) {
     event->accept();
 }
 
+void TVeidora::buildPages() {
+    m_loupe = new TLoupe(this);
+    m_history = new GripHistory(this);
+    const FacePage::Shared shared{TabControl1, StatusBar1, m_loupe, m_history};
+    m_front = new FacePage(FacePage::frontDesign(), TabItem1, shared, this);
+    m_side = new FacePage(FacePage::sideDesign(), TabItem2, shared, this);
+    m_loupe->raise(); // over the pages
+
+    m_history->setShowGrips([tabs = TabControl1](const std::vector<TSelectionPoint*>& grips) {
+        FacePage::bringIntoView(tabs, grips);
+    });
+    m_history->setBusy(
+        [this] { return m_front->landmarks()->dragged() || m_side->landmarks()->dragged(); });
+    connectPages();
+}
+
+void TVeidora::connectPages() {
+    for (int n : {3, 4})
+        on(SelectionPoint(n), &TSelectionPoint::OnTrack, [this] { SelectionPoint2Track(); });
+    m_front->rectangle()->OnPaint = [this] { guarded(this, [&] { Rectangle1Paint(); }); };
+    m_side->rectangle()->OnPaint = [this] { guarded(this, [&] { Rectangle2Paint(); }); };
+    on(m_front->resetButton(), &QPushButton::clicked, [this] { Button6Click(); });
+    on(m_side->resetButton(), &QPushButton::clicked, [this] { Button7Click(); });
+    on(m_side->mirrorButton(), &QPushButton::clicked, [this] { Button5Click(); });
+    on(m_front->tilt(), &TTrackBar::OnChange, [this] { TrackBar2Change(); });
+    on(m_side->tilt(), &TTrackBar::OnChange, [this] { TrackBar1Change(); });
+}
+
 void TVeidora::FormCreate() {
-    for (TTrackBar* bar : {TrackBar1, TrackBar2}) {
-        bar->setMin(-20);
-        bar->setMax(20);
-        bar->setValue(0);
-    }
+    for (FacePage* page : {m_side, m_front})
+        page->setTiltRange(-20, 20, 0);
 }
 
 char TVeidora::decimalSeparator() const {
@@ -185,51 +219,34 @@ char TVeidora::decimalSeparator() const {
 }
 
 TSelectionPoint* TVeidora::SelectionPoint(int n) const {
-    if (n >= 1 && n <= 28)
-        return m_front[static_cast<std::size_t>(n - 1)];
-    if (n >= 101 && n <= 117)
-        return m_side[static_cast<std::size_t>(n - 101)];
-    return nullptr;
+    TSelectionPoint* g = m_front->grip(n);
+    return g ? g : m_side->grip(n);
 }
 
 TLabel* TVeidora::label(const QString& name) const {
-    return m_labels.value(name, nullptr);
+    TLabel* l = m_front->label(name);
+    return l ? l : m_side->label(name);
+}
+
+veidora::TPointF TVeidora::P(int n) const {
+    return m_front->copies().at(static_cast<std::size_t>(n - 1));
+}
+
+veidora::TPointF TVeidora::S(int n) const {
+    return m_side->copies().at(static_cast<std::size_t>(n - 1));
 }
 
 // --- photos ---
 
-QString TVeidora::qtNameFilter(const QString& filter) {
-    // "description | *.a; *.b" -> "description (*.a *.b)"; the details are hidden in the dialog,
-    // so the user sees the description as written.
-    const int bar = filter.indexOf(QLatin1Char('|'));
-    if (bar < 0)
-        return filter;
-    const QString description = filter.left(bar).trimmed();
-    QStringList patterns = filter.mid(bar + 1).split(QLatin1Char(';'), Qt::SkipEmptyParts);
-    for (QString& p : patterns)
-        p = p.trimmed();
-    return description + QStringLiteral(" (") + patterns.join(QLatin1Char(' ')) + QLatin1Char(')');
-}
-
 void TVeidora::Button1Click() {
-    for (QWidget* page : {TabItem1, TabItem2}) {
-        if (TabControl1->currentWidget() != page)
-            continue;
-        QFileDialog dialog(this);
-        dialog.setOption(QFileDialog::DontUseNativeDialog);
-        dialog.setOption(QFileDialog::HideNameFilterDetails);
-        dialog.setFileMode(QFileDialog::ExistingFile);
-        dialog.setAcceptMode(QFileDialog::AcceptOpen);
-        dialog.setNameFilter(qtNameFilter(QLatin1String(kPhotoFilter)));
-        if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty()) {
-            TImage* target = page == TabItem1 ? Image1 : Image4;
-            m_photoLoader->load(target, dialog.selectedFiles().constFirst(), target->decodeBound());
-        }
-    }
+    FacePage* page = TabControl1->currentWidget() == TabItem1 ? m_front : m_side;
+    const QString path = PhotoDialog::choose(this);
+    if (!path.isEmpty())
+        m_photoLoader->load(page->photo(), path, page->photo()->decodeBound());
 }
 
 void TVeidora::loadPhotoIntoCurrentPage(const QString& path) {
-    TImage* target = TabControl1->currentWidget() == TabItem1 ? Image1 : Image4;
+    TImage* target = TabControl1->currentWidget() == TabItem1 ? m_front->photo() : m_side->photo();
     auto loaded = veidora::ui::loadPhoto(path, target->decodeBound());
     if (loaded.image.isNull())
         throw UserError(loaded.error);
@@ -239,13 +256,7 @@ void TVeidora::loadPhotoIntoCurrentPage(const QString& path) {
 // --- banner and menu ---
 
 void TVeidora::Timer1Timer() {
-    const QList<uint> text = MatrixLabel1->Text().toUcs4();
-    if (text.size() < 2)
-        return;
-    QList<uint> turned = text.mid(1);
-    turned.append(text.front());
-    MatrixLabel1->setText(
-        QString::fromUcs4(reinterpret_cast<const char32_t*>(turned.constData()), turned.size()));
+    MatrixLabel1->turnOneCharacter();
 }
 
 void TVeidora::Image5Click() {
@@ -267,24 +278,9 @@ QString TVeidora::confirmationText(const QString& missing) {
                           "nekeisti");
 }
 
-namespace {
-
-// The landmark copies the grips give when their rectangle paints.
-template <std::size_t N>
-std::array<veidora::TPointF, N> gripPlaces(const std::array<TSelectionPoint*, N>& grips) {
-    std::array<veidora::TPointF, N> places{};
-    for (std::size_t i = 0; i < N; ++i) {
-        const QPointF p = grips[i]->Position();
-        places[i] = {static_cast<float>(p.x()), static_cast<float>(p.y())};
-    }
-    return places;
-}
-
-} // namespace
-
 void TVeidora::Button2Click() {
-    const int front = Image1->BitmapWidth();
-    const int side = Image4->BitmapWidth();
+    const int front = m_front->photo()->BitmapWidth();
+    const int side = m_side->photo()->BitmapWidth();
     TekstasA1.clear();
     if (front == 0 && side > 0)
         TekstasA1 = QStringLiteral("iš priekio");
@@ -308,15 +304,15 @@ void TVeidora::Button2Click() {
 void TVeidora::DialogAnswer(int modalResult) {
     if (modalResult != kYes)
         return;
-    std::vector<TSelectionPoint*> grips(m_front.begin(), m_front.end());
-    grips.insert(grips.end(), m_side.begin(), m_side.end());
+    std::vector<TSelectionPoint*> grips = m_front->grips();
+    grips.insert(grips.end(), m_side->grips().begin(), m_side->grips().end());
     m_history->record(QStringLiteral("Demonstracija"), grips, [this] {
         AtstatymasPriekis();
         AtstatymasSonas();
     });
     // The demonstration measures the reset places, not those of the last paint.
-    copyFrontLandmarks();
-    copySideLandmarks();
+    m_front->copyGrips();
+    m_side->copyGrips();
     pradzia();
 }
 
@@ -324,8 +320,13 @@ void TVeidora::pradzia() {
     // Both pages are checked before anything is shown: a page that cannot be measured leaves
     // the last result whole instead of half replaced. The side is checked at the places its
     // paint will copy before the second step measures them.
-    for (const std::string& error : {measureFront(m_P, decimalSeparator()).error,
-                                     measureSide(gripPlaces(m_side), decimalSeparator()).error})
+    for (const std::string& error :
+         {measureFront(std::span<const TPointF, kFrontLandmarkCount>(m_front->copies()),
+                       decimalSeparator())
+              .error,
+          measureSide(std::span<const TPointF, kSideLandmarkCount>(m_side->gripPlaces()),
+                      decimalSeparator())
+              .error})
         if (!error.empty())
             throw UserError(QString::fromStdString(error));
     TabControl1->setCurrentWidget(TabItem1);
@@ -362,21 +363,22 @@ void TVeidora::clearRanking() {
     MatrixLabel1->setText(openingText());
 }
 
-void TVeidora::showMeasurement(const auto& measurement, const auto& table) {
-    if (!measurement.ok())
-        throw UserError(QString::fromStdString(measurement.error));
-    for (const auto& row : table)
-        if (TLabel* target = label(QLatin1String(row.label.name)))
-            target->setText(QString::fromStdString(measurement.text(row.figure)));
-    setCodes(m_codes, measurement.codes);
-}
-
 void TVeidora::KoordinatesPriekis() {
-    showMeasurement(measureFront(m_P, decimalSeparator()), kFrontFigureLabels);
+    const FrontMeasurement m = measureFront(
+        std::span<const TPointF, kFrontLandmarkCount>(m_front->copies()), decimalSeparator());
+    if (!m.ok())
+        throw UserError(QString::fromStdString(m.error));
+    m_front->showFigures(m.texts);
+    setCodes(m_codes, m.codes);
 }
 
 void TVeidora::KoordinatesSonas() {
-    showMeasurement(measureSide(m_S, decimalSeparator()), kSideFigureLabels);
+    const SideMeasurement m = measureSide(
+        std::span<const TPointF, kSideLandmarkCount>(m_side->copies()), decimalSeparator());
+    if (!m.ok())
+        throw UserError(QString::fromStdString(m.error));
+    m_side->showFigures(m.texts);
+    setCodes(m_codes, m.codes);
 }
 
 void TVeidora::NustatymasTipu() {
@@ -401,61 +403,44 @@ void TVeidora::StringGrid1DrawColumnCell(QPainter* Canvas, TColumn*, const QRect
     drawDefault();
 }
 
-// --- landmarks ---
-
-void TVeidora::copyFrontLandmarks() {
-    m_P = gripPlaces(m_front);
-}
-
-void TVeidora::copySideLandmarks() {
-    m_S = gripPlaces(m_side);
-}
+// --- landmarks and photo corrections: thin calls into the pages ---
 
 void TVeidora::Rectangle1Paint() {
-    copyFrontLandmarks();
+    m_front->copyGrips();
 }
+
 void TVeidora::Rectangle2Paint() {
-    copySideLandmarks();
+    m_side->copyGrips();
 }
 
 void TVeidora::Button6Click() {
-    m_history->record(QStringLiteral("Atstatymas"), {m_front.begin(), m_front.end()},
-                      [this] { AtstatymasPriekis(); });
+    m_front->resetAsStep();
 }
 
 void TVeidora::Button7Click() {
-    m_history->record(QStringLiteral("Atstatymas"), {m_side.begin(), m_side.end()},
-                      [this] { AtstatymasSonas(); });
+    m_side->resetAsStep();
 }
 
 void TVeidora::AtstatymasPriekis() {
-    for (std::size_t i = 0; i < m_front.size(); ++i)
-        m_front[i]->setPosition({kFrontDefaults[i].X, kFrontDefaults[i].Y});
+    m_front->resetGrips();
 }
 
 void TVeidora::AtstatymasSonas() {
-    for (std::size_t i = 0; i < m_side.size(); ++i)
-        m_side[i]->setPosition({kSideDefaults[i].X, kSideDefaults[i].Y});
+    m_side->resetGrips();
 }
 
-void TVeidora::SelectionPoint2Track(TSelectionPoint*, qreal, qreal) {
-    Rectangle1->update();
+void TVeidora::SelectionPoint2Track() {
+    m_front->rectangle()->update();
 }
-
-// --- photo corrections ---
 
 void TVeidora::TrackBar2Change() {
-    const int degrees = static_cast<int>(std::trunc(TrackBar2->Value()));
-    label(QStringLiteral("Label127"))->setText(QString::number(degrees));
-    Image1->setRotationAngle(label(QStringLiteral("Label127"))->text().toInt());
+    m_front->applyTilt();
 }
 
 void TVeidora::TrackBar1Change() {
-    const int degrees = static_cast<int>(std::trunc(TrackBar1->Value()));
-    label(QStringLiteral("Label124"))->setText(QString::number(degrees));
-    Image4->setRotationAngle(label(QStringLiteral("Label124"))->text().toInt());
+    m_side->applyTilt();
 }
 
 void TVeidora::Button5Click() {
-    Image4->mirror();
+    m_side->photo()->mirror();
 }

@@ -50,6 +50,8 @@ public:
 
     QString Text() const { return m_led.text(); }
     void setText(const QString& text);
+    // The first character goes to the end: one step of the scrolling text.
+    void turnOneCharacter();
     const TLEDText& led() const { return m_led; }
 
     QSize sizeHint() const override { return m_led.naturalSize(); }

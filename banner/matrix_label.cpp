@@ -71,3 +71,13 @@ void TMatrixLabel::paintEvent(QPaintEvent*) {
     QPainter p(this);
     m_led.paint(p, size());
 }
+
+void TMatrixLabel::turnOneCharacter() {
+    const QList<uint> text = Text().toUcs4();
+    if (text.size() < 2)
+        return;
+    QList<uint> turned = text.mid(1);
+    turned.append(text.front());
+    setText(
+        QString::fromUcs4(reinterpret_cast<const char32_t*>(turned.constData()), turned.size()));
+}

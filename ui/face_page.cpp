@@ -1,0 +1,233 @@
+#include "face_page.hpp"
+
+#include "controls.hpp"
+#include "default_ring.hpp"
+#include "front_labels.hpp"
+#include "front_landmarks.hpp"
+#include "grip_history.hpp"
+#include "landmark_page.hpp"
+#include "named.hpp"
+#include "photo.hpp"
+#include "selection_point.hpp"
+#include "side_labels.hpp"
+#include "side_landmarks.hpp"
+
+#include <QPushButton>
+#include <QSet>
+#include <QTabWidget>
+
+#include <algorithm>
+
+#include <cmath>
+
+using namespace veidora;
+using veidora::ui::named;
+
+namespace {
+
+const char* const kHint = "Perkelkite  taškus nuo pavyzdžio. ";
+
+template <class Figure>
+std::vector<FacePage::FigureRow> rows(std::span<const FigureLabel<Figure>> table) {
+    std::vector<FacePage::FigureRow> out;
+    for (const auto& row : table)
+        out.push_back({static_cast<std::size_t>(row.figure), row.label, row.caption});
+    return out;
+}
+
+QRect at(const LabelPlace& l, int height = 17) {
+    return {l.x, l.y, l.width, height};
+}
+
+} // namespace
+
+FacePage::Design FacePage::frontDesign() {
+    Design d;
+    d.title = QStringLiteral("Priekis");
+    d.letter = QLatin1Char('P');
+    d.firstGrip = 1;
+    d.defaults.assign(kFrontDefaults.begin(), kFrontDefaults.end());
+    d.features.assign(kFrontFeatures.begin(), kFrontFeatures.end());
+    d.reset = {"Button6", {344, 8, 80, 24}};
+    d.hint = {"Label15", {344, 37, 177, 17}};
+    d.tiltCaption = {"Label126", {24, 12, 145, 17}};
+    d.tiltFigure = {"Label127", {168, 13, 33, 17}};
+    d.tilt = {"TrackBar2", {24, 35, 185, 19}};
+    d.rectangle = {"Rectangle1", {16, 62, 561, 377}};
+    d.photo = {"Image1", {8, 8, 257, 321}};
+    d.sample = {"Image2", {288, 7, 265, 321}};
+    d.sampleDrawing = ":/faces/front.svg";
+    d.ring = "DefaultRing1";
+    d.tiltFrequency = 0;
+    d.mirror = {nullptr, {}};
+    d.captions = kFrontCaptions;
+    d.figures = rows<FrontFigure>(kFrontFigureLabels);
+    return d;
+}
+
+FacePage::Design FacePage::sideDesign() {
+    Design d;
+    d.title = QStringLiteral("Šonas");
+    d.letter = QLatin1Char('S');
+    d.firstGrip = 101;
+    d.defaults.assign(kSideDefaults.begin(), kSideDefaults.end());
+    d.features.assign(kSideFeatures.begin(), kSideFeatures.end());
+    d.reset = {"Button7", {344, 8, 80, 24}};
+    d.hint = {"Label123", {344, 37, 177, 17}};
+    d.tiltCaption = {"Label125", {25, 11, 137, 17}};
+    d.tiltFigure = {"Label124", {167, 12, 33, 17}};
+    d.tilt = {"TrackBar1", {24, 32, 169, 19}};
+    d.rectangle = {"Rectangle2", {24, 62, 561, 377}};
+    d.photo = {"Image4", {8, 8, 257, 321}};
+    d.sample = {"Image3", {288, 9, 265, 321}};
+    d.sampleDrawing = ":/faces/profile.svg";
+    d.ring = "DefaultRing2";
+    d.tiltFrequency = 1;
+    d.mirror = {"Button5", {208, 16, 80, 32}};
+    d.captions = kSideCaptions;
+    d.figures = rows<SideFigure>(kSideFigureLabels);
+    return d;
+}
+
+FacePage::FacePage(Design design, QWidget* tab, const Shared& shared, QObject* parent)
+    : QObject(parent), m_d(std::move(design)), m_tab(tab), m_shared(shared),
+      m_copies(m_d.defaults.size()) {
+    build();
+}
+
+void FacePage::build() {
+    auto addLabel = [this](const char* name, const QString& text, const QRect& place) {
+        auto* l = named(new TLabel(text, m_tab), name);
+        l->setDesignedGeometry(place.x(), place.y(), place.width(), place.height());
+        m_labels.push_back(l);
+        return l;
+    };
+    m_reset = named(new QPushButton(QStringLiteral("Atstatymas"), m_tab), m_d.reset.name);
+    m_reset->setGeometry(m_d.reset.place);
+    addLabel(m_d.hint.name, QString::fromUtf8(kHint), m_d.hint.place);
+    addLabel(m_d.tiltCaption.name, QStringLiteral("Veido tiesumo korekcija"),
+             m_d.tiltCaption.place);
+    m_tiltFigure = addLabel(m_d.tiltFigure.name, QStringLiteral("0"), m_d.tiltFigure.place);
+    m_tilt = named(new TTrackBar(m_tab), m_d.tilt.name);
+    m_tilt->setGeometry(m_d.tilt.place);
+    if (m_d.tiltFrequency > 0)
+        m_tilt->setFrequency(m_d.tiltFrequency);
+    if (m_d.mirror.name) {
+        m_mirror = named(new QPushButton(QStringLiteral("&Apsukimas"), m_tab), m_d.mirror.name);
+        m_mirror->setGeometry(m_d.mirror.place);
+    }
+
+    m_rectangle = named(new TRectangle(m_tab), m_d.rectangle.name);
+    m_rectangle->setGeometry(m_d.rectangle.place);
+    m_photo = named(new TImage(m_rectangle), m_d.photo.name);
+    m_photo->setBox(m_d.photo.place);
+    m_sample = named(new TImage(m_rectangle), m_d.sample.name);
+    m_sample->setBox(m_d.sample.place);
+    m_sample->setSvg(QLatin1String(m_d.sampleDrawing));
+    for (std::size_t i = 0; i < m_d.defaults.size(); ++i) {
+        auto* grip = named(new TSelectionPoint(m_rectangle, 3),
+                           QStringLiteral("SelectionPoint%1").arg(m_d.firstGrip + int(i)));
+        grip->setPosition({m_d.defaults[i].X, m_d.defaults[i].Y});
+        m_grips.push_back(grip);
+    }
+
+    for (const LabelPlace& c : m_d.captions)
+        addLabel(c.name, QString::fromUtf8(c.text), at(c));
+    for (const FigureRow& f : m_d.figures)
+        m_figureLabels.emplace_back(
+            addLabel(f.label.name, QString::fromUtf8(f.label.text), at(f.label)), f.figure);
+
+    QStringList hints;
+    std::vector<QPointF> defaults;
+    for (std::size_t i = 0; i < m_d.defaults.size(); ++i) {
+        const std::string_view feature = m_d.features[i];
+        hints << QStringLiteral("%1%2 – %3")
+                     .arg(m_d.letter)
+                     .arg(i + 1)
+                     .arg(QString::fromUtf8(feature.data(), qsizetype(feature.size())));
+        defaults.emplace_back(m_d.defaults[i].X, m_d.defaults[i].Y);
+    }
+    m_landmarks = new LandmarkPage({m_d.title, m_shared.tabs, m_tab, m_sample, m_grips, defaults,
+                                    hints, m_shared.status, m_shared.loupe, m_shared.history},
+                                   this);
+    m_landmarks->ring()->setObjectName(QLatin1String(m_d.ring));
+}
+
+TSelectionPoint* FacePage::grip(int number) const {
+    const int i = number - m_d.firstGrip;
+    return i >= 0 && i < int(m_grips.size()) ? m_grips[std::size_t(i)] : nullptr;
+}
+
+TLabel* FacePage::label(const QString& name) const {
+    for (TLabel* l : m_labels)
+        if (l->objectName() == name)
+            return l;
+    return nullptr;
+}
+
+QString FacePage::tiltCaption() const {
+    return label(QLatin1String(m_d.tiltCaption.name))->text();
+}
+
+QString FacePage::captionOf(const TLabel* l) const {
+    if (l == m_tiltFigure)
+        return tiltCaption();
+    for (const FigureRow& f : m_d.figures)
+        if (l->objectName() == QLatin1String(f.label.name))
+            if (const TLabel* caption = label(QLatin1String(f.caption)))
+                return caption->text();
+    return {};
+}
+
+std::vector<TPointF> FacePage::gripPlaces() const {
+    std::vector<TPointF> places;
+    for (const TSelectionPoint* g : m_grips) {
+        const QPointF p = g->Position();
+        places.push_back({static_cast<float>(p.x()), static_cast<float>(p.y())});
+    }
+    return places;
+}
+
+void FacePage::copyGrips() {
+    m_copies = gripPlaces();
+}
+
+void FacePage::resetGrips() {
+    for (std::size_t i = 0; i < m_grips.size(); ++i)
+        m_grips[i]->setPosition({m_d.defaults[i].X, m_d.defaults[i].Y});
+}
+
+void FacePage::resetAsStep() {
+    m_shared.history->record(QStringLiteral("Atstatymas"), m_grips, [this] { resetGrips(); });
+}
+
+void FacePage::applyTilt() {
+    const int degrees = static_cast<int>(std::trunc(m_tilt->Value()));
+    m_tiltFigure->setText(QString::number(degrees));
+    m_photo->setRotationAngle(m_tiltFigure->text().toInt());
+}
+
+void FacePage::showFigures(std::span<const std::string> texts) {
+    for (const auto& [l, figure] : m_figureLabels)
+        if (figure < texts.size())
+            l->setText(QString::fromStdString(texts[figure]));
+}
+
+void FacePage::setTiltRange(double min, double max, double value) {
+    m_tilt->setMin(min);
+    m_tilt->setMax(max);
+    m_tilt->setValue(value);
+}
+
+void FacePage::bringIntoView(QTabWidget* tabs, const std::vector<TSelectionPoint*>& grips) {
+    QSet<QWidget*> rectangles;
+    for (TSelectionPoint* g : grips)
+        rectangles.insert(g->parentWidget());
+    const bool shown = std::any_of(rectangles.begin(), rectangles.end(), [tabs](QWidget* r) {
+        return r->parentWidget() == tabs->currentWidget();
+    });
+    if (!grips.empty() && !shown)
+        tabs->setCurrentWidget(grips.front()->parentWidget()->parentWidget());
+    for (QWidget* r : rectangles)
+        r->update();
+}

@@ -1,0 +1,136 @@
+#pragma once
+
+#include "measurement.hpp"
+#include "types.hpp"
+
+#include <QObject>
+#include <QPointF>
+#include <QRect>
+#include <QString>
+
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+class GripHistory;
+class LandmarkPage;
+class QPushButton;
+class QStatusBar;
+class QTabWidget;
+class TImage;
+class TLabel;
+class TLoupe;
+class TRectangle;
+class TSelectionPoint;
+class TTrackBar;
+
+// One face page of the window ("Priekis" or "Šonas"): the drawing rectangle with the photo, the
+// sample face and the landmark grips; the tilt track bar with its figure; the reset button, and
+// on the side the mirror button; the value labels under the rectangle; the placement aids; and
+// the landmark copies that the measurement reads, taken when the rectangle paints.
+class FacePage : public QObject {
+    Q_OBJECT
+public:
+    struct Control {
+        const char* name;
+        QRect place;
+    };
+    struct FigureRow {
+        std::size_t figure; // the measurement's figure number
+        veidora::LabelPlace label;
+        const char* caption; // the caption label of the row it stands in
+    };
+    // Everything in which the two pages differ.
+    struct Design {
+        QString title; // as the tab and the progress line name the page
+        QChar letter;  // 'P' or 'S', as the hints name the landmarks
+        int firstGrip; // the first grip's number: SelectionPoint1 or SelectionPoint101
+        std::vector<veidora::TPointF> defaults; // the grips' places on the sample face
+        std::vector<std::string_view> features; // what each landmark marks
+        Control reset, hint, tiltCaption, tiltFigure, tilt, rectangle, photo, sample;
+        const char* sampleDrawing; // a resource
+        const char* ring;          // the placement ring's name
+        double tiltFrequency;      // 0: the thumb moves in hundredths
+        Control mirror;            // no name: the page has none
+        std::span<const veidora::LabelPlace> captions;
+        std::vector<FigureRow> figures;
+    };
+    static Design frontDesign();
+    static Design sideDesign();
+
+    // What the pages share: the tabs, the status bar, the loupe and the undo steps.
+    struct Shared {
+        QTabWidget* tabs = nullptr;
+        QStatusBar* status = nullptr;
+        TLoupe* loupe = nullptr;
+        GripHistory* history = nullptr;
+    };
+
+    FacePage(Design design, QWidget* tab, const Shared& shared, QObject* parent);
+
+    QWidget* tab() const { return m_tab; }
+    const QString& title() const { return m_d.title; }
+    TRectangle* rectangle() const { return m_rectangle; }
+    TImage* photo() const { return m_photo; }
+    TImage* sample() const { return m_sample; }
+    TTrackBar* tilt() const { return m_tilt; }
+    QPushButton* resetButton() const { return m_reset; }
+    QPushButton* mirrorButton() const { return m_mirror; } // null on the front
+    // "Rasti taškus", where the page has one (see window_actions.hpp).
+    QPushButton* findButton() const { return m_find; }
+    void setFindButton(QPushButton* button) { m_find = button; }
+    LandmarkPage* landmarks() const { return m_landmarks; }
+    const std::vector<TSelectionPoint*>& grips() const { return m_grips; }
+    // By the grip's own number (1..28 or 101..117); null for another number.
+    TSelectionPoint* grip(int number) const;
+    // A label of this page by its object name, or null.
+    TLabel* label(const QString& name) const;
+    const std::vector<TLabel*>& labels() const { return m_labels; }
+    QString tiltCaption() const; // the text above the track bar
+    // The spoken name of a label showing a figure (a value or the tilt): the caption of its
+    // row; "" for other labels.
+    QString captionOf(const TLabel* label) const;
+
+    // The landmark copies, as of the rectangle's last paint (all (0, 0) before it).
+    const std::vector<veidora::TPointF>& copies() const { return m_copies; }
+    // The places the grips hold now, as the next paint will copy them.
+    std::vector<veidora::TPointF> gripPlaces() const;
+    // Takes the copies now: what the rectangle's paint does.
+    void copyGrips();
+    // Every grip back on the sample face.
+    void resetGrips();
+    // The same as one undoable step.
+    void resetAsStep();
+    // The tilt figure follows the track bar in whole degrees, and the photo turns by it.
+    void applyTilt();
+    // Shows a measurement's figure texts (by figure number) in the value labels.
+    void showFigures(std::span<const std::string> texts);
+
+    // After an undo or redo: the page of the grips it moved comes into view, and their
+    // rectangles are drawn again.
+    static void bringIntoView(QTabWidget* tabs, const std::vector<TSelectionPoint*>& grips);
+
+    // The tilt track bar's range and value as the window's creation sets them.
+    void setTiltRange(double min, double max, double value);
+
+private:
+    void build();
+
+    Design m_d;
+    QWidget* m_tab;
+    Shared m_shared;
+    TRectangle* m_rectangle = nullptr;
+    TImage* m_photo = nullptr;
+    TImage* m_sample = nullptr;
+    TTrackBar* m_tilt = nullptr;
+    TLabel* m_tiltFigure = nullptr;
+    QPushButton* m_reset = nullptr;
+    QPushButton* m_mirror = nullptr;
+    QPushButton* m_find = nullptr;
+    LandmarkPage* m_landmarks = nullptr;
+    std::vector<TSelectionPoint*> m_grips;
+    std::vector<TLabel*> m_labels;
+    std::vector<std::pair<TLabel*, std::size_t>> m_figureLabels; // label, figure number
+    std::vector<veidora::TPointF> m_copies;
+};

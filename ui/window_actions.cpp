@@ -1,0 +1,76 @@
+#include "window_actions.hpp"
+
+#include "error_handler.hpp"
+#include "face_page.hpp"
+#include "grip_history.hpp"
+#include "named.hpp"
+
+#ifdef VEIDORA_AUTO_PLACE
+#include "auto_placement.hpp"
+#endif
+
+#include <QAbstractButton>
+#include <QAction>
+#include <QMenu>
+#include <QPushButton>
+#include <QShortcut>
+#include <QTabWidget>
+
+using veidora::ui::named;
+
+WindowActions WindowActions::build(const Targets& t) {
+    WindowActions a;
+    QWidget& w = *t.window;
+    // Each runs guarded: an error ends it and reaches the error box.
+    const auto action = [&w](const char* name, const QString& text, QList<QKeySequence> keys,
+                             auto run) {
+        auto* act = named(new QAction(text, &w), name);
+        act->setShortcuts(keys);
+        w.addAction(act);
+        QObject::connect(act, &QAction::triggered, &w,
+                         [&w, run] { veidora::ui::guarded(&w, run); });
+        return act;
+    };
+
+    a.about = named(t.menu->addAction(QStringLiteral("Apie")), "MenuItem1");
+    a.about->setShortcut(QKeySequence(Qt::Key_F1)); // shown in the menu as well
+    w.addAction(a.about);
+    auto* close = new QShortcut(QKeySequence(Qt::Key_Escape), t.about);
+    QObject::connect(close, &QShortcut::activated, t.about, &QWidget::close);
+
+    // Through the button, so that its own handler opens the dialog.
+    a.open = action("ActionOpen", QStringLiteral("Atidaryti nuotrauką"), {QKeySequence::Open},
+                    [b = t.openButton] { b->click(); });
+    a.quit = action("ActionQuit", QStringLiteral("Baigti"), {QKeySequence(Qt::CTRL | Qt::Key_Q)},
+                    [&w] { w.close(); });
+    const auto turnPage = [tabs = t.tabs](int by) {
+        const int count = tabs->count();
+        tabs->setCurrentIndex((tabs->currentIndex() + by + count) % count);
+    };
+    a.nextPage = action("ActionNextPage", QStringLiteral("Kitas puslapis"),
+                        {QKeySequence(Qt::CTRL | Qt::Key_Tab)}, [turnPage] { turnPage(1); });
+    a.previousPage = action("ActionPreviousPage", QStringLiteral("Ankstesnis puslapis"),
+                            {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab),
+                             QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Tab)},
+                            [turnPage] { turnPage(-1); });
+    a.undo = action("ActionUndo", QStringLiteral("Atšaukti"), {QKeySequence(Qt::CTRL | Qt::Key_Z)},
+                    [h = t.history] { h->undo(); });
+    a.redo =
+        action("ActionRedo", QStringLiteral("Grąžinti"),
+               {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)},
+               [h = t.history] { h->redo(); });
+
+#ifdef VEIDORA_AUTO_PLACE
+    FacePage& front = *t.front;
+    a.findLandmarks =
+        named(new QPushButton(QStringLiteral("Rasti taškus"), front.tab()), "ButtonAuto");
+    a.findLandmarks->setGeometry(432, 8, 110, 24);
+    front.setFindButton(a.findLandmarks);
+    a.autoPlacement = new AutoPlacement(
+        {a.findLandmarks, front.tab(), front.photo(), front.grips(), front.landmarks(), t.history},
+        &w);
+    QObject::connect(a.findLandmarks, &QPushButton::clicked, &w,
+                     [&w, p = a.autoPlacement] { veidora::ui::guarded(&w, [p] { p->start(); }); });
+#endif
+    return a;
+}
