@@ -41,7 +41,7 @@ constexpr double kNasalBoneShare = 0.342;
 
 // Everything below is in shares of the head's width, so any picture size reads alike.
 constexpr double kNoseBandTop = 0.3;    // the nose tip lies this far below the top of the head
-constexpr double kNoseBandBottom = 0.9; // ... and no further
+constexpr double kNoseBandBottom = 1.0; // ... and no further
 constexpr double kForeheadNear = 0.1;   // the forehead line rests this far above the tip at least
 constexpr double kForeheadFar = 0.35;   // ... and at most (higher up lies hair)
 constexpr double kNoseDepth = 0.03;     // the tip stands this far ahead of the root and the base
@@ -351,8 +351,9 @@ Reading Walk::read(const ColourView* colours, bool mirror) {
 
     // The throat: where the line under the chin meets the neck.
     std::size_t iT = iS9;
-    for (std::size_t i = iS9; i <= last && front(i).y <= N.y + 1.2 * W; ++i)
-        if (front(i).x - 0.5 * front(i).y > front(iT).x - 0.5 * front(iT).y)
+    for (std::size_t i = iS9; i <= last && front(i).y <= base.y + 0.7 * W; ++i)
+        if (front(i).y >= base.y + 0.15 * W &&
+            (iT == iS9 || front(i).x - 0.5 * front(i).y > front(iT).x - 0.5 * front(iT).y))
             iT = i;
     // The chin's bottom: the point furthest out from the line from the nose base to the
     // throat, i.e. where the outline turns back towards the neck.
