@@ -167,7 +167,11 @@ std::optional<Outline> silhouette(const ColourView& v) {
             out[x] = toObject < toGround ? 255 : 0;
         }
     }
-    cv::morphologyEx(large, large, cv::MORPH_OPEN, round3);
+    // Threads of a patterned background as dark as hair may cling to the head; nothing of a
+    // head is that thin. Narrow notches are kept.
+    const int thread = 2 * static_cast<int>(std::lround(0.75 / f)) + 1;
+    cv::morphologyEx(large, large, cv::MORPH_OPEN,
+                     cv::getStructuringElement(cv::MORPH_ELLIPSE, cv::Size(thread, thread)));
     cv::morphologyEx(large, large, cv::MORPH_CLOSE, round3);
 
     contours.clear();
