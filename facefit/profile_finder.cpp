@@ -17,7 +17,12 @@ namespace {
 constexpr double kBorder = 0.02;
 constexpr int kGrabCutRounds = 3;
 // How far, in pixels of the reduced copy, the edge may move when placed again on the picture.
-constexpr double kRefineReach = 4;
+constexpr double kRefineReach = 1.5;
+// The second GrabCut: on a copy this many pixels on its longer side, in a band this many pixels
+// of the first copy either side of the first edge.
+constexpr int kFineSize = 400;
+constexpr double kFineBand = 2.5;
+constexpr int kFineRounds = 2;
 // One object: at least this share of the picture, and the next largest at most this share of
 // it.
 constexpr double kLeastShare = 0.03;
@@ -96,6 +101,57 @@ std::optional<Outline> silhouette(const ColourView& v) {
     cv::Mat filled(small, CV_8UC1, cv::Scalar(0));
     cv::drawContours(filled, contours, -1, cv::Scalar(255), cv::FILLED);
 
+    // GrabCut again on a larger copy, only a band about the first edge left open: the small
+    // copy rounds off narrow notches such as the one under the nose.
+    cv::Mat edgeImage = work;
+    double scale = f;
+    const double fine = std::min(1.0, static_cast<double>(kFineSize) / longer);
+    if (fine > 1.2 * f) {
+        const cv::Size mid(std::max(1, static_cast<int>(std::lround(v.width * fine))),
+                           std::max(1, static_cast<int>(std::lround(v.height * fine))));
+        cv::Mat midReduced, midWork, seed;
+        cv::resize(full, midReduced, mid, 0, 0, cv::INTER_AREA);
+        if (v.channels == 4)
+            cv::cvtColor(midReduced, midWork, cv::COLOR_BGRA2BGR);
+        else
+            midWork = midReduced;
+        cv::resize(filled, seed, mid, 0, 0, cv::INTER_LINEAR);
+        cv::threshold(seed, seed, 127, 255, cv::THRESH_BINARY);
+        const int open = std::max(2, static_cast<int>(std::lround(kFineBand * fine / f)));
+        const cv::Mat disc =
+            cv::getStructuringElement(cv::MORPH_ELLIPSE, cv::Size(2 * open + 1, 2 * open + 1));
+        cv::Mat sure, maybe;
+        cv::erode(seed, sure, disc);
+        cv::dilate(seed, maybe, disc);
+        cv::Mat mask2(mid, CV_8UC1, cv::Scalar(cv::GC_BGD));
+        mask2.setTo(cv::GC_PR_BGD, maybe);
+        mask2.setTo(cv::GC_PR_FGD, seed);
+        mask2.setTo(cv::GC_FGD, sure);
+        const cv::Rect roi = cv::boundingRect(maybe) & cv::Rect(cv::Point(0, 0), mid);
+        if (roi.width > 8 && roi.height > 8) {
+            cv::Mat roiMask = mask2(roi);
+            cv::Mat bgd2, fgd2;
+            cv::grabCut(midWork(roi), roiMask, cv::Rect(), bgd2, fgd2, kFineRounds,
+                        cv::GC_INIT_WITH_MASK);
+            cv::Mat object2 = (mask2 == cv::GC_FGD) | (mask2 == cv::GC_PR_FGD);
+            cv::morphologyEx(object2, object2, cv::MORPH_OPEN, round3);
+            cv::morphologyEx(object2, object2, cv::MORPH_CLOSE, round3);
+            std::vector<std::vector<cv::Point>> parts;
+            cv::findContours(object2, parts, cv::RETR_EXTERNAL, cv::CHAIN_APPROX_SIMPLE);
+            if (!parts.empty()) {
+                const auto biggest =
+                    std::max_element(parts.begin(), parts.end(), [](const auto& a, const auto& b) {
+                        return cv::contourArea(a) < cv::contourArea(b);
+                    });
+                filled = cv::Mat(mid, CV_8UC1, cv::Scalar(0));
+                cv::drawContours(filled, parts, static_cast<int>(biggest - parts.begin()),
+                                 cv::Scalar(255), cv::FILLED);
+                edgeImage = midWork;
+                scale = fine;
+            }
+        }
+    }
+
     // Laid onto the picture's size and its edge placed again there, in a band about it: each
     // pixel goes with the nearer of the object's and the background's colour close by. The
     // reduced copy rounds off narrow notches such as the one under the nose. The colours close
@@ -107,7 +163,7 @@ std::optional<Outline> silhouette(const ColourView& v) {
     cv::erode(filled, innerSmall, disc);
     cv::dilate(filled, outerSmall, disc);
     cv::Mat workF;
-    work.convertTo(workF, CV_32FC3);
+    edgeImage.convertTo(workF, CV_32FC3);
     const cv::Size window(4 * reach + 1, 4 * reach + 1);
     const auto localMean = [&](const cv::Mat& where) {
         cv::Mat weight, weighted, sum, count;
@@ -131,15 +187,16 @@ std::optional<Outline> silhouette(const ColourView& v) {
     cv::resize(filled, large, size, 0, 0, cv::INTER_LINEAR);
     cv::resize(innerSmall, inner, size, 0, 0, cv::INTER_LINEAR);
     cv::resize(outerSmall, outer, size, 0, 0, cv::INTER_LINEAR);
-    const double toSmall = static_cast<double>(small.width) / v.width;
+    const cv::Size used = filled.size();
+    const double toSmall = static_cast<double>(used.width) / v.width;
     for (int y = 0; y < v.height; ++y) {
         std::uint8_t* out = large.ptr<std::uint8_t>(y);
         const std::uint8_t* in = inner.ptr<std::uint8_t>(y);
         const std::uint8_t* around = outer.ptr<std::uint8_t>(y);
         const std::uint8_t* line = v.pixels + static_cast<std::ptrdiff_t>(y) * v.bytesPerLine;
         const float sy =
-            static_cast<float>(std::clamp((y + 0.5) * toSmall - 0.5, 0.0, small.height - 1.0));
-        const int y0 = static_cast<int>(sy), y1 = std::min(y0 + 1, small.height - 1);
+            static_cast<float>(std::clamp((y + 0.5) * toSmall - 0.5, 0.0, used.height - 1.0));
+        const int y0 = static_cast<int>(sy), y1 = std::min(y0 + 1, used.height - 1);
         const float fy = sy - static_cast<float>(y0);
         for (int x = 0; x < v.width; ++x) {
             if (in[x] == 255) {
@@ -151,8 +208,8 @@ std::optional<Outline> silhouette(const ColourView& v) {
                 continue;
             }
             const float sx =
-                static_cast<float>(std::clamp((x + 0.5) * toSmall - 0.5, 0.0, small.width - 1.0));
-            const int x0 = static_cast<int>(sx), x1 = std::min(x0 + 1, small.width - 1);
+                static_cast<float>(std::clamp((x + 0.5) * toSmall - 0.5, 0.0, used.width - 1.0));
+            const int x0 = static_cast<int>(sx), x1 = std::min(x0 + 1, used.width - 1);
             const float fx = sx - static_cast<float>(x0);
             const auto at = [&](const cv::Mat& m) {
                 return m.at<cv::Vec3f>(y0, x0) * ((1 - fx) * (1 - fy)) +
@@ -169,7 +226,7 @@ std::optional<Outline> silhouette(const ColourView& v) {
     }
     // Threads of a patterned background as dark as hair may cling to the head; nothing of a
     // head is that thin. Narrow notches are kept.
-    const int thread = 2 * static_cast<int>(std::lround(0.75 / f)) + 1;
+    const int thread = 2 * static_cast<int>(std::lround(0.75 / scale)) + 1;
     cv::morphologyEx(large, large, cv::MORPH_OPEN,
                      cv::getStructuringElement(cv::MORPH_ELLIPSE, cv::Size(thread, thread)));
     cv::morphologyEx(large, large, cv::MORPH_CLOSE, round3);

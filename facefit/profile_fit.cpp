@@ -350,11 +350,18 @@ Reading Walk::read(const ColourView* colours, bool mirror) {
     out.score = (std::min(root.x, base.x) - N.x) / W;
 
     // The throat: where the line under the chin meets the neck.
+    // The first clear peak of going back before going down: below it the neck runs down (and
+    // a shirt may come forward again).
     std::size_t iT = iS9;
-    for (std::size_t i = iS9; i <= last && front(i).y <= base.y + 0.7 * W; ++i)
-        if (front(i).y >= base.y + 0.15 * W &&
-            (iT == iS9 || front(i).x - 0.5 * front(i).y > front(iT).x - 0.5 * front(iT).y))
+    const auto backDown = [&](std::size_t i) { return front(i).x - 0.5 * front(i).y; };
+    for (std::size_t i = iS9; i <= last && front(i).y <= base.y + 0.7 * W; ++i) {
+        if (front(i).y < base.y + 0.15 * W)
+            continue;
+        if (iT == iS9 || backDown(i) > backDown(iT))
             iT = i;
+        else if (front(iT).x > base.x + 0.1 * W && backDown(i) < backDown(iT) - 0.05 * W)
+            break; // well behind the face, and the outline runs down
+    }
     // The chin's bottom: the point furthest out from the line from the nose base to the
     // throat, i.e. where the outline turns back towards the neck.
     const auto outFrom = [&](std::size_t a, std::size_t b) {
