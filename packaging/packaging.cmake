@@ -8,6 +8,11 @@ if(VEIDORA_AUTO_PLACE)
   # program, so not on the library path.
   install(TARGETS veidora_face_finder_module LIBRARY DESTINATION lib/veidora)
 endif()
+if(VEIDORA_AUTO_PLACE_SIDE)
+  # The profile finder and OpenCV with it, loaded when a profile is first looked for; the
+  # package's dependency on OpenCV's libraries comes from this module through shlibdeps.
+  install(TARGETS veidora_profile_finder_module LIBRARY DESTINATION lib/veidora)
+endif()
 install(FILES ${CMAKE_CURRENT_LIST_DIR}/${VEIDORA_APP_ID}.desktop
   DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES ${CMAKE_CURRENT_LIST_DIR}/${VEIDORA_APP_ID}.svg

@@ -26,11 +26,13 @@ done
 cmake -S . -B build-rel -G Ninja -DCMAKE_BUILD_TYPE=Release -DVEIDORA_BUILD_TESTS=OFF >/dev/null
 targets=(startup_probe empty_window figures)
 grep -q '^VEIDORA_AUTO_PLACE:BOOL=ON' build-rel/CMakeCache.txt && targets+=(auto_placement_bench)
+grep -q '^VEIDORA_AUTO_PLACE_SIDE:BOOL=ON' build-rel/CMakeCache.txt && targets+=(profile_finder_bench)
 if [ "$all" -eq 1 ]; then cmake --build build-rel; else cmake --build build-rel --target "${targets[@]}"; fi
 
 export QT_QPA_PLATFORM=offscreen
 if [ "$all" -eq 1 ]; then
-  for b in analysis_bench photo_bench loupe_bench face_finder_bench auto_placement_bench; do
+  for b in analysis_bench photo_bench loupe_bench face_finder_bench auto_placement_bench \
+    profile_finder_bench; do
     [ -x "build-rel/bench/$b" ] && "build-rel/bench/$b"
   done
 fi

@@ -24,6 +24,8 @@ build_packages=(
   libgl-dev
   libegl-dev
   libdlib-dev
+  # The profile finder's segmentation (core and imgproc only).
+  libopencv-imgproc-dev
   zlib1g-dev
   # dlib's CMake files link these by path, and libdlib-dev does not pull them in.
   libjpeg-dev

@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
 # Packs the built program as a .deb, unpacks it as dpkg would, checks what it holds and what it
 # depends on, and starts the unpacked program by its menu entry's command line, offscreen.
-# Usage: package_deb.sh BUILD_DIR AUTO_PLACE(ON|OFF)
+# Usage: package_deb.sh BUILD_DIR AUTO_PLACE(ON|OFF) AUTO_PLACE_SIDE(ON|OFF)
 set -euo pipefail
 build=$(cd "$1" && pwd)
 auto=$2
+side=${3:-OFF}
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 failures=0
@@ -28,6 +29,8 @@ echo "Depends: $depends"
 wanted=(libc6 libstdc++6 libqt6core6 libqt6gui6 libqt6widgets6 libqt6svg6 qt6-translations-l10n
   fonts-liberation fonts-liberation2)
 [ "$auto" = ON ] && wanted+=(libdlib-data)
+# The profile finder module links OpenCV's core and imgproc.
+[ "$side" = ON ] && wanted+=(libopencv-core406 libopencv-imgproc406)
 names=$(tr ',|' '\n\n' <<<"$depends" | awk '{print $1}')
 for p in "${wanted[@]}"; do
   grep -qFx "$p" <<<"$names" || fail "Depends lacks $p"
@@ -44,16 +47,19 @@ for f in usr/bin/veidora \
 done
 [ -x "$root/usr/bin/veidora" ] || fail "/usr/bin/veidora is not executable"
 module=usr/lib/veidora/libveidora_face_finder_module.so
-if [ "$auto" = ON ]; then
-  # The program looks for the face finder in ../lib/veidora from its own folder.
-  [ -f "$root/$module" ] || fail "the package lacks /$module"
-  ! ldd "$root/$module" | grep -q 'not found' || fail "/$module needs libraries that are missing"
-fi
+sideModule=usr/lib/veidora/libveidora_profile_finder_module.so
+# The program looks for its modules in ../lib/veidora from its own folder.
+for m in "$auto:$module" "$side:$sideModule"; do
+  [ "${m%%:*}" = ON ] || continue
+  m=${m#*:}
+  [ -f "$root/$m" ] || fail "the package lacks /$m"
+  ! ldd "$root/$m" | grep -q 'not found' || fail "/$m needs libraries that are missing"
+done
 # Nothing from the build folder may leak in (tests, benchmarks, run paths).
 extra=$(cd "$root" && find . -type f |
-  grep -vE "^\./usr/(bin/veidora|lib/veidora/libveidora_face_finder_module\.so|share/(applications|icons|metainfo|doc)/)" || true)
+  grep -vE "^\./usr/(bin/veidora|lib/veidora/libveidora_(face|profile)_finder_module\.so|share/(applications|icons|metainfo|doc)/)" || true)
 [ -z "$extra" ] || fail "unexpected files: $extra"
-for f in "$root/usr/bin/veidora" "$root/$module"; do
+for f in "$root/usr/bin/veidora" "$root/$module" "$root/$sideModule"; do
   [ -f "$f" ] || continue
   if readelf -d "$f" | grep -qE 'RPATH|RUNPATH'; then
     fail "the installed $(basename "$f") keeps a run path"

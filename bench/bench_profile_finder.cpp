@@ -1,0 +1,89 @@
+// The side photo's automatic landmark search on a 24-megapixel profile photo decoded as the
+// window decodes it (the side photo box at 4x), against the head's segmentation alone, the
+// search's own floor. Run it on one core: the figure the search is held to is for one core.
+#include "photo_reader.hpp"
+#include "profile_finder.hpp"
+#include "side_landmarks.hpp"
+
+#include <QDir>
+#include <QGuiApplication>
+#include <QImage>
+#include <QTemporaryDir>
+
+#include <benchmark/benchmark.h>
+
+#include <cstdlib>
+#include <iostream>
+
+using namespace veidora::facefit;
+
+namespace {
+
+// 4899 x 4899 (24 megapixels), the studio profile enlarged, stored as JPEG and read back for
+// display.
+const QImage& decoded() {
+    static const QImage image = [] {
+        const QImage profile(QStringLiteral(VEIDORA_TEST_DATA "/profile-037.jpg"));
+        if (profile.isNull()) {
+            std::cerr << "Cannot read " VEIDORA_TEST_DATA "/profile-037.jpg\n";
+            std::exit(1);
+        }
+        const QImage photo =
+            profile.scaled(4899, 4899, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("side.jpg"));
+        if (!photo.save(path, "JPEG", 90)) {
+            std::cerr << "Cannot write " << path.toStdString() << '\n';
+            std::exit(1);
+        }
+        // The side photo box is 257 x 321; the window decodes at 4x its size.
+        return veidora::ui::loadPhoto(path, QSize(257 * 4, 321 * 4))
+            .image.convertToFormat(QImage::Format_RGB32);
+    }();
+    return image;
+}
+
+ColourView view(const QImage& img) {
+    return {img.constBits(), img.width(), img.height(), img.bytesPerLine(), 4};
+}
+
+SidePoints defaults() {
+    SidePoints d;
+    for (std::size_t i = 0; i < d.size(); ++i)
+        d[i] = {veidora::kSideDefaults[i].X, veidora::kSideDefaults[i].Y};
+    return d;
+}
+
+void BM_ProfileSearch(benchmark::State& state) {
+    const SidePoints d = defaults();
+    state.SetLabel(std::to_string(decoded().width()) + "x" + std::to_string(decoded().height()));
+    for (auto _ : state) {
+        const ProfileResult r = findProfile(view(decoded()), d);
+        if (!r.found)
+            state.SkipWithError(r.why.c_str());
+        benchmark::DoNotOptimize(r);
+    }
+}
+BENCHMARK(BM_ProfileSearch)->Unit(benchmark::kMillisecond)->MinTime(2);
+
+void BM_SilhouetteAlone(benchmark::State& state) {
+    for (auto _ : state) {
+        auto outline = findSilhouette(view(decoded()));
+        if (!outline)
+            state.SkipWithError("no silhouette");
+        benchmark::DoNotOptimize(outline);
+    }
+}
+BENCHMARK(BM_SilhouetteAlone)->Unit(benchmark::kMillisecond)->MinTime(2);
+
+} // namespace
+
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    decoded(); // not part of the figures
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

@@ -1,0 +1,300 @@
+// The OpenCV profile finder on the sample profile made into photos and on a real one. QImage and
+// QSvgRenderer only make and read the test pictures.
+#include "profile_finder.hpp"
+#include "side_landmarks.hpp"
+
+#include <QFile>
+#include <QImage>
+#include <QPainter>
+#include <QRandomGenerator>
+#include <QSvgRenderer>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <limits>
+#include <vector>
+
+using namespace veidora::facefit;
+
+namespace {
+
+SidePoints sideDefaults() {
+    SidePoints d;
+    for (std::size_t i = 0; i < d.size(); ++i)
+        d[i] = {veidora::kSideDefaults[i].X, veidora::kSideDefaults[i].Y};
+    return d;
+}
+
+ColourView view(const QImage& img) {
+    return {img.constBits(), img.width(), img.height(), img.bytesPerLine(),
+            img.format() == QImage::Format_RGB888 ? 3 : 4};
+}
+
+double distance(Point a, Point b) {
+    return std::hypot(a.x - b.x, a.y - b.y);
+}
+
+// The photo box on the side page and the drawing rectangle, as the window lays them out.
+PhotoView photoView(QSize picture, double angle) {
+    return {static_cast<double>(picture.width()),
+            static_cast<double>(picture.height()),
+            8,
+            8,
+            257,
+            321,
+            angle,
+            561,
+            377};
+}
+
+// The sample profile as the side page shows it beside the photo: fitted into its box.
+constexpr double kSampleWidth = 663, kSampleHeight = 681;
+const PhotoView kSampleBox{kSampleWidth, kSampleHeight, 288, 9, 265, 321, 0, 561, 377};
+
+// A default place (drawing-rectangle units over the sample) in the sample picture's pixels.
+Point samplePixel(Point rect) {
+    const double scale =
+        std::min(kSampleBox.boxWidth / kSampleWidth, kSampleBox.boxHeight / kSampleHeight);
+    const double left = kSampleBox.boxX + (kSampleBox.boxWidth - kSampleWidth * scale) / 2;
+    const double top = kSampleBox.boxY + (kSampleBox.boxHeight - kSampleHeight * scale) / 2;
+    return {(rect.x - left) / scale, (rect.y - top) / scale};
+}
+
+// The sample's person alone, without its own background.
+QImage samplePerson(double scale) {
+    QFile file(QStringLiteral(VEIDORA_SAMPLE_PROFILE));
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    QByteArray svg = file.readAll();
+    for (const char* background :
+         {R"svg(<path d="M0 0 H663 V681 H0 Z" fill="url(#bg)"/>)svg",
+          R"svg(<ellipse cx="330" cy="330" rx="330" ry="330" fill="url(#soft1)"/>)svg"})
+        svg.replace(background, "");
+    QSvgRenderer renderer(svg);
+    QImage person(
+        QSize(static_cast<int>(kSampleWidth * scale), static_cast<int>(kSampleHeight * scale)),
+        QImage::Format_ARGB32_Premultiplied);
+    person.fill(Qt::transparent);
+    QPainter p(&person);
+    p.setRenderHint(QPainter::Antialiasing);
+    renderer.render(&p);
+    return person;
+}
+
+enum class Ground { Plain, Gradient, Textured };
+
+void paintGround(QPainter& p, QSize size, Ground ground) {
+    const QRect all(QPoint(0, 0), size);
+    switch (ground) {
+    case Ground::Plain:
+        p.fillRect(all, QColor(0xd4, 0xd8, 0xdc));
+        break;
+    case Ground::Gradient: {
+        QLinearGradient g(0, 0, size.width(), size.height());
+        g.setColorAt(0, QColor(0x9d, 0xb9, 0xd6));
+        g.setColorAt(1, QColor(0xee, 0xf0, 0xe8));
+        p.fillRect(all, g);
+        break;
+    }
+    case Ground::Textured: {
+        // Cloth-like: blocks and streaks of several blue-grey shades, the same every run. (A
+        // background as dark as the hair hides the head's top from any colour-based cut.)
+        QRandomGenerator random(7);
+        p.fillRect(all, QColor(0xb4, 0xc0, 0xc8));
+        const int cell = std::max(4, size.width() / 90);
+        for (int y = 0; y < size.height(); y += cell)
+            for (int x = 0; x < size.width(); x += cell) {
+                const int v = random.bounded(-22, 23);
+                p.fillRect(QRect(x, y, cell, cell), QColor(0xb4 + v, 0xc0 + v, 0xc8 + v));
+            }
+        p.setPen(QPen(QColor(0x8c, 0x9c, 0xa8), std::max(1, cell / 3)));
+        for (int k = 0; k < 60; ++k) {
+            const int y = random.bounded(size.height());
+            p.drawLine(0, y, size.width(), y + random.bounded(-40, 41));
+        }
+        break;
+    }
+    }
+}
+
+struct Photo {
+    QImage image;
+    QTransform samplePixelToPhoto; // where a sample picture pixel lands
+};
+
+// The person `scale` times the sample's size on `ground`, turned by `tilt` degrees (clockwise)
+// about the face, mirrored when asked; the neck leaves the picture at the bottom as in a photo.
+Photo makePhoto(double scale, double tilt, bool mirror, Ground ground) {
+    const QSize size(static_cast<int>(800 * scale), static_cast<int>(850 * scale));
+    QTransform t;
+    if (mirror)
+        t = QTransform(-1, 0, 0, 1, size.width(), 0);
+    t.translate(size.width() / 2.0, size.height() - 330 * scale);
+    t.rotate(tilt);
+    t.scale(scale, scale);
+    t.translate(-330, -340);
+    QImage photo(size, QImage::Format_RGB32);
+    QPainter p(&photo);
+    paintGround(p, size, ground);
+    p.setRenderHint(QPainter::SmoothPixmapTransform);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setTransform(t);
+    const QImage person = samplePerson(scale);
+    p.drawImage(QRectF(0, 0, kSampleWidth, kSampleHeight), person);
+    p.end();
+    return {photo, t};
+}
+
+// The landmarks the outline gives, by index (0 = S1).
+constexpr std::size_t kOutline[] = {0, 2, 3, 6, 7, 8, 13, 14};
+constexpr std::size_t kBack = 5;
+
+TEST(ProfileFinder, FindsTheSampleProfileOnAnyBackgroundSizeTiltAndSide) {
+    const SidePoints defaults = sideDefaults();
+    std::vector<double> all;
+    int cases = 0;
+    for (const Ground ground : {Ground::Plain, Ground::Gradient, Ground::Textured})
+        for (const double scale : {1.0, 1.6})
+            for (const double tilt : {0.0, 10.0, -10.0})
+                for (const bool mirror : {false, true}) {
+                    const char* groundName = ground == Ground::Plain      ? "plain"
+                                             : ground == Ground::Gradient ? "gradient"
+                                                                          : "textured";
+                    SCOPED_TRACE(testing::Message() << groundName << " x" << scale << " tilt "
+                                                    << tilt << (mirror ? " mirrored" : ""));
+                    const Photo photo = makePhoto(scale, tilt, mirror, ground);
+                    std::string error;
+                    const ProfileResult r = findProfile(view(photo.image), defaults, &error);
+                    ASSERT_TRUE(r.found) << r.why << ' ' << error;
+                    EXPECT_EQ(r.facing, mirror ? Facing::Right : Facing::Left);
+                    // The window shows the photo mirrored for a face looking right, and the
+                    // user turns the head upright; the sample's defaults go the same way.
+                    const PhotoView shown = photoView(photo.image.size(), mirror ? tilt : -tilt);
+                    const SidePoints got = sideToRectangle(r, shown);
+                    std::vector<double> off(kSidePointCount);
+                    for (std::size_t i = 0; i < kSidePointCount; ++i) {
+                        const QPointF px = photo.samplePixelToPhoto.map(
+                            QPointF(samplePixel(defaults[i]).x, samplePixel(defaults[i]).y));
+                        const Point want = imageToRectangle({px.x(), px.y()}, shown, mirror);
+                        off[i] = distance(got[i], want);
+                    }
+                    std::vector<double> outline;
+                    std::printf("%-8s x%.1f %+4.0f %s", groundName, scale, tilt,
+                                mirror ? "M" : "-");
+                    for (const std::size_t i : kOutline) {
+                        EXPECT_LE(off[i], 4.0) << "S" << i + 1;
+                        outline.push_back(off[i]);
+                        std::printf(" S%zu %.1f", i + 1, off[i]);
+                    }
+                    std::printf(" S6 %.1f\n", off[kBack]);
+                    EXPECT_LE(off[kBack], 6.0) << "S6";
+                    all.insert(all.end(), outline.begin(), outline.end());
+                    ++cases;
+                }
+    ASSERT_EQ(cases, 36);
+    std::nth_element(all.begin(), all.begin() + static_cast<std::ptrdiff_t>(all.size() / 2),
+                     all.end());
+    EXPECT_LE(all[all.size() / 2], 2.0) << "median of the outline landmarks' distances";
+}
+
+// The real photograph: a strict left profile on a light grey background, decoded at about the
+// size the window shows it.
+TEST(ProfileFinder, FindsTheRealProfileInOrderAndOnItsOutline) {
+    const QImage photo = QImage(QStringLiteral(VEIDORA_TEST_DATA "/profile-037.jpg"))
+                             .scaled(1028, 1028, Qt::KeepAspectRatio, Qt::SmoothTransformation)
+                             .convertToFormat(QImage::Format_RGB32);
+    ASSERT_FALSE(photo.isNull());
+    const auto outline = findSilhouette(view(photo));
+    ASSERT_TRUE(outline);
+    const ProfileResult r = findProfile(view(photo), sideDefaults());
+    ASSERT_TRUE(r.found) << r.why;
+    EXPECT_EQ(r.facing, Facing::Left);
+    const SidePoints& s = r.points;
+    const auto y = [&](int n) { return s[static_cast<std::size_t>(n - 1)].y; };
+    const auto x = [&](int n) { return s[static_cast<std::size_t>(n - 1)].x; };
+    // Top of the head, forehead, root, tip, base, chin: top to bottom.
+    EXPECT_LT(y(1), y(3));
+    EXPECT_LT(y(3), y(4));
+    EXPECT_LT(y(4), y(8));
+    EXPECT_LT(y(8), y(9));
+    EXPECT_LT(y(9), y(14));
+    EXPECT_LT(y(14), y(15));
+    for (const int n : {1, 3, 4, 7, 9, 14, 15})
+        EXPECT_LT(x(8), x(n)) << "the tip is the most forward, S" << n;
+    EXPECT_LT(x(14), x(15)) << "the chin's front is ahead of its bottom";
+    EXPECT_LT(x(6), photo.width());
+    EXPECT_GT(x(6) - x(8), photo.width() / 3) << "the back of the head is behind the face";
+
+    // Every outline landmark on the silhouette's outline, within 3 units of the screen.
+    const double unitsPerPixel = std::min(257.0 / photo.width(), 321.0 / photo.height());
+    for (const std::size_t i : kOutline) {
+        double nearest = std::numeric_limits<double>::max();
+        for (const Point& p : outline->points)
+            nearest = std::min(nearest, distance(p, s[i]));
+        EXPECT_LE(nearest * unitsPerPixel, 3.0) << "S" << i + 1;
+    }
+}
+
+TEST(ProfileFinder, FindsNoProfileOnAFrontalFaceOrWithoutAPerson) {
+    const QImage frontal = QImage(QStringLiteral(VEIDORA_TEST_DATA "/astronaut.png"))
+                               .convertToFormat(QImage::Format_RGB32);
+    ASSERT_FALSE(frontal.isNull());
+    QImage ball(600, 500, QImage::Format_RGB32);
+    {
+        QPainter p(&ball);
+        paintGround(p, ball.size(), Ground::Gradient);
+        p.setRenderHint(QPainter::Antialiasing);
+        p.setBrush(QColor(0xc0, 0x40, 0x30));
+        p.setPen(Qt::NoPen);
+        p.drawEllipse(QPointF(300, 260), 150, 150);
+    }
+    QImage empty(600, 500, QImage::Format_RGB32);
+    {
+        QPainter p(&empty);
+        paintGround(p, empty.size(), Ground::Textured);
+    }
+    const struct {
+        const char* name;
+        QImage image;
+    } cases[] = {
+        {"a face from the front", frontal}, {"a ball", ball}, {"only a background", empty}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::string error;
+        const ProfileResult r = findProfile(view(c.image), sideDefaults(), &error);
+        EXPECT_FALSE(r.found);
+        EXPECT_FALSE(r.why.empty());
+        EXPECT_TRUE(error.empty()) << error; // "not found" is no error
+    }
+}
+
+TEST(ProfileFinder, ABadPictureIsAnErrorNotAnException) {
+    const std::uint8_t pixel[4] = {};
+    const ColourView bad[] = {
+        {nullptr, 10, 10, 40, 4},
+        {pixel, 0, 0, 0, 4},
+        {pixel, 1, 1, 4, 2}, // two channels
+        {pixel, 2, 1, 4, 4}, // lines shorter than the width
+    };
+    for (const ColourView& v : bad) {
+        std::string error;
+        const ProfileResult r = findProfile(v, sideDefaults(), &error);
+        EXPECT_FALSE(r.found);
+        EXPECT_FALSE(error.empty());
+    }
+}
+
+TEST(MirroredPicture, QtMirrorsAPixelWhereTheMappingSays) {
+    // TImage::mirror turns its bitmap with QImage::mirror(true, false).
+    QImage img(40, 20, QImage::Format_RGB32);
+    img.fill(Qt::white);
+    img.setPixel(3, 7, qRgb(255, 0, 0));
+    img.mirror(true, false);
+    const Point moved = mirrored({3.5, 7.5}, img.width());
+    EXPECT_EQ(img.pixel(static_cast<int>(moved.x), static_cast<int>(moved.y)), qRgb(255, 0, 0));
+}
+
+} // namespace

@@ -1,0 +1,79 @@
+// The profile finder as the window will use it: loaded from its module on first use, and its
+// points drawn where the side photo box shows them, mirrored or not.
+#include "photo.hpp"
+#include "profile_finder_library.hpp"
+#include "side_landmarks.hpp"
+
+#include <QPainter>
+#include <QtTest>
+
+namespace {
+
+using namespace veidora::facefit;
+
+SidePoints sideDefaults() {
+    SidePoints d;
+    for (std::size_t i = 0; i < d.size(); ++i)
+        d[i] = {veidora::kSideDefaults[i].X, veidora::kSideDefaults[i].Y};
+    return d;
+}
+
+} // namespace
+
+class TestProfileFinderLibrary : public QObject {
+    Q_OBJECT
+private slots:
+    void loadsTheModuleAndFindsTheProfile() {
+        QString error;
+        const ProfileFinderEntry* entry = ProfileFinderLibrary::entry(error);
+        QVERIFY2(entry, qPrintable(error));
+        QCOMPARE(ProfileFinderLibrary::entry(error), entry); // loaded once
+        const QImage photo = QImage(QStringLiteral(VEIDORA_TEST_DATA "/profile-037.jpg"))
+                                 .scaled(700, 700, Qt::KeepAspectRatio, Qt::SmoothTransformation)
+                                 .convertToFormat(QImage::Format_RGB32);
+        const ColourView view{photo.constBits(), photo.width(), photo.height(),
+                              photo.bytesPerLine(), 4};
+        std::string why;
+        const ProfileResult r = entry->findProfile(view, sideDefaults(), &why);
+        QVERIFY2(r.found, r.why.c_str());
+        QCOMPARE(r.facing, Facing::Left);
+    }
+
+    // A dot of a picture shown mirrored and turned lands where the mapping puts it.
+    void aMirroredPictureShowsAPointWhereTheMappingSays() {
+        QWidget rectangle;
+        rectangle.resize(561, 377);
+        auto* image = new TImage(&rectangle);
+        image->setBox(QRect(8, 8, 257, 321));
+        image->setRotationAngle(10);
+        QImage picture(200, 300, QImage::Format_RGB32);
+        picture.fill(Qt::white);
+        QPainter(&picture).fillRect(QRect(30, 40, 6, 6), Qt::red);
+        image->setBitmap(picture);
+        image->mirror();
+        const QImage shot = rectangle.grab().toImage().convertToFormat(QImage::Format_RGB32);
+
+        double sx = 0, sy = 0, n = 0;
+        for (int y = 0; y < shot.height(); ++y)
+            for (int x = 0; x < shot.width(); ++x) {
+                const QRgb c = shot.pixel(x, y);
+                if (qRed(c) > 200 && qGreen(c) < 120 && qBlue(c) < 120) {
+                    sx += x + 0.5;
+                    sy += y + 0.5;
+                    ++n;
+                }
+            }
+        QVERIFY(n > 0);
+        const PhotoView view{200, 300, 8, 8, 257, 321, 10, 561, 377};
+        const Point want = imageToRectangle(Point{33, 43}, view, true); // the dot's centre
+        QVERIFY2(std::hypot(sx / n - want.x, sy / n - want.y) < 1,
+                 qPrintable(QStringLiteral("drawn at %1, %2; mapped to %3, %4")
+                                .arg(sx / n)
+                                .arg(sy / n)
+                                .arg(want.x)
+                                .arg(want.y)));
+    }
+};
+
+QTEST_MAIN(TestProfileFinderLibrary)
+#include "test_profile_finder_library.moc"

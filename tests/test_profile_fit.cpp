@@ -1,0 +1,247 @@
+#include "profile_fit.hpp"
+#include "side_landmarks.hpp"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <numbers>
+#include <string>
+#include <vector>
+
+using namespace veidora::facefit;
+
+namespace {
+
+SidePoints sideDefaults() {
+    SidePoints d;
+    for (std::size_t i = 0; i < d.size(); ++i)
+        d[i] = {veidora::kSideDefaults[i].X, veidora::kSideDefaults[i].Y};
+    return d;
+}
+
+// A head facing left drawn as straight runs between these corners, each feature a corner.
+struct Corners {
+    Point top{300, 100}, hair{200, 120}, brow{170, 290}, root{185, 330}, tip{130, 400},
+        base{190, 420}, lip{175, 460}, fold{195, 500}, chin{180, 530}, chinBottom{190, 570},
+        throat{300, 590}, neck{305, 700}, neckBack{470, 700}, nape{470, 560}, back{520, 300};
+
+    std::vector<Point> polygon() const {
+        return {top,  hair,       brow,   root, tip,      base, lip, fold,
+                chin, chinBottom, throat, neck, neckBack, nape, back};
+    }
+};
+
+// The polygon traced as a segmentation would: a point every pixel of its way round.
+std::vector<Point> traced(const std::vector<Point>& corners) {
+    std::vector<Point> out;
+    for (std::size_t i = 0; i < corners.size(); ++i) {
+        const Point a = corners[i], b = corners[(i + 1) % corners.size()];
+        const int steps =
+            std::max(1, static_cast<int>(std::ceil(std::hypot(b.x - a.x, b.y - a.y))));
+        for (int k = 0; k < steps; ++k)
+            out.push_back({a.x + (b.x - a.x) * k / steps, a.y + (b.y - a.y) * k / steps});
+    }
+    return out;
+}
+
+Outline outlineOf(std::vector<Point> pts, double width = 640, double height = 800) {
+    return {std::move(pts), width, height, 4};
+}
+
+double distance(Point a, Point b) {
+    return std::hypot(a.x - b.x, a.y - b.y);
+}
+
+// --- the walk on a head drawn with corners -------------------------------------------------
+
+struct WalkCase {
+    const char* name;
+    double turnDegrees; // about the picture's centre, clockwise on the screen
+    double scale;
+    bool mirror;  // the head looks right
+    bool reverse; // the outline runs the other way round
+};
+
+constexpr double kLeanAsDrawn = 3.2;
+
+Point place(Point p, const WalkCase& c, double width, double height) {
+    const Point centre{width / 2, height / 2};
+    const double r = c.turnDegrees * std::numbers::pi / 180;
+    const double dx = (p.x - centre.x) * c.scale, dy = (p.y - centre.y) * c.scale;
+    Point q{centre.x + std::cos(r) * dx - std::sin(r) * dy,
+            centre.y + std::sin(r) * dx + std::cos(r) * dy};
+    return c.mirror ? mirrored(q, width) : q;
+}
+
+TEST(ProfileWalk, ReadsEveryOutlineFeatureWhereverTheHeadIsTurnedScaledOrFacing) {
+    const WalkCase cases[] = {
+        {"as drawn", 0, 1, false, false},
+        {"turned clockwise", 10, 1, false, false},
+        {"turned back", -10, 1, false, false},
+        {"half size", 0, 0.5, false, false},
+        {"facing right", 0, 1, true, false},
+        {"facing right, turned", -10, 1, true, false},
+        {"traced the other way", 0, 1, false, true},
+    };
+    const Corners h;
+    const double width = 640, height = 800;
+    for (const WalkCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::vector<Point> pts;
+        for (const Point& p : traced(h.polygon()))
+            pts.push_back(place(p, c, width, height));
+        if (c.reverse)
+            std::reverse(pts.begin(), pts.end());
+        const ProfileResult r =
+            analyseProfile(outlineOf(pts, width, height), nullptr, sideDefaults());
+        ASSERT_TRUE(r.found) << r.why;
+        EXPECT_EQ(r.facing, c.mirror ? Facing::Right : Facing::Left);
+        // Corners within 2 pixels of the drawing (at its own scale), S7 a third of the ridge.
+        const double tol = 2 * std::max(c.scale, 1.0);
+        const auto at = [&](Point p) { return place(p, c, width, height); };
+        const Point ridge{h.root.x + (h.tip.x - h.root.x) * 0.342,
+                          h.root.y + (h.tip.y - h.root.y) * 0.342};
+        const std::pair<int, Point> want[] = {
+            {3, h.brow}, {4, h.root}, {6, h.back},  {7, ridge},
+            {8, h.tip},  {9, h.base}, {14, h.chin}, {15, h.chinBottom},
+        };
+        for (const auto& [s, p] : want)
+            EXPECT_LE(distance(r.points[static_cast<std::size_t>(s - 1)], at(p)), 4 * tol)
+                << "S" << s;
+        // The top of the head: only its height is read; upright it is the drawn top's.
+        if (c.turnDegrees == 0) {
+            EXPECT_NEAR(r.points[0].y, at(h.top).y, tol);
+        }
+        // The lean is against the sample's pose, so this head leans a little as drawn.
+        // Mirrored, the picture's head leans the other way.
+        EXPECT_NEAR(r.tiltDegrees, (c.mirror ? -1 : 1) * (kLeanAsDrawn + c.turnDegrees), 1);
+    }
+}
+
+TEST(ProfileWalk, ReadLandmarksAreFlaggedAndTheRestFollowTheFit) {
+    const Corners h;
+    const ProfileResult r = analyseProfile(outlineOf(traced(h.polygon())), nullptr, sideDefaults());
+    ASSERT_TRUE(r.found) << r.why;
+    // S2 needs the colours; S5, S10-S13, S16 and S17 are never on the outline.
+    const std::array<bool, kSidePointCount> read{true,  false, true, true,  false, true,
+                                                 true,  true,  true, false, false, false,
+                                                 false, true,  true, false, false};
+    EXPECT_EQ(r.measured, read);
+    // The estimated ones are the defaults through the fit of the read ones: the fit taken from
+    // the read pairs reproduces them.
+    std::vector<Point> from, to;
+    const SidePoints d = sideDefaults();
+    for (std::size_t i = 0; i < kSidePointCount; ++i) {
+        if (read[i]) {
+            from.push_back(d[i]);
+            to.push_back(r.points[i]);
+        }
+    }
+    const auto fit = fitSimilarity(from, to);
+    ASSERT_TRUE(fit);
+    for (std::size_t i = 0; i < kSidePointCount; ++i) {
+        if (!read[i]) {
+            EXPECT_LE(distance(r.points[i], fit->apply(d[i])), 1e-9) << "S" << i + 1;
+        }
+    }
+}
+
+TEST(ProfileWalk, TheForeheadEndsWhereTheHairBegins) {
+    // Skin everywhere, hair above y = 160: S2 is where the outline enters the hair.
+    const Corners h;
+    const int width = 640, height = 800;
+    std::vector<std::uint8_t> rgb(static_cast<std::size_t>(width * height * 3));
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            std::uint8_t* p = &rgb[static_cast<std::size_t>((y * width + x) * 3)];
+            const bool hair = y < 160;
+            p[0] = hair ? 70 : 235;
+            p[1] = hair ? 50 : 190;
+            p[2] = hair ? 40 : 160;
+        }
+    }
+    const ColourView colours{rgb.data(), width, height, width * 3, 3};
+    const ProfileResult r =
+        analyseProfile(outlineOf(traced(h.polygon())), &colours, sideDefaults());
+    ASSERT_TRUE(r.found) << r.why;
+    ASSERT_TRUE(r.measured[1]);
+    EXPECT_NEAR(r.points[1].y, 160, 8);
+    // On the forehead's run from the hair corner down to the brow.
+    const double along = (r.points[1].y - h.hair.y) / (h.brow.y - h.hair.y);
+    EXPECT_NEAR(r.points[1].x, h.hair.x + (h.brow.x - h.hair.x) * along, 2);
+    // A bald head gives no change: S2 is estimated.
+    std::fill(rgb.begin(), rgb.end(), std::uint8_t{200});
+    const ProfileResult bald =
+        analyseProfile(outlineOf(traced(h.polygon())), &colours, sideDefaults());
+    ASSERT_TRUE(bald.found);
+    EXPECT_FALSE(bald.measured[1]);
+}
+
+TEST(ProfileWalk, NoProfileIsFoundWithoutANoseShapedExtreme) {
+    const Corners h;
+    std::vector<Point> circle;
+    for (int k = 0; k < 1200; ++k) {
+        const double a = 2 * std::numbers::pi * k / 1200;
+        circle.push_back({320 + 200 * std::cos(a), 400 + 200 * std::sin(a)});
+    }
+    Corners flat = h; // the nose filed off: a straight run from root to base
+    flat.tip = {187, 365};
+    Corners blunt = h; // a bump too shallow for a nose
+    blunt.tip = {180, 400};
+    // A head seen from the front: the face's left half mirrored onto the right.
+    std::vector<Point> frontal;
+    for (const Point& p : h.polygon())
+        if (p.x <= 300 || p.y >= 700)
+            frontal.push_back(p);
+    std::vector<Point> right;
+    for (auto it = frontal.rbegin(); it != frontal.rend(); ++it)
+        right.push_back(mirrored(*it, 2 * 300 + 40));
+    frontal.insert(frontal.end(), right.begin(), right.end());
+    Corners cut = h; // the top of the head beyond the picture's top
+    for (Point* p : {&cut.top, &cut.hair})
+        p->y = 2;
+
+    const struct {
+        const char* name;
+        Outline outline;
+    } cases[] = {
+        {"nothing", outlineOf({})},
+        {"a few points", outlineOf({{1, 1}, {5, 1}, {5, 5}})},
+        {"a round object", outlineOf(circle)},
+        {"no nose", outlineOf(traced(flat.polygon()))},
+        {"a shallow bump", outlineOf(traced(blunt.polygon()))},
+        {"a face from the front", outlineOf(traced(frontal))},
+        {"cut off at the top", outlineOf(traced(cut.polygon()))},
+        {"picture of no size", outlineOf(traced(h.polygon()), 0, 0)},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const ProfileResult r = analyseProfile(c.outline, nullptr, sideDefaults());
+        EXPECT_FALSE(r.found);
+        EXPECT_FALSE(r.why.empty());
+    }
+}
+
+// --- where the window draws a point of a mirrored picture ---------------------------------
+
+TEST(MirroredPicture, APointMapsThroughTheMirrorAndTheView) {
+    // Pixel i covers [i, i+1): mirrored, it is pixel width-1-i, so its centre i+0.5 goes to
+    // width-i-0.5.
+    EXPECT_EQ(mirrored({3.5, 7.25}, 40), (Point{36.5, 7.25}));
+    EXPECT_EQ(mirrored(mirrored({3.5, 7.25}, 40), 40), (Point{3.5, 7.25}));
+    const PhotoView view{400, 300, 8, 8, 257, 321, 10, 561, 377};
+    const Point p{100, 50};
+    EXPECT_EQ(imageToRectangle(p, view, false), imageToRectangle(p, view));
+    EXPECT_EQ(imageToRectangle(p, view, true), imageToRectangle(Point{300, 50}, view));
+
+    // The result is in the given picture's pixels; a face looking right is shown mirrored.
+    ProfileResult r;
+    r.found = true;
+    r.points[7] = p;
+    r.facing = Facing::Left;
+    EXPECT_EQ(sideToRectangle(r, view)[7], imageToRectangle(p, view));
+    r.facing = Facing::Right;
+    EXPECT_EQ(sideToRectangle(r, view)[7], imageToRectangle(Point{300, 50}, view));
+}
+
+} // namespace
