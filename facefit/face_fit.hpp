@@ -70,11 +70,12 @@ constexpr FrontSource between(int p, double wp, int q, double wq) {
 } // namespace source
 
 // The mapping of P1..P28 (index 0 = P1); left and right as seen on the screen. Chosen on the
-// sample face (resources/faces/front.svg) at several sizes and tilts. The markup's jaw points
-// are coarse, so the cheekbone, jaw and chin sides are weighted between two neighbours. Its
-// outer eye corners land on the drawn eye's upper lid and its nostril points 31/35 well
-// inside the nose wings; those landmarks, the hairline it does not reach and the sides of
-// the nose bridge it lacks are fitted.
+// sample face (resources/faces/front.svg) at several sizes and tilts and checked on real
+// portraits. The markup's jaw points are coarse, so the cheekbone, jaw and chin sides are
+// weighted between two neighbours. Its outer eye corners (36, 45) are the photos' own; on the
+// sample face, whose eyes are drawn longer than real ones, they land a little inside the drawn
+// corners. The markup does not reach the hairline, lacks the sides of the nose bridge and marks
+// the nose's lower ends (31, 35) inside the wings: those are fitted.
 inline constexpr std::array<FrontSource, kFrontPointCount> kFrontSources{{
     source::fitted(),              // P1 left end of the forehead at the hairline
     source::fitted(),              // P2 right end of it
@@ -84,10 +85,10 @@ inline constexpr std::array<FrontSource, kFrontPointCount> kFrontSources{{
     source::at(21),                // P6 inner end of the left eyebrow
     source::at(22),                // P7 inner end of the right eyebrow
     source::at(26),                // P8 outer end of the right eyebrow
-    source::fitted(),              // P9 outer corner of the left eye
+    source::at(36),                // P9 outer corner of the left eye
     source::at(39),                // P10 inner corner of the left eye
     source::at(42),                // P11 inner corner of the right eye
-    source::fitted(),              // P12 outer corner of the right eye
+    source::at(45),                // P12 outer corner of the right eye
     source::between(0, 1, 1, 2),   // P13 left edge of the face at the cheekbone
     source::between(16, 1, 15, 2), // P14 right edge of the face at the cheekbone
     source::at(33),                // P15 base of the nose, midline
