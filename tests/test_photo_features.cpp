@@ -481,6 +481,34 @@ TEST(FindInPhoto, NoseBridgeSidesAtTheRidgesEdges) {
     }
 }
 
+TEST(FindInPhoto, EveryPixelLayoutGivesTheSameLandmarks) {
+    const Painted p = painted({});
+    const PhotoLandmarks rgb = findInPhoto(p.view, p.face, p.estimate);
+    ASSERT_TRUE(rgb.hairlineTop && rgb.bridgeLeft);
+    // B,G,R,A with padded lines, as a 32-bit QImage stores them.
+    const int w = p.view.width, h = p.view.height;
+    const std::ptrdiff_t line = static_cast<std::ptrdiff_t>(w) * 4 + 12;
+    std::vector<std::uint8_t> bgra(static_cast<std::size_t>(line * h), 0xAB);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+            const std::uint8_t* from = p.view.pixels + y * p.view.bytesPerLine + x * 3;
+            std::uint8_t* to = &bgra[static_cast<std::size_t>(y * line + x * 4)];
+            to[0] = from[2];
+            to[1] = from[1];
+            to[2] = from[0];
+            to[3] = 255;
+        }
+    const PhotoLandmarks four = findInPhoto({bgra.data(), w, h, line, 4}, p.face, p.estimate);
+    for (const auto& [a, b] :
+         {std::pair{rgb.hairlineLeft, four.hairlineLeft},
+          std::pair{rgb.hairlineRight, four.hairlineRight},
+          std::pair{rgb.hairlineTop, four.hairlineTop}, std::pair{rgb.bridgeLeft, four.bridgeLeft},
+          std::pair{rgb.bridgeRight, four.bridgeRight}}) {
+        ASSERT_TRUE(a && b);
+        EXPECT_EQ(*a, *b);
+    }
+}
+
 TEST(FindInPhoto, MalformedViewsFindNothing) {
     const Painted p = painted({});
     ImageView noPixels = p.view, twoChannels = p.view, shortLines = p.view;
