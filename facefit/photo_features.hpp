@@ -28,12 +28,12 @@ public:
     // nullopt for fewer than 8 samples.
     static std::optional<SkinModel> fit(std::span<const Shade> samples);
 
-    // Skin in light or in shade: the hue within the spread, more or less saturated, the
-    // brightness from half the typical skin's up; or a shine: brighter than the skin, its colour
-    // between the skin's and white.
     // The same spreads about another typical colour.
     SkinModel recentred(const Shade& typical) const;
 
+    // Skin in light or in shade: near the typical skin in brightness (from half of it up), in
+    // saturation and in hue, within bounds wide enough for a face's own variation; or a shine:
+    // brighter than the skin, its colour between the skin's and white.
     enum class Kind { None, Skin, Shine };
     Kind classify(const Shade& s) const;
     bool contains(const Shade& s) const { return classify(s) != Kind::None; }
