@@ -133,14 +133,6 @@ public:
         return p.x >= 0 && p.y >= 0 && p.x < m_v.width && p.y < m_v.height;
     }
 
-    // The pixel under a continuous position; false outside the picture.
-    bool nearest(Point p, float* out) const {
-        if (!inside(p))
-            return false;
-        rgb(static_cast<int>(p.x), static_cast<int>(p.y), out);
-        return true;
-    }
-
     // Between the four nearest pixel centres; false outside the picture.
     bool bilinear(Point p, float* out) const {
         if (!inside(p))
@@ -187,26 +179,38 @@ public:
           m_valid(m_cells.size(), 0) {
         const double cellPx = fr.unit * kCell;
         const int k = std::clamp(static_cast<int>(std::ceil(cellPx - 0.01)), 1, 4);
+        // From cell to cell in the picture, and from a cell's centre to its k x k samples.
+        const Point corner = fr.toImage(kLeft, kTop);
+        const Point right{cellPx * fr.ex.x, cellPx * fr.ex.y};
+        const Point down{cellPx * fr.ey.x, cellPx * fr.ey.y};
+        std::vector<Point> samples;
+        for (int j = 0; j < k; ++j)
+            for (int i = 0; i < k; ++i) {
+                const double a = (i + 0.5) / k - 0.5, b = (j + 0.5) / k - 0.5;
+                samples.push_back({a * right.x + b * down.x, a * right.y + b * down.y});
+            }
+        const double reachX = (std::abs(right.x) + std::abs(down.x)) / 2;
+        const double reachY = (std::abs(right.y) + std::abs(down.y)) / 2;
         for (int cy = 0; cy < m_h; ++cy) {
             for (int cx = 0; cx < m_w; ++cx) {
-                const double x = kLeft + cx * kCell, y = kTop + cy * kCell;
+                const Point c{corner.x + cx * right.x + cy * down.x,
+                              corner.y + cx * right.y + cy * down.y};
                 float sum[3] = {0, 0, 0};
                 bool ok = true;
                 if (k == 1) {
-                    ok = px.bilinear(fr.toImage(x, y), sum);
+                    ok = px.bilinear(c, sum);
                 } else {
-                    for (int j = 0; j < k && ok; ++j) {
-                        for (int i = 0; i < k && ok; ++i) {
-                            const double sx = x + ((i + 0.5) / k - 0.5) * kCell;
-                            const double sy = y + ((j + 0.5) / k - 0.5) * kCell;
-                            float c[3] = {0, 0, 0};
-                            ok = px.nearest(fr.toImage(sx, sy), c);
-                            for (int q = 0; q < 3; ++q)
-                                sum[q] += c[q];
-                        }
+                    ok = px.inside({c.x - reachX, c.y - reachY}) &&
+                         px.inside({c.x + reachX, c.y + reachY});
+                    for (std::size_t i = 0; ok && i < samples.size(); ++i) {
+                        float v[3];
+                        px.rgb(static_cast<int>(c.x + samples[i].x),
+                               static_cast<int>(c.y + samples[i].y), v);
+                        for (int q = 0; q < 3; ++q)
+                            sum[q] += v[q];
                     }
-                    for (float& s : sum)
-                        s /= static_cast<float>(k * k);
+                    for (float& v : sum)
+                        v /= static_cast<float>(k * k);
                 }
                 if (ok) {
                     const std::size_t at = index(cx, cy);
