@@ -1,12 +1,15 @@
 // "Rasti taškus" on a 24-megapixel photo: from the click to the grips moving, against dlib's
-// detector and one prediction alone on the same decoded picture, in the same process; and the
-// model's load time.
+// detector and one prediction alone on the same decoded picture, in the same process; the
+// model's load time; and the look for the hairline and the nose bridge in the photo's pixels on
+// two portraits, against dlib alone on each.
 #include "application.hpp"
 #include "auto_placement.hpp"
 #include "error_handler.hpp"
 #include "face_finder.hpp"
+#include "face_fit.hpp"
 #include "face_page.hpp"
 #include "face_search.hpp"
+#include "front_landmarks.hpp"
 #include "grip_history.hpp"
 #include "photo.hpp"
 #include "veidora_window.hpp"
@@ -20,9 +23,12 @@
 
 #include <benchmark/benchmark.h>
 
+#include <array>
 #include <chrono>
 #include <cstdlib>
 #include <iostream>
+#include <map>
+#include <string>
 
 using namespace veidora::facefit;
 
@@ -117,6 +123,62 @@ void BM_FaceSearchAlone(benchmark::State& state) {
     search(state, false);
 }
 BENCHMARK(BM_FaceSearchAlone)->Unit(benchmark::kMillisecond)->Iterations(10);
+
+// A portrait as the search reads it (R,G,B) and the face points found on it.
+struct Portrait {
+    QImage rgb;
+    FacePoints points{};
+
+    ImageView view() const {
+        return {rgb.constBits(), rgb.width(), rgb.height(), rgb.bytesPerLine(), 3};
+    }
+};
+
+const Portrait& portrait(const std::string& file) {
+    static std::map<std::string, Portrait> read;
+    auto it = read.find(file);
+    if (it == read.end()) {
+        Portrait p;
+        p.rgb = QImage(QString::fromStdString(VEIDORA_TEST_DATA "/" + file))
+                    .convertToFormat(QImage::Format_RGB888);
+        const auto face = ownFinder().findLargestFace(p.view());
+        if (!face) {
+            std::cerr << "no face on " << file << '\n';
+            std::exit(1);
+        }
+        p.points = face->points;
+        it = read.emplace(file, std::move(p)).first;
+    }
+    return it->second;
+}
+
+// What the search adds to dlib's: the 28 landmarks fitted, then the hairline and the nose
+// bridge looked for in the pixels.
+void BM_PhotoAnalysis(benchmark::State& state, const std::string& file) {
+    const Portrait& p = portrait(file);
+    std::array<Point, kFrontPointCount> defaults{};
+    for (std::size_t i = 0; i < defaults.size(); ++i)
+        defaults[i] = {veidora::kFrontDefaults[i].X, veidora::kFrontDefaults[i].Y};
+    for (auto _ : state)
+        benchmark::DoNotOptimize(findFrontLandmarks(p.points, defaults, p.view()));
+}
+BENCHMARK_CAPTURE(BM_PhotoAnalysis, astronaut, std::string("astronaut.png"))
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_PhotoAnalysis, frontal, std::string("frontal-125.jpg"))
+    ->Unit(benchmark::kMillisecond);
+
+// The yardstick for it: dlib's detector and one prediction on the same pixels.
+void BM_DlibAloneOnPortrait(benchmark::State& state, const std::string& file) {
+    const Portrait& p = portrait(file);
+    for (auto _ : state)
+        benchmark::DoNotOptimize(ownFinder().findPlain(p.view()));
+}
+BENCHMARK_CAPTURE(BM_DlibAloneOnPortrait, astronaut, std::string("astronaut.png"))
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(10);
+BENCHMARK_CAPTURE(BM_DlibAloneOnPortrait, frontal, std::string("frontal-125.jpg"))
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(5);
 
 void BM_ModelLoad(benchmark::State& state) {
     for (auto _ : state) {

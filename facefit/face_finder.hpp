@@ -5,9 +5,8 @@
 // it.
 
 #include "face_fit.hpp"
+#include "image_view.hpp"
 
-#include <cstddef>
-#include <cstdint>
 #include <memory>
 #include <optional>
 #include <string>
@@ -17,17 +16,6 @@ namespace veidora::facefit {
 // Installed by Debian's libdlib-data.
 inline constexpr const char* kDefaultModelPath =
     "/usr/share/dlib/shape_predictor_68_face_landmarks.dat";
-
-// Borrowed pixels, rows top to bottom. channels: 1 grey; 3 bytes R,G,B; 4 = 0xAARRGGBB as a
-// little-endian ARGB32 image stores it, i.e. bytes B,G,R,A (alpha is ignored: pass an opaque
-// picture).
-struct ImageView {
-    const std::uint8_t* pixels = nullptr;
-    int width = 0;
-    int height = 0;
-    std::ptrdiff_t bytesPerLine = 0;
-    int channels = 0;
-};
 
 // The face box and the 68 points, in continuous pixel coordinates of the view (pixel (i, j)
 // covers [i, i+1) x [j, j+1)). The box is the detector's, grown to hold all 68 points; it

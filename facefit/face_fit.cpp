@@ -1,8 +1,11 @@
 #include "face_fit.hpp"
 
+#include "photo_features.hpp"
+
 #include <algorithm>
 #include <cmath>
 #include <numbers>
+#include <utility>
 #include <vector>
 
 namespace veidora::facefit {
@@ -91,6 +94,27 @@ FrontPoints frontLandmarks(const FacePoints& face,
     for (std::size_t i = 0; i < kFrontPointCount; ++i)
         if (kFrontSources[i].fitted())
             out[i] = fit ? fit->apply(defaults[i]) : centre;
+    return out;
+}
+
+FrontFinding findFrontLandmarks(const FacePoints& face,
+                                std::span<const Point, kFrontPointCount> defaults,
+                                const ImageView& photo) {
+    FrontFinding out;
+    out.points = frontLandmarks(face, defaults);
+    for (std::size_t i = 0; i < kFrontPointCount; ++i)
+        out.found[i] = !kFrontSources[i].fitted();
+    const PhotoLandmarks seen = findInPhoto(photo, face, out.points);
+    const std::pair<const std::optional<Point>&, std::size_t> shown[] = {
+        {seen.hairlineLeft, 0}, {seen.hairlineRight, 1}, {seen.hairlineTop, 2},
+        {seen.bridgeLeft, 16},  {seen.bridgeRight, 17},
+    };
+    for (const auto& [p, i] : shown) {
+        if (p) {
+            out.points[i] = *p;
+            out.found[i] = true;
+        }
+    }
     return out;
 }
 

@@ -3,6 +3,8 @@
 // From a face found on a photo to the 28 front landmarks on the screen. Plain C++: no Qt, no
 // face detector; the detector adapter (face_finder.hpp) fills FacePoints.
 
+#include "image_view.hpp"
+
 #include <array>
 #include <cstddef>
 #include <optional>
@@ -70,11 +72,13 @@ constexpr FrontSource between(int p, double wp, int q, double wq) {
 } // namespace source
 
 // The mapping of P1..P28 (index 0 = P1); left and right as seen on the screen. Chosen on the
-// sample face (resources/faces/front.svg) at several sizes and tilts. The markup's jaw points
-// are coarse, so the cheekbone, jaw and chin sides are weighted between two neighbours. Its
-// outer eye corners land on the drawn eye's upper lid and its nostril points 31/35 well
-// inside the nose wings; those landmarks, the hairline it does not reach and the sides of
-// the nose bridge it lacks are fitted.
+// sample face (resources/faces/front.svg) at several sizes and tilts and checked on real
+// portraits. The markup's jaw points are coarse, so the cheekbone, jaw and chin sides are
+// weighted between two neighbours. Its outer eye corners (36, 45) are the photos' own; on the
+// sample face, whose eyes are drawn longer than real ones, they land a little inside the drawn
+// corners. The markup does not reach the hairline, lacks the sides of the nose bridge and marks
+// the nose's lower ends (31, 35) inside the wings: those are fitted, and findFrontLandmarks
+// looks for the hairline and the bridge in the photo itself.
 inline constexpr std::array<FrontSource, kFrontPointCount> kFrontSources{{
     source::fitted(),              // P1 left end of the forehead at the hairline
     source::fitted(),              // P2 right end of it
@@ -84,10 +88,10 @@ inline constexpr std::array<FrontSource, kFrontPointCount> kFrontSources{{
     source::at(21),                // P6 inner end of the left eyebrow
     source::at(22),                // P7 inner end of the right eyebrow
     source::at(26),                // P8 outer end of the right eyebrow
-    source::fitted(),              // P9 outer corner of the left eye
+    source::at(36),                // P9 outer corner of the left eye
     source::at(39),                // P10 inner corner of the left eye
     source::at(42),                // P11 inner corner of the right eye
-    source::fitted(),              // P12 outer corner of the right eye
+    source::at(45),                // P12 outer corner of the right eye
     source::between(0, 1, 1, 2),   // P13 left edge of the face at the cheekbone
     source::between(16, 1, 15, 2), // P14 right edge of the face at the cheekbone
     source::at(33),                // P15 base of the nose, midline
@@ -113,6 +117,22 @@ inline constexpr std::array<FrontSource, kFrontPointCount> kFrontSources{{
 // defaults all coincide), the fitted landmarks go to the mean of the mapped ones.
 FrontPoints frontLandmarks(const FacePoints& face,
                            std::span<const Point, kFrontPointCount> defaults);
+
+// The 28 front landmarks on a photo, in its pixels, and for each whether the photo showed it
+// (found: a face point, or the hairline or a side of the nose bridge seen in the pixels) or it
+// is only estimated from the sample face by the fit.
+struct FrontFinding {
+    FrontPoints points{};
+    std::array<bool, kFrontPointCount> found{};
+};
+
+// frontLandmarks, then the hairline (P1..P3) and the sides of the nose bridge (P17, P18) looked
+// for in `photo`, the picture the face points were found on (photo_features.hpp). Where the
+// photo does not show them (a bald or shaved head, a hat, hair down to the brows, a flat-lit
+// nose) they stay estimated. An empty view finds nothing more.
+FrontFinding findFrontLandmarks(const FacePoints& face,
+                                std::span<const Point, kFrontPointCount> defaults,
+                                const ImageView& photo);
 
 // How a decoded photo is shown: fitted uniformly and centred into the box (shrunk or grown),
 // then turned by angleDegrees about the box centre (positive = clockwise on the screen,

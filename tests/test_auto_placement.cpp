@@ -173,14 +173,30 @@ private slots:
                   QStringLiteral("astronaut.png"));
         w->front()->tilt()->setValue(-6);
         QRectF box;
+        veidora::facefit::FrontFinding landmarks;
         connect(w->autoPlacement()->search(), &FaceSearch::finished, this,
                 [&](const FaceSearch::Outcome& o) {
-                    if (o.kind == FaceSearch::Outcome::Found)
+                    if (o.kind == FaceSearch::Outcome::Found) {
                         box = QRectF(QPointF(o.face.left, o.face.top),
                                      QPointF(o.face.right, o.face.bottom));
+                        landmarks = o.landmarks;
+                    }
                 });
         findPoints();
         QVERIFY(!box.isEmpty());
+
+        // The grips go where the search put the landmarks: her hairline seen in the photo, the
+        // nostril wings estimated.
+        for (int n : {1, 2, 3})
+            QVERIFY2(landmarks.found[std::size_t(n - 1)], qPrintable(QString::number(n)));
+        QVERIFY(!landmarks.found[18] && !landmarks.found[19]);
+        for (int n = 1; n <= 28; ++n) {
+            const veidora::facefit::Point p = landmarks.points[std::size_t(n - 1)];
+            const QPointF expected = shown(w->Image1).map(QPointF(p.x, p.y));
+            const QPointF got = w->SelectionPoint(n)->Position();
+            QVERIFY2(std::hypot(got.x() - expected.x(), got.y() - expected.y()) < 0.01,
+                     qPrintable(QString::number(n)));
+        }
 
         // Turned back upright, in photo pixels, the face reads as a face.
         const QTransform toPhoto = shown(w->front()->photo()).inverted();

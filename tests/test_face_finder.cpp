@@ -42,10 +42,10 @@ const QImage& portrait() {
     return img;
 }
 
-// The sample front face drawn `scale` times its size and turned by `tilt` degrees (clockwise)
-// about the picture's centre, on a plain background.
-QImage sampleFace(QSize size, double tilt) {
-    QSvgRenderer svg(QStringLiteral(VEIDORA_SAMPLE_FRONT));
+// A drawing fitted into `size` and turned by `tilt` degrees (clockwise) about the picture's
+// centre, on a plain background.
+QImage drawing(const char* path, QSize size, double tilt = 0) {
+    QSvgRenderer svg(QString::fromUtf8(path));
     QImage img(size, QImage::Format_RGB32);
     img.fill(QColor(0xe8, 0xed, 0xf1));
     QPainter p(&img);
@@ -55,6 +55,10 @@ QImage sampleFace(QSize size, double tilt) {
     p.translate(-size.width() / 2.0, -size.height() / 2.0);
     svg.render(&p, QRectF(0, 0, size.width(), size.height()));
     return img;
+}
+
+QImage sampleFace(QSize size, double tilt) {
+    return drawing(VEIDORA_SAMPLE_FRONT, size, tilt);
 }
 
 class FaceFinderTest : public testing::Test {
@@ -246,6 +250,129 @@ TEST_F(FaceFinderTest, SampleFaceLandsOnTheDefaultLandmarks) {
             const double median = (sorted[13] + sorted[14]) / 2;
             EXPECT_LE(sorted.back(), 8) << size.width() << " tilt " << tilt << all.str();
             EXPECT_LE(median, 3) << size.width() << " tilt " << tilt << all.str();
+        }
+    }
+}
+
+// --- the landmarks looked for in the photo's own pixels ----------------------------------
+
+constexpr std::size_t kHairline[] = {0, 1, 2};         // P1..P3
+constexpr std::size_t kBridge[] = {16, 17};            // P17, P18
+constexpr std::size_t kSearched[] = {0, 1, 2, 16, 17}; // both
+
+QImage picture(const char* path) {
+    return QImage(QString::fromUtf8(path)).convertToFormat(QImage::Format_RGB32);
+}
+
+TEST_F(FaceFinderTest, SampleFaceShowsItsHairlineAndNoseBridgeWhereTheDefaultsSay) {
+    // As in SampleFaceLandsOnTheDefaultLandmarks: the picture as the front page shows it, in
+    // drawing-rectangle units.
+    const FrontPoints d = defaults();
+    for (QSize size : {QSize(568, 677), QSize(1028, 1225)}) {
+        for (double tilt : {-10.0, 0.0, 10.0}) {
+            const QImage img = sampleFace(size, tilt);
+            const auto face = finder().findLargestFace(view(img));
+            ASSERT_TRUE(face) << size.width() << " " << tilt;
+            const FrontFinding lm = findFrontLandmarks(face->points, d, view(img));
+            const PhotoView shown{
+                double(size.width()), double(size.height()), 288, 7, 265, 321, -tilt, 2000, 2000};
+            for (std::size_t i : kSearched) {
+                const Point p = imageToRectangle(lm.points[i], shown);
+                EXPECT_TRUE(lm.found[i]) << "P" << i + 1 << " " << size.width() << " " << tilt;
+                EXPECT_LE(std::hypot(p.x - d[i].x, p.y - d[i].y), 4)
+                    << "P" << i + 1 << " " << size.width() << " tilt " << tilt << " at " << p.x
+                    << "," << p.y;
+            }
+            // The model marks the eye corners; the nostril wings stay estimated.
+            EXPECT_TRUE(lm.found[8] && lm.found[11]);
+            EXPECT_FALSE(lm.found[18] || lm.found[19]);
+        }
+    }
+}
+
+TEST_F(FaceFinderTest, PortraitHairlineIsTheFringesLowerEdge) {
+    const QImage img = picture(VEIDORA_TEST_DATA "/astronaut.png");
+    const auto face = finder().findLargestFace(view(img));
+    ASSERT_TRUE(face);
+    const FrontFinding lm = findFrontLandmarks(face->points, defaults(), view(img));
+    auto P = [&](int n) { return lm.points[static_cast<std::size_t>(n - 1)]; };
+    for (int n : {1, 2, 3})
+        EXPECT_TRUE(lm.found[static_cast<std::size_t>(n - 1)]) << "P" << n;
+
+    // Shown in a 257 x 321 box: 512 pixels make 257 units. On the midline the fringe's darkest
+    // tips are at y 77 and clear skin starts at 83: its lower edge is at about (226, 81).
+    const double unit = 512.0 / 257;
+    EXPECT_LE(std::hypot(P(3).x - 226, P(3).y - 81) / unit, 3) << P(3).x << "," << P(3).y;
+    // The forehead's ends lie below the fringe (it reaches y 70 and lower over the temples) and
+    // above the brows, over the outer half of each brow.
+    const Point& browL = face->points[17];
+    const Point& browR = face->points[26];
+    EXPECT_GT(P(1).y, 70);
+    EXPECT_LT(P(1).y, std::min(face->points[18].y, face->points[19].y));
+    EXPECT_GT(P(2).y, 70);
+    EXPECT_LT(P(2).y, std::min(face->points[24].y, face->points[25].y));
+    EXPECT_TRUE(P(1).x > browL.x - 3 && P(1).x < face->points[21].x) << P(1).x;
+    EXPECT_TRUE(P(2).x > face->points[22].x && P(2).x < browR.x + 3) << P(2).x;
+
+    // The bridge's sides, found or not (lit from her right, its left side hardly shows), either
+    // side of the root, within the nose's width, between its root and its base.
+    EXPECT_EQ(lm.found[16], lm.found[17]);
+    EXPECT_LT(P(17).x, P(16).x);
+    EXPECT_LT(P(16).x, P(18).x);
+    for (int n : {17, 18}) {
+        EXPECT_GT(P(n).x, face->points[31].x) << n;
+        EXPECT_LT(P(n).x, face->points[35].x) << n;
+        EXPECT_GT(P(n).y, P(16).y) << n;
+        EXPECT_LT(P(n).y, P(15).y) << n;
+    }
+}
+
+TEST_F(FaceFinderTest, RecedingHairlineIsFoundOnTheForeheadOrLeftEstimated) {
+    // Thin hair over the crown, the scalp showing through it, the top of the head at y 213.
+    // The forehead's skin meets the thin hair at about y 272 on the midline and y 330 above the
+    // outer eye corners; the fit, made for a full head of hair, puts the hairline 50 to 100
+    // pixels lower, on the bare forehead.
+    const QImage img = picture(VEIDORA_TEST_DATA "/frontal-125.jpg");
+    ASSERT_EQ(img.size(), QSize(1350, 1350));
+    const auto face = finder().findLargestFace(view(img));
+    ASSERT_TRUE(face);
+    const FrontPoints fitted = frontLandmarks(face->points, defaults());
+    const FrontFinding lm = findFrontLandmarks(face->points, defaults(), view(img));
+    const double hairline[] = {330, 336, 272}; // P1..P3
+    for (std::size_t i : kHairline) {
+        if (lm.found[i])
+            EXPECT_NEAR(lm.points[i].y, hairline[i], 30) << "P" << i + 1;
+        else
+            EXPECT_EQ(lm.points[i], fitted[i]) << "P" << i + 1;
+    }
+    // The eye corners where the eyes' white ends, within a few pixels.
+    EXPECT_LT(std::hypot(lm.points[8].x - 513, lm.points[8].y - 586), 8);
+    EXPECT_LT(std::hypot(lm.points[11].x - 828, lm.points[11].y - 591), 8);
+    for (std::size_t i : kBridge) {
+        EXPECT_TRUE(lm.found[i]) << "P" << i + 1;
+        EXPECT_GT(lm.points[i].x, face->points[31].x);
+        EXPECT_LT(lm.points[i].x, face->points[35].x);
+    }
+}
+
+TEST_F(FaceFinderTest, BaldHeadAndHatLeaveTheHairlineEstimated) {
+    // The sample face without hair (skin up to the top of the head), and with a felt hat whose
+    // brim crosses the forehead; the hairline stays where the fit puts it, neither on the top
+    // of the head nor on the brim.
+    for (const char* path :
+         {VEIDORA_TEST_DATA "/front-bald.svg", VEIDORA_TEST_DATA "/front-hat.svg"}) {
+        for (double tilt : {0.0, 8.0}) {
+            const QImage img = drawing(path, QSize(568, 677), tilt);
+            const auto face = finder().findLargestFace(view(img));
+            ASSERT_TRUE(face) << path;
+            const FrontPoints fitted = frontLandmarks(face->points, defaults());
+            const FrontFinding lm = findFrontLandmarks(face->points, defaults(), view(img));
+            for (std::size_t i : kHairline) {
+                EXPECT_FALSE(lm.found[i]) << path << " tilt " << tilt << " P" << i + 1;
+                EXPECT_EQ(lm.points[i], fitted[i]) << path << " P" << i + 1;
+            }
+            for (std::size_t i : kBridge)
+                EXPECT_TRUE(lm.found[i]) << path << " P" << i + 1;
         }
     }
 }

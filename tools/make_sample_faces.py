@@ -21,6 +21,7 @@ TOOLS = pathlib.Path(__file__).resolve().parent
 ROOT = TOOLS.parent
 LANDMARKS = TOOLS / "sample-face-landmarks.json"
 OUT_DIR = ROOT / "resources" / "faces"
+TEST_DIR = ROOT / "tests" / "data"  # variants the tests look for the hairline on
 
 BG_TOP, BG_BOTTOM = "#f1f4f7", "#dfe6ec"
 SKIN_LIGHT, SKIN, SKIN_MID, SKIN_DARK = "#f8dcc8", "#f0c5a6", "#e3ab89", "#cf9573"
@@ -30,6 +31,7 @@ HAIR_LIGHT, HAIR, HAIR_DARK = "#7d5a43", "#4e3427", "#2e1e16"
 LIP_UPPER, LIP_LOWER, LIP_LINE = "#ad5f56", "#c77a6d", "#6c2f28"
 IRIS_IN, IRIS, IRIS_OUT = "#46606f", "#6c8c9c", "#2f414c"
 SHIRT_LIGHT, SHIRT_DARK = "#7c93a6", "#465b6d"
+HAT_LIGHT, HAT, HAT_DARK, HAT_BAND = "#4a5878", "#2f3b57", "#1e2639", "#1a1d26"
 
 
 # ---------------------------------------------------------------- vectors
@@ -427,7 +429,9 @@ def hair_texture(doc, region, inner, outer, count, flow):
 
 # ---------------------------------------------------------------- front face
 
-def draw_front(L):
+def draw_front(L, variant=None):
+    """variant: None for the sample itself; "bald" leaves the hair out, so the skin runs to the
+    top of the head; "hat" puts a felt hat over the hair, its brim across the forehead."""
     W, H = 568, 677
     P = {k: tuple(v) for k, v in L.items()}
     mid = (P["P13"][0] + P["P14"][0]) / 2          # face midline, for mirrored details
@@ -506,6 +510,8 @@ def draw_front(L):
     # face outline
     d.stroke(face, SKIN_LINE, 1.6, 0.75)
 
+    if variant == "bald":
+        return d
     # hair over the forehead; its inner edge is the hairline
     hairline = curve([(106, 324), (109, 288), (116, 242), (128, 203), P["P1"]])
     hairline += curve([P["P1"], (212, 151.5), P["P3"], (350, 147.5), P["P2"]])
@@ -520,7 +526,26 @@ def draw_front(L):
     hair_texture(d, hair, sample(hairline, 12), sample(outer, 12), 90, False)
     d.shade(hair_d, (255, 92), 120, 30, "#ffffff", 0.22, -5)
     d.stroke(hairline, HAIR_DARK, 1.4, 0.7)
+    if variant == "hat":
+        front_hat(d, mid)
     return d
+
+
+def front_hat(d, mid):
+    """A felt hat over the hair: a crown down to a band, a brim across the forehead half way
+    between the hairline and the brows, wider than the head; the hair at the temples shows."""
+    brim_top = curve([(40, 196), (mid, 184, (1, 0)), (536, 196)])
+    brim_bottom = curve([(536, 196, "c"), (520, 214), (mid, 222, (-1, 0)), (56, 214), (40, 196, "c")])
+    crown = curve([(92, 190), (96, 120), (150, 40), (mid, 14, (1, 0)), (426, 40), (480, 120), (484, 190)])
+    crown_d = d_curve(crown) + " L%s %s L92 190 Z" % (num(484), num(190))
+    d.path(crown_d, fill=d.linear("hat", (0, 14), (0, 190), [(0, HAT_LIGHT), (1, HAT)]))
+    d.shade(crown_d, (mid - 40, 70), 120, 40, "#ffffff", 0.12)
+    band = curve([(94, 160), (mid, 150, (1, 0)), (482, 160)])
+    d.path(d_curve(band + reverse(curve([(92, 190), (mid, 182, (1, 0)), (484, 190)])), close=True),
+           fill=HAT_BAND)
+    d.path(d_curve(brim_top + brim_bottom, close=True),
+           fill=d.linear("brim", (0, 184), (0, 222), [(0, HAT_LIGHT), (1, HAT_DARK)]))
+    d.stroke(brim_bottom, HAT_DARK, 1.6, 0.8)
 
 
 def front_eye(d, inner, outer):
@@ -804,9 +829,12 @@ def main():
     front = {m["landmark"]: m["picture_px"] for m in data["front"]["landmarks"]}
     side = {m["landmark"]: m["picture_px"] for m in data["side"]["landmarks"]}
     OUT_DIR.mkdir(parents=True, exist_ok=True)
-    for name, doc in (("front.svg", draw_front(front)), ("profile.svg", draw_profile(side))):
-        (OUT_DIR / name).write_text(doc.text(), encoding="utf-8")
-        print("wrote", (OUT_DIR / name).relative_to(ROOT))
+    outputs = ((OUT_DIR / "front.svg", draw_front(front)), (OUT_DIR / "profile.svg", draw_profile(side)),
+               (TEST_DIR / "front-bald.svg", draw_front(front, "bald")),
+               (TEST_DIR / "front-hat.svg", draw_front(front, "hat")))
+    for path, doc in outputs:
+        path.write_text(doc.text(), encoding="utf-8")
+        print("wrote", path.relative_to(ROOT))
 
 
 if __name__ == "__main__":

@@ -3,7 +3,6 @@
 #include "error_handler.hpp"
 #include "face_finder_library.hpp"
 #include "face_fit.hpp"
-#include "front_landmarks.hpp"
 #include "grip_history.hpp"
 #include "landmark_page.hpp"
 #include "photo.hpp"
@@ -78,7 +77,7 @@ void AutoPlacement::searchFinished(const FaceSearch::Outcome& outcome, const QIm
         return;
     switch (outcome.kind) {
     case FaceSearch::Outcome::Found:
-        place(outcome.face, searched.size());
+        place(outcome.landmarks.points, searched.size());
         break;
     case FaceSearch::Outcome::NoFace: {
         QMessageBox box(QMessageBox::Information, QStringLiteral("Rasti taškus"),
@@ -101,12 +100,7 @@ void AutoPlacement::searchFinished(const FaceSearch::Outcome& outcome, const QIm
     }
 }
 
-void AutoPlacement::place(const facefit::FoundFace& face, QSize picture) {
-    std::array<facefit::Point, facefit::kFrontPointCount> defaults{};
-    for (std::size_t i = 0; i < defaults.size(); ++i)
-        defaults[i] = {kFrontDefaults[i].X, kFrontDefaults[i].Y};
-    const facefit::FrontPoints found = facefit::frontLandmarks(face.points, defaults);
-
+void AutoPlacement::place(const facefit::FrontPoints& found, QSize picture) {
     QWidget* rectangle = m_s.grips.front()->parentWidget();
     const QRect box = m_s.photo->Box();
     const facefit::PhotoView view{double(picture.width()),

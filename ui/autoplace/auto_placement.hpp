@@ -47,7 +47,7 @@ signals:
 private:
     void photoChanged();
     void searchFinished(const FaceSearch::Outcome& outcome, const QImage& searched);
-    void place(const veidora::facefit::FoundFace& face, QSize picture);
+    void place(const veidora::facefit::FrontPoints& found, QSize picture);
     void updateButton();
 
     Setup m_s;

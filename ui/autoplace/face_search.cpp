@@ -1,9 +1,11 @@
 #include "face_search.hpp"
 
 #include "face_finder_library.hpp"
+#include "front_landmarks.hpp"
 
 #include <QtConcurrent>
 
+#include <array>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -91,6 +93,11 @@ FaceSearch::Outcome FaceSearch::search(const QStringList& modules, const QString
         if (face) {
             out.kind = Outcome::Found;
             out.face = *face;
+            // The pixel analysis too runs here, off the GUI thread.
+            std::array<veidora::facefit::Point, veidora::facefit::kFrontPointCount> defaults{};
+            for (std::size_t i = 0; i < defaults.size(); ++i)
+                defaults[i] = {veidora::kFrontDefaults[i].X, veidora::kFrontDefaults[i].Y};
+            out.landmarks = veidora::facefit::findFrontLandmarks(face->points, defaults, view);
         } else if (!why.empty()) {
             out.kind = Outcome::Failed;
             out.message = QString::fromStdString(why);

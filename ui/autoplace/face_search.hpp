@@ -10,14 +10,17 @@
 
 #include <functional>
 
-// Looks for the largest face on a picture off the GUI thread and reports on it. The landmark
-// model is read once per process, in the background, the first time it is wanted.
+// Looks for the largest face on a picture off the GUI thread and reports on it, with the 28
+// front landmarks placed on it. The landmark model is read once per process, in the
+// background, the first time it is wanted.
 class FaceSearch : public QObject {
     Q_OBJECT
 public:
     struct Outcome {
         enum Kind { Found, NoFace, NoModule, NoModel, Failed } kind = NoFace;
         veidora::facefit::FoundFace face{};
+        // In the picture's pixels, each found on it or estimated (for Found).
+        veidora::facefit::FrontFinding landmarks{};
         QString message; // why, for NoModule, NoModel and Failed
     };
 

@@ -1,0 +1,555 @@
+// The hairline and the nose bridge's sides looked for in a photo's pixels, on pictures painted
+// here: no Qt, no face model.
+#include "face_fit.hpp"
+#include "front_landmarks.hpp"
+#include "photo_features.hpp"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <numbers>
+#include <optional>
+#include <string>
+#include <vector>
+
+using namespace veidora::facefit;
+
+namespace {
+
+// --- skinEnd ------------------------------------------------------------------------------
+
+// `skin` rows of skin, then `hair` rows of hair; shares as a row of cells would give them.
+std::vector<float> profile(int skin, int hair, float skinShare = 1, float hairShare = 0) {
+    std::vector<float> p(static_cast<std::size_t>(skin), skinShare);
+    p.insert(p.end(), static_cast<std::size_t>(hair), hairShare);
+    return p;
+}
+
+TEST(SkinEnd, FindsWhereSkinGivesWayForGood) {
+    constexpr int run = 10;
+    std::vector<float> noisy = profile(40, 30);
+    std::uint32_t state = 99;
+    for (float& f : noisy) { // a few cells of each row misjudged
+        state = state * 1664525u + 1013904223u;
+        f = std::abs(f - static_cast<float>(state >> 24) / 255 * 0.35f);
+    }
+    std::vector<float> shadow = profile(40, 30);
+    std::fill_n(shadow.begin() + 15, 6, 0.1f); // a band of shade shorter than a run
+    std::vector<float> fringe = profile(40, 30);
+    fringe[39] = fringe[41] = 0.5f; // a ragged edge over three rows
+
+    struct Case {
+        const char* what;
+        std::vector<float> skin;
+        double end;
+    };
+    const Case cases[] = {
+        {"clean", profile(40, 30), 39.5},
+        {"misjudged cells", noisy, 39.5},
+        {"a shadow band", shadow, 39.5},
+        {"a ragged fringe", fringe, 39.5},
+        {"half skin, then hair", profile(40, 30, 0.7f, 0.2f), 39.5},
+    };
+    for (const Case& c : cases) {
+        const auto end = skinEnd(c.skin, run);
+        ASSERT_TRUE(end) << c.what;
+        EXPECT_NEAR(*end, c.end, 1.0) << c.what;
+    }
+}
+
+TEST(SkinEnd, NothingWhereTheSkinDoesNotEndForGood) {
+    constexpr int run = 10;
+    std::vector<float> band = profile(40, 6);
+    band.insert(band.end(), 30, 1.0f); // shade, then skin again to the end
+    struct Case {
+        const char* what;
+        std::vector<float> skin;
+    };
+    const Case cases[] = {
+        {"skin to the end (bald)", profile(80, 0)},
+        {"hair from the start (hair to the brows)", profile(0, 80)},
+        {"a band, then skin to the end", band},
+        {"the picture ends before a run of hair", profile(40, run - 1)},
+        {"empty", {}},
+    };
+    for (const Case& c : cases)
+        EXPECT_FALSE(skinEnd(c.skin, run)) << c.what;
+}
+
+// --- ridgeEdges ---------------------------------------------------------------------------
+
+// A lit ridge across a profile of 161 samples centred on 80: brightness 150 on the cheeks, `top`
+// across the middle 2 x `half` samples, `left` and `right` on the side walls between; each step
+// eased over a few samples.
+struct Ridge {
+    double half;
+    double top, left, right;
+    double noise = 0; // per sample
+
+    std::vector<float> profile(std::uint32_t seed) const {
+        std::vector<float> p(161);
+        std::uint32_t state = seed;
+        const auto ease = [](double t) { return 1 / (1 + std::exp(-t / 1.5)); };
+        for (std::size_t i = 0; i < p.size(); ++i) {
+            const double x = static_cast<double>(i) - 80;
+            const double side = x < 0 ? left : right;
+            double v = 150 + (side - 150) * ease(half + 25 - std::abs(x));
+            v += (top - side) * ease(half - std::abs(x));
+            double n = 0;
+            for (int k = 0; k < 4; ++k) { // roughly normal
+                state = state * 1664525u + 1013904223u;
+                n += static_cast<double>(state >> 8) / (1u << 24) - 0.5;
+            }
+            p[i] = static_cast<float>(v + noise * n * std::sqrt(3.0));
+        }
+        return p;
+    }
+};
+
+// The ridge's edges from two profiles of it with noise of their own.
+std::optional<EdgePair> edgesOf(const Ridge& r) {
+    return ridgeEdges(r.profile(7), r.profile(8), 80, 4, 40, 2.5);
+}
+
+TEST(RidgeEdges, FindsTheLitRidgesTwoSides) {
+    const std::pair<const char*, Ridge> cases[] = {
+        {"clear", {12, 175, 140, 140}},
+        {"lit from one side", {15, 172, 158, 128}},
+        {"noisy", {12, 175, 140, 140, 3}},
+        {"faint", {20, 156, 148, 148}},
+    };
+    for (const auto& [what, r] : cases) {
+        const auto e = edgesOf(r);
+        ASSERT_TRUE(e) << what;
+        EXPECT_NEAR(e->left, 80 - r.half, 1.5) << what;
+        EXPECT_NEAR(e->right, 80 + r.half, 1.5) << what;
+    }
+}
+
+TEST(RidgeEdges, NothingWithoutTwoOppositeEdges) {
+    const std::pair<const char*, Ridge> cases[] = {
+        {"flat-lit nose", {12, 150, 150, 150}},
+        {"flat-lit and noisy", {12, 150, 150, 150, 3}},
+        {"faint and noisy", {12, 154, 150, 150, 3}},
+        {"too faint to see", {12, 151.5, 150, 150}},
+        {"one side only", {12, 150, 150, 125}},
+        {"shaded in the middle, not lit", {12, 120, 150, 150}},
+        {"a ridge wider than a nose", {60, 175, 140, 140}},
+    };
+    for (const auto& [what, r] : cases) {
+        const auto e = edgesOf(r);
+        EXPECT_FALSE(e) << what << " at " << (e ? e->left : 0) << " " << (e ? e->right : 0);
+    }
+    const std::vector<float> some(161, 150.0f), fewer(160, 150.0f);
+    EXPECT_FALSE(ridgeEdges({}, {}, 0, 4, 40, 2.5));
+    EXPECT_FALSE(ridgeEdges(some, fewer, 80, 4, 40, 2.5));
+}
+
+// --- SkinModel ----------------------------------------------------------------------------
+
+Shade rgb(double r, double g, double b) {
+    return shadeOf(static_cast<float>(r), static_cast<float>(g), static_cast<float>(b));
+}
+
+TEST(SkinModel, SkinInShadeOrShineIsSkinHairAndBackdropAreNot) {
+    const std::vector<Shade> samples(20, rgb(226, 184, 156));
+    const auto skin = SkinModel::fit(samples);
+    ASSERT_TRUE(skin);
+    struct Case {
+        const char* what;
+        Shade colour;
+        bool isSkin;
+    };
+    const Case cases[] = {
+        {"the skin", rgb(226, 184, 156), true},
+        {"in shade", rgb(226 * 0.6, 184 * 0.6, 156 * 0.6), true},
+        {"redder", rgb(230, 176, 146), true},
+        {"a shine: half white", rgb(240.5, 219.5, 205.5), true},
+        {"deep shadow", rgb(226 * 0.35, 184 * 0.35, 156 * 0.35), false},
+        {"brown hair", rgb(90, 60, 40), false},
+        {"blond hair", rgb(200, 170, 110), false},
+        {"grey backdrop", rgb(228, 232, 236), false},
+        {"white", rgb(250, 250, 250), false},
+        {"a blue hat", rgb(45, 58, 90), false},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(skin->contains(c.colour), c.isSkin) << c.what;
+    EXPECT_FALSE(SkinModel::fit(std::vector<Shade>(7, rgb(226, 184, 156))));
+}
+
+// --- findInPhoto on painted faces -------------------------------------------------------------
+
+// The 68 points as the model finds them on the sample face, in units of the distance between
+// the eye centres from the middle between them, y down.
+constexpr double kCanonical[68][2] = {
+    {-1.146, -0.1},  {-1.129, 0.181},  {-1.091, 0.452},  {-1.03, 0.727},   {-0.921, 0.991},
+    {-0.747, 1.209}, {-0.518, 1.38},   {-0.274, 1.506},  {-0.01, 1.554},   {0.255, 1.512},
+    {0.499, 1.39},   {0.722, 1.222},   {0.894, 1.002},   {1.003, 0.735},   {1.068, 0.462},
+    {1.114, 0.185},  {1.138, -0.095},  {-0.896, -0.255}, {-0.73, -0.343},  {-0.537, -0.348},
+    {-0.349, -0.29}, {-0.172, -0.2},   {0.165, -0.206},  {0.349, -0.297},  {0.541, -0.344},
+    {0.74, -0.342},  {0.906, -0.249},  {-0.006, -0.015}, {-0.007, 0.142},  {-0.006, 0.297},
+    {-0.003, 0.455}, {-0.177, 0.613},  {-0.091, 0.63},   {-0.005, 0.646},  {0.082, 0.63},
+    {0.161, 0.613},  {-0.699, -0.016}, {-0.574, -0.086}, {-0.413, -0.078}, {-0.295, 0.032},
+    {-0.432, 0.077}, {-0.588, 0.07},   {0.287, 0.033},   {0.415, -0.079},  {0.575, -0.088},
+    {0.697, -0.017}, {0.592, 0.07},    {0.435, 0.081},   {-0.365, 0.967},  {-0.223, 0.861},
+    {-0.097, 0.807}, {-0.008, 0.834},  {0.088, 0.808},   {0.213, 0.865},   {0.341, 0.972},
+    {0.213, 1.08},   {0.095, 1.123},   {-0.011, 1.132},  {-0.113, 1.121},  {-0.234, 1.073},
+    {-0.297, 0.966}, {-0.1, 0.911},    {-0.008, 0.916},  {0.09, 0.91},     {0.276, 0.97},
+    {0.089, 0.989},  {-0.011, 0.998},  {-0.107, 0.988},
+};
+
+struct Rgb {
+    double r, g, b;
+};
+constexpr Rgb kSkin{226, 184, 156}, kHair{92, 62, 42}, kBackdrop{228, 232, 236};
+constexpr Rgb kHat{45, 58, 90}, kBrow{70, 50, 40}, kDrifted{214, 190, 150};
+// Darker, more saturated and a little yellower than kSkin, each by less than skin varies.
+constexpr Rgb kLightBrown{154, 119, 85}, kGreyHair{150, 150, 150};
+
+// What is painted, in face units (see kCanonical).
+struct Scene {
+    double hairline = -0.95; // on the midline; it curves down towards the temples
+    double fringe = 0;       // depth of a saw-toothed lower edge
+    bool hair = true;        // false: bald, the skin up to the top of the head
+    bool sidesOnly = false;  // bald on top, hair at the sides
+    bool hairToBrows = false;
+    bool swept = false; // the hair swept down over the right temple to the brow
+    double soft = 0;    // the hairline blurred over this height
+    Rgb hairColour = kHair;
+    std::optional<double> hat;    // the brim's lower edge
+    std::optional<double> shadow; // top of a band of shade across the forehead
+    std::optional<double> shine;  // top of a band of shine across it
+    bool drift = false;   // the forehead yellower and paler towards the top, as under a lamp
+    double bridge = 0.09; // half width of the lit nose ridge; 0: a flat-lit nose
+    double noise = 0;     // per channel
+    double tilt = 0;      // degrees, clockwise
+    double unit = 110;    // pixels between the eye centres
+};
+
+// The hairline without a fringe's teeth.
+double baseHairline(const Scene& s, double x) {
+    if (s.hairToBrows)
+        return -0.3;
+    const double y = s.hairline + 0.3 * x * x;
+    return s.swept && x > 0.4 ? y + std::min(1.0, (x - 0.4) / 0.2) * (-0.25 - y) : y;
+}
+
+double hairlineAt(const Scene& s, double x) {
+    double y = baseHairline(s, x);
+    if (s.fringe > 0) {
+        const double t = x / 0.08 - std::floor(x / 0.08);
+        y += s.fringe * std::abs(2 * t - 1);
+    }
+    return y;
+}
+
+double browAt(double x) {
+    const int from = x < 0 ? 17 : 22;
+    for (int i = from; i < from + 4; ++i)
+        if (x >= kCanonical[i][0] && x <= kCanonical[i + 1][0]) {
+            const double t = (x - kCanonical[i][0]) / (kCanonical[i + 1][0] - kCanonical[i][0]);
+            return kCanonical[i][1] + t * (kCanonical[i + 1][1] - kCanonical[i][1]);
+        }
+    return 1e9;
+}
+
+Rgb paint(const Scene& s, double x, double y) {
+    const auto inEllipse = [&](double cx, double cy, double rx, double ry) {
+        return (x - cx) * (x - cx) / (rx * rx) + (y - cy) * (y - cy) / (ry * ry) <= 1;
+    };
+    const bool head = inEllipse(0, -0.05, 1.15, 1.65);
+    const double hairline = hairlineAt(s, x);
+    const bool temple = std::abs(x) > 0.98 && y < 0.1;
+    const bool hair =
+        s.hair && inEllipse(0, -0.1, 1.3, 1.8) && (temple || (!s.sidesOnly && y < hairline));
+    if (s.hat && ((std::abs(x) < 1.5 && y < *s.hat && y > *s.hat - 0.3) ||
+                  (inEllipse(0, -0.1, 1.25, 1.8) && y < *s.hat)))
+        return kHat;
+    if (hair)
+        return s.hairColour;
+    if (!head)
+        return kBackdrop;
+    const double brow = browAt(x);
+    if (y >= brow && y <= brow + 0.07)
+        return kBrow;
+    double k = 1;
+    if (s.shadow && y >= *s.shadow && y <= *s.shadow + 0.06)
+        k = 0.4;
+    Rgb c{kSkin.r * k, kSkin.g * k, kSkin.b * k};
+    if (s.drift && y < -0.35) {
+        const double t = std::min(1.0, (-0.35 - y) / 0.45);
+        c = {c.r + t * (kDrifted.r - c.r), c.g + t * (kDrifted.g - c.g),
+             c.b + t * (kDrifted.b - c.b)};
+    }
+    if (s.shine && y >= *s.shine && y <= *s.shine + 0.06)
+        c = {(c.r + 255) / 2, (c.g + 255) / 2, (c.b + 255) / 2};
+    if (s.bridge > 0 && y > 0 && y < 0.6) {
+        if (std::abs(x) < s.bridge)
+            c = {c.r + 18, c.g + 18, c.b + 18};
+        else if (std::abs(x) < s.bridge + 0.1)
+            c = {c.r - 14, c.g - 14, c.b - 14};
+    }
+    if (s.hair && !s.sidesOnly && y < hairline + s.soft) { // blurred into the hair
+        const double t = (y - hairline) / s.soft;
+        c = {s.hairColour.r + t * (c.r - s.hairColour.r),
+             s.hairColour.g + t * (c.g - s.hairColour.g),
+             s.hairColour.b + t * (c.b - s.hairColour.b)};
+    }
+    return c;
+}
+
+struct Painted {
+    std::vector<std::uint8_t> pixels;
+    ImageView view;
+    FacePoints face;
+    FrontPoints estimate;
+    Point origin;
+    double cos = 1, sin = 0, unit = 1;
+
+    Point toImage(double x, double y) const {
+        return {origin.x + unit * (cos * x - sin * y), origin.y + unit * (sin * x + cos * y)};
+    }
+};
+
+FrontPoints defaults() {
+    FrontPoints d;
+    for (std::size_t i = 0; i < d.size(); ++i)
+        d[i] = {veidora::kFrontDefaults[i].X, veidora::kFrontDefaults[i].Y};
+    return d;
+}
+
+Painted painted(const Scene& s) {
+    Painted p;
+    const int w = static_cast<int>(5 * s.unit), h = static_cast<int>(5.4 * s.unit);
+    p.origin = {w / 2.0, h * 0.52};
+    p.unit = s.unit;
+    p.cos = std::cos(s.tilt * std::numbers::pi / 180);
+    p.sin = std::sin(s.tilt * std::numbers::pi / 180);
+    p.pixels.resize(static_cast<std::size_t>(w) * static_cast<std::size_t>(h) * 3);
+    std::uint32_t state = 12345;
+    const auto noise = [&] {
+        double n = 0;
+        for (int k = 0; k < 4; ++k) {
+            state = state * 1664525u + 1013904223u;
+            n += static_cast<double>(state >> 8) / (1u << 24) - 0.5;
+        }
+        return n * std::sqrt(3.0) * s.noise;
+    };
+    for (int j = 0; j < h; ++j) {
+        for (int i = 0; i < w; ++i) {
+            const double dx = i + 0.5 - p.origin.x, dy = j + 0.5 - p.origin.y;
+            const Rgb c =
+                paint(s, (p.cos * dx + p.sin * dy) / s.unit, (-p.sin * dx + p.cos * dy) / s.unit);
+            std::uint8_t* q = &p.pixels[(static_cast<std::size_t>(j) * static_cast<std::size_t>(w) +
+                                         static_cast<std::size_t>(i)) *
+                                        3];
+            for (int k = 0; k < 3; ++k) {
+                const double v = (k == 0 ? c.r : k == 1 ? c.g : c.b) + noise();
+                q[k] = static_cast<std::uint8_t>(std::clamp(std::lround(v), 0L, 255L));
+            }
+        }
+    }
+    p.view = {p.pixels.data(), w, h, static_cast<std::ptrdiff_t>(w) * 3, 3};
+    for (std::size_t i = 0; i < p.face.size(); ++i)
+        p.face[i] = p.toImage(kCanonical[i][0], kCanonical[i][1]);
+    p.estimate = frontLandmarks(p.face, defaults());
+    return p;
+}
+
+// How far below the hairline painted at its place `found` lies, in face units; a fringe's edge
+// counts from half way down its teeth, a blurred one from half way through the blur.
+double offHairline(const Painted& p, const Scene& s, Point found) {
+    const double dx = found.x - p.origin.x, dy = found.y - p.origin.y;
+    const double x = (p.cos * dx + p.sin * dy) / p.unit, y = (-p.sin * dx + p.cos * dy) / p.unit;
+    return y - baseHairline(s, x) - s.fringe / 2 - s.soft / 2;
+}
+
+TEST(FindInPhoto, HairlineWhereTheForeheadsSkinEnds) {
+    struct Case {
+        const char* what;
+        Scene scene;
+        double tolerance = 0.04; // face units
+    };
+    Scene noisy, shadow, shine, drift, fringe, tilted, small, high, low, near, blurred, swept;
+    noisy.noise = 14;
+    shadow.shadow = -0.7;
+    shine.shine = -0.6;
+    drift.drift = true;
+    near.hairColour = kLightBrown;
+    blurred.hairColour = kLightBrown;
+    blurred.soft = 0.08;
+    swept.swept = true;
+    fringe.fringe = 0.08;
+    tilted.tilt = -12;
+    small.unit = 45;
+    high.hairline = -1.3;
+    low.hairline = -0.62;
+    const Case cases[] = {
+        {"plain", {}},
+        {"noisy", noisy},
+        {"a shadow band on the forehead", shadow},
+        {"a shine band on the forehead", shine},
+        {"the forehead's colour drifting towards the top", drift},
+        {"a saw-toothed fringe", fringe, 0.06},
+        {"turned 12 degrees", tilted},
+        {"a small face", small, 0.05},
+        {"a high forehead", high},
+        {"a low fringe", low},
+        {"light brown hair near the skin's colour", near},
+        {"light brown hair, its edge blurred", blurred},
+        {"hair swept down over one temple", swept},
+    };
+    for (const Case& c : cases) {
+        const Painted p = painted(c.scene);
+        const PhotoLandmarks found = findInPhoto(p.view, p.face, p.estimate);
+        for (const auto& [name, point] :
+             {std::pair{"P1", found.hairlineLeft}, std::pair{"P2", found.hairlineRight},
+              std::pair{"P3", found.hairlineTop}}) {
+            ASSERT_TRUE(point) << c.what << " " << name;
+            const double off = offHairline(p, c.scene, *point);
+            EXPECT_LE(std::abs(off), c.tolerance) << c.what << " " << name << " off by " << off;
+        }
+    }
+}
+
+TEST(FindInPhoto, NoHairlineWhereThePhotoDoesNotShowOne) {
+    Scene bald, sides, greySides, hat, covered, lowHat;
+    bald.hair = false;
+    sides.sidesOnly = true;
+    greySides.sidesOnly = true;
+    greySides.hairColour = kGreyHair;
+    hat.hat = -0.62;
+    lowHat.hat = -0.4;
+    covered.hairToBrows = true;
+    const std::pair<const char*, Scene> cases[] = {
+        {"bald: skin up to the top of the head", bald},
+        {"bald on top, hair at the sides", sides},
+        {"bald on top, grey hair at the sides", greySides},
+        {"a hat's brim across the forehead", hat},
+        {"a hat down to just above the brows", lowHat},
+        {"hair down to the brows", covered},
+    };
+    for (const auto& [what, scene] : cases) {
+        const Painted p = painted(scene);
+        const PhotoLandmarks found = findInPhoto(p.view, p.face, p.estimate);
+        EXPECT_FALSE(found.hairlineLeft) << what;
+        EXPECT_FALSE(found.hairlineRight) << what;
+        EXPECT_FALSE(found.hairlineTop) << what;
+        EXPECT_TRUE(found.bridgeLeft && found.bridgeRight) << what; // the nose still shows
+    }
+}
+
+TEST(FindInPhoto, NoseBridgeSidesAtTheRidgesEdges) {
+    struct Case {
+        const char* what;
+        Scene scene;
+        bool shown;
+    };
+    Scene wide, noisy, tilted, flat, flatNoisy;
+    wide.bridge = 0.12;
+    noisy.noise = 14;
+    tilted.tilt = 10;
+    flat.bridge = 0;
+    flatNoisy.bridge = 0;
+    flatNoisy.noise = 14;
+    const Case cases[] = {
+        {"plain", {}, true},       {"wide", wide, true},
+        {"noisy", noisy, true},    {"turned 10 degrees", tilted, true},
+        {"flat-lit", flat, false}, {"flat-lit and noisy", flatNoisy, false},
+    };
+    for (const Case& c : cases) {
+        const Painted p = painted(c.scene);
+        const PhotoLandmarks found = findInPhoto(p.view, p.face, p.estimate);
+        ASSERT_EQ(found.bridgeLeft.has_value(), c.shown) << c.what;
+        ASSERT_EQ(found.bridgeRight.has_value(), c.shown) << c.what;
+        if (!c.shown)
+            continue;
+        // At the estimate's height, on the painted edges.
+        for (const auto& [point, side] :
+             {std::pair{*found.bridgeLeft, -1.0}, std::pair{*found.bridgeRight, 1.0}}) {
+            const double dx = point.x - p.origin.x, dy = point.y - p.origin.y;
+            const double x = (p.cos * dx + p.sin * dy) / p.unit;
+            EXPECT_NEAR(x, side * c.scene.bridge, 0.02) << c.what << " " << side;
+        }
+        const Point mid{(p.estimate[16].x + p.estimate[17].x) / 2,
+                        (p.estimate[16].y + p.estimate[17].y) / 2};
+        const Point got{(found.bridgeLeft->x + found.bridgeRight->x) / 2,
+                        (found.bridgeLeft->y + found.bridgeRight->y) / 2};
+        EXPECT_NEAR(std::hypot(got.x - mid.x, got.y - mid.y), 0, 0.02 * p.unit) << c.what;
+    }
+}
+
+TEST(FindInPhoto, EveryPixelLayoutGivesTheSameLandmarks) {
+    const Painted p = painted({});
+    const PhotoLandmarks rgb = findInPhoto(p.view, p.face, p.estimate);
+    ASSERT_TRUE(rgb.hairlineTop && rgb.bridgeLeft);
+    // B,G,R,A with padded lines, as a 32-bit QImage stores them.
+    const int w = p.view.width, h = p.view.height;
+    const std::ptrdiff_t line = static_cast<std::ptrdiff_t>(w) * 4 + 12;
+    std::vector<std::uint8_t> bgra(static_cast<std::size_t>(line * h), 0xAB);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+            const std::uint8_t* from = p.view.pixels + y * p.view.bytesPerLine + x * 3;
+            std::uint8_t* to = &bgra[static_cast<std::size_t>(y * line + x * 4)];
+            to[0] = from[2];
+            to[1] = from[1];
+            to[2] = from[0];
+            to[3] = 255;
+        }
+    const PhotoLandmarks four = findInPhoto({bgra.data(), w, h, line, 4}, p.face, p.estimate);
+    for (const auto& [a, b] :
+         {std::pair{rgb.hairlineLeft, four.hairlineLeft},
+          std::pair{rgb.hairlineRight, four.hairlineRight},
+          std::pair{rgb.hairlineTop, four.hairlineTop}, std::pair{rgb.bridgeLeft, four.bridgeLeft},
+          std::pair{rgb.bridgeRight, four.bridgeRight}}) {
+        ASSERT_TRUE(a && b);
+        EXPECT_EQ(*a, *b);
+    }
+}
+
+TEST(FindInPhoto, MalformedViewsFindNothing) {
+    const Painted p = painted({});
+    ImageView noPixels = p.view, twoChannels = p.view, shortLines = p.view;
+    noPixels.pixels = nullptr;
+    twoChannels.channels = 2;
+    shortLines.bytesPerLine = 10;
+    FacePoints point = p.face;
+    point.fill(p.face[30]); // all 68 points on one spot
+    for (const ImageView& v : {noPixels, twoChannels, shortLines}) {
+        const PhotoLandmarks found = findInPhoto(v, p.face, p.estimate);
+        EXPECT_FALSE(found.hairlineTop || found.hairlineLeft || found.bridgeLeft);
+    }
+    const PhotoLandmarks found = findInPhoto(p.view, point, p.estimate);
+    EXPECT_FALSE(found.hairlineTop || found.hairlineLeft || found.bridgeLeft);
+}
+
+// --- findFrontLandmarks ---------------------------------------------------------------------
+
+TEST(FindFrontLandmarks, FlagsWhatThePhotoShowedAndKeepsTheRestAsFitted) {
+    Scene bald;
+    bald.hair = false;
+    for (const Scene& s : {Scene{}, bald}) {
+        const Painted p = painted(s);
+        const FrontPoints fitted = frontLandmarks(p.face, defaults());
+        const FrontFinding got = findFrontLandmarks(p.face, defaults(), p.view);
+        for (std::size_t i = 0; i < kFrontPointCount; ++i) {
+            const bool searched = i <= 2 || i == 16 || i == 17;
+            const bool shown = searched && (s.hair || i > 2);
+            EXPECT_EQ(got.found[i], !kFrontSources[i].fitted() || shown) << "P" << i + 1;
+            if (!shown) {
+                EXPECT_EQ(got.points[i], fitted[i]) << "P" << i + 1;
+            }
+        }
+        EXPECT_FALSE(got.found[18] || got.found[19]); // the nostril wings: estimated
+    }
+    // No picture: only the face points count as found.
+    const Painted p = painted({});
+    const FrontFinding none = findFrontLandmarks(p.face, defaults(), ImageView{});
+    for (std::size_t i = 0; i < kFrontPointCount; ++i)
+        EXPECT_EQ(none.found[i], !kFrontSources[i].fitted()) << "P" << i + 1;
+    EXPECT_EQ(none.points, frontLandmarks(p.face, defaults()));
+}
+
+} // namespace
