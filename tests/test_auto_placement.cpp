@@ -192,7 +192,7 @@ private slots:
         QVERIFY(!landmarks.found[18] && !landmarks.found[19]);
         for (int n = 1; n <= 28; ++n) {
             const veidora::facefit::Point p = landmarks.points[std::size_t(n - 1)];
-            const QPointF expected = shown(w->Image1).map(QPointF(p.x, p.y));
+            const QPointF expected = shown(w->front()->photo()).map(QPointF(p.x, p.y));
             const QPointF got = w->SelectionPoint(n)->Position();
             QVERIFY2(std::hypot(got.x() - expected.x(), got.y() - expected.y()) < 0.01,
                      qPrintable(QString::number(n)));
