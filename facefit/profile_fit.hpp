@@ -4,6 +4,7 @@
 // OpenCV; the segmentation adapter (profile_finder.hpp) hands over the outline.
 
 #include "face_fit.hpp"
+#include "image_view.hpp"
 
 #include <array>
 #include <cstddef>
@@ -19,15 +20,8 @@ using SidePoints = std::array<Point, kSidePointCount>;
 
 enum class Facing { Left, Right };
 
-// Borrowed pixels for the skin and hair colours along the outline. Rows top to bottom; 3
-// channels are bytes R,G,B, 4 are an ARGB32 image's bytes B,G,R,A.
-struct ColourView {
-    const std::uint8_t* pixels = nullptr;
-    int width = 0;
-    int height = 0;
-    std::ptrdiff_t bytesPerLine = 0;
-    int channels = 0;
-};
+// The picture whose colours tell skin from hair along the outline (3 or 4 channels).
+using ColourView = ImageView;
 
 // The silhouette's outer boundary in continuous pixel coordinates of a picture of the given
 // size, in order around it (either way round), the last point next to the first. `edge`: the

@@ -24,10 +24,10 @@ class TestProfileFinderLibrary : public QObject {
     Q_OBJECT
 private slots:
     void loadsTheModuleAndFindsTheProfile() {
-        QString error;
-        const ProfileFinderEntry* entry = ProfileFinderLibrary::entry(error);
-        QVERIFY2(entry, qPrintable(error));
-        QCOMPARE(ProfileFinderLibrary::entry(error), entry); // loaded once
+        const ModuleLibrary::Loaded module = ProfileFinderLibrary::load();
+        const ProfileFinderEntry* entry = ProfileFinderLibrary::entry(module);
+        QVERIFY2(entry, qPrintable(module.error));
+        QCOMPARE(ProfileFinderLibrary::entry(ProfileFinderLibrary::load()), entry); // loaded once
         const QImage photo = QImage(QStringLiteral(VEIDORA_TEST_DATA "/profile-037.jpg"))
                                  .scaled(700, 700, Qt::KeepAspectRatio, Qt::SmoothTransformation)
                                  .convertToFormat(QImage::Format_RGB32);

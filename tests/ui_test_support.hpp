@@ -19,6 +19,7 @@
 #include <QStringList>
 #include <QTest>
 #include <QTimer>
+#include <QTransform>
 
 #include <algorithm>
 #include <functional>
@@ -266,6 +267,18 @@ struct WindowSnapshot {
         return out.join(QLatin1Char('\n'));
     }
 };
+
+// How a picture control shows its pixels: fitted into the box, turned about the box centre.
+inline QTransform shown(const TImage* image) {
+    const QRectF fitted = image->fittedRect();
+    const QRectF box(image->Box());
+    QTransform t;
+    t.translate(box.center().x(), box.center().y());
+    t.rotate(image->RotationAngle());
+    t.translate(fitted.left() - box.width() / 2, fitted.top() - box.height() / 2);
+    t.scale(fitted.width() / image->Bitmap().width(), fitted.height() / image->Bitmap().height());
+    return t;
+}
 
 // Fails the test, naming what changed, unless the window's result and photos are as `expected`.
 #define VERIFY_SAME_RESULT_AND_PHOTOS(window, expected)                                            \

@@ -47,7 +47,9 @@ private:
         std::vector<TSelectionPoint*> grips;
         for (const auto& m : m_moves)
             if (m.grip) {
-                m.grip->setPosition(forward ? m.to : m.from);
+                const GripHistory::Place& p = forward ? m.to : m.from;
+                m.grip->setPosition(p.at);
+                m.grip->setEstimated(p.estimated);
                 grips.push_back(m.grip);
             }
         if (m_show)
@@ -87,19 +89,19 @@ void GripHistory::record(const QString& text, const std::vector<TSelectionPoint*
     std::vector<Move> moves;
     moves.reserve(grips.size());
     for (TSelectionPoint* g : grips)
-        moves.push_back({g, g->Position(), {}});
+        moves.push_back({g, {g->Position(), g->isEstimated()}, {}});
     change();
     for (auto& m : moves)
         if (m.grip)
-            m.to = m.grip->Position();
+            m.to = {m.grip->Position(), m.grip->isEstimated()};
     push(text, std::move(moves), false);
 }
 
-void GripHistory::recordDrag(TSelectionPoint* grip, QPointF from, QPointF to) {
+void GripHistory::recordDrag(TSelectionPoint* grip, Place from, Place to) {
     push(grip->objectName(), {{grip, from, to}}, false);
 }
 
-void GripHistory::recordKey(TSelectionPoint* grip, QPointF from, QPointF to) {
+void GripHistory::recordKey(TSelectionPoint* grip, Place from, Place to) {
     push(grip->objectName(), {{grip, from, to}}, true);
 }
 

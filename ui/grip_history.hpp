@@ -11,17 +11,23 @@ class QUndoStack;
 class QWidget;
 class TSelectionPoint;
 
-// Undo and redo of grip moves. A step puts grips back at exactly the positions they had and
-// touches nothing else; a step that moves nothing is not kept.
+// Undo and redo of grip moves. A step puts grips back at exactly the positions they had, with
+// their marks as estimates, and touches nothing else; a step that changes nothing is not kept.
 class GripHistory : public QObject {
     Q_OBJECT
 public:
     explicit GripHistory(QObject* parent = nullptr);
 
+    // A grip's place and whether it was only estimated there.
+    struct Place {
+        QPointF at;
+        bool estimated = false;
+        friend bool operator==(const Place&, const Place&) = default;
+    };
     struct Move {
         QPointer<TSelectionPoint> grip;
-        QPointF from;
-        QPointF to;
+        Place from;
+        Place to;
     };
 
     // Key presses on one grip closer together than this make one step.
@@ -42,9 +48,9 @@ public:
     void record(const QString& text, const std::vector<TSelectionPoint*>& grips,
                 const std::function<void()>& change);
     // A finished drag, press to release.
-    void recordDrag(TSelectionPoint* grip, QPointF from, QPointF to);
+    void recordDrag(TSelectionPoint* grip, Place from, Place to);
     // One key press; presses on the same grip without a pause join the previous step.
-    void recordKey(TSelectionPoint* grip, QPointF from, QPointF to);
+    void recordKey(TSelectionPoint* grip, Place from, Place to);
 
     void undo();
     void redo();

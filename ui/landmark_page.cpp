@@ -23,8 +23,8 @@ LandmarkPage::LandmarkPage(Setup setup, QObject* parent) : QObject(parent), m_s(
 
     for (std::size_t i = 0; i < m_s.grips.size(); ++i) {
         TSelectionPoint* grip = m_s.grips[i];
-        grip->setToolTip(m_s.hints.value(int(i)));
-        grip->setAccessibleName(m_s.hints.value(int(i)));
+        grip->setToolTip(hint(grip));
+        grip->setAccessibleName(hint(grip));
         grip->installEventFilter(this);
         if (i > 0)
             QWidget::setTabOrder(m_s.grips[i - 1], grip); // Tab goes in landmark order
@@ -40,6 +40,7 @@ LandmarkPage::LandmarkPage(Setup setup, QObject* parent) : QObject(parent), m_s(
 void LandmarkPage::connectGrip(TSelectionPoint* grip) {
     connect(grip, &TSelectionPoint::Pressed, this, [this](TSelectionPoint* g) {
         m_pressedAt = g->Position();
+        m_pressedEstimated = g->isEstimated();
         select(g);
         if (m_s.loupe)
             m_s.loupe->showFor(g);
@@ -48,14 +49,20 @@ void LandmarkPage::connectGrip(TSelectionPoint* grip) {
     connect(grip, &TSelectionPoint::Released, this, [this](TSelectionPoint* g) {
         if (m_s.loupe)
             m_s.loupe->hideNow();
+        // A grip the user has moved is placed by hand, no longer an estimate.
+        if (g->Position() != m_pressedAt)
+            g->setEstimated(false);
         if (m_s.history)
-            m_s.history->recordDrag(g, m_pressedAt, g->Position());
+            m_s.history->recordDrag(g, {m_pressedAt, m_pressedEstimated},
+                                    {g->Position(), g->isEstimated()});
         refresh();
     });
     connect(grip, &TSelectionPoint::KeyMoved, this,
             [this](TSelectionPoint* g, QPointF from, QPointF to) {
+                const bool wasEstimated = g->isEstimated();
+                g->setEstimated(false);
                 if (m_s.history)
-                    m_s.history->recordKey(g, from, to);
+                    m_s.history->recordKey(g, {from, wasEstimated}, {to, false});
                 if (m_s.loupe) {
                     m_s.loupe->showFor(g);
                     m_s.loupe->hideAfter(kKeyLoupeMs);
@@ -75,6 +82,11 @@ void LandmarkPage::connectGrip(TSelectionPoint* grip) {
         clearSelection();
     });
     connect(grip, &TSelectionPoint::PositionChanged, this, [this] { refresh(); });
+    connect(grip, &TSelectionPoint::EstimatedChanged, this, [this](TSelectionPoint* g) {
+        g->setToolTip(hint(g));
+        g->setAccessibleName(hint(g));
+        refresh();
+    });
 }
 
 bool LandmarkPage::eventFilter(QObject* watched, QEvent* event) {
@@ -101,7 +113,8 @@ int LandmarkPage::indexOf(const TSelectionPoint* grip) const {
 }
 
 QString LandmarkPage::hint(const TSelectionPoint* grip) const {
-    return m_s.hints.value(indexOf(grip));
+    const QString hint = m_s.hints.value(indexOf(grip));
+    return grip && grip->isEstimated() ? hint + QStringLiteral(" (apytiksliai)") : hint;
 }
 
 TSelectionPoint* LandmarkPage::dragged() const {
@@ -167,6 +180,11 @@ void LandmarkPage::refresh() {
         m_s.status->showMessage(i >= 0                  ? hint(g)
                                 : !m_activity.isEmpty() ? m_activity
                                                         : progressText());
+}
+
+void LandmarkPage::announce(const QString& text) {
+    if (m_s.status && isCurrent())
+        m_s.status->showMessage(text);
 }
 
 void LandmarkPage::setActivity(const QString& text) {

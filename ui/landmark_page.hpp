@@ -47,6 +47,8 @@ public:
     QString progressText() const;
     bool isCurrent() const;
 
+    // A line for the status bar until the user's next move there.
+    void announce(const QString& text);
     // A line that stands in for the count while work runs on the page ("" ends it).
     void setActivity(const QString& text);
 
@@ -68,5 +70,6 @@ private:
     QPointer<TSelectionPoint> m_selected;
     QPointer<TSelectionPoint> m_hot;
     QPointF m_pressedAt;
+    bool m_pressedEstimated = false;
     QString m_activity;
 };

@@ -88,7 +88,7 @@ void TLoupe::paintScene(QPainter& p) const {
             }
         } else if (auto* grip = qobject_cast<TSelectionPoint*>(w); grip && grip != m_target) {
             TSelectionPoint::paintGrip(p, grip->Position(), grip->GripSize(), grip->isHot(),
-                                       grip->isSelected());
+                                       grip->isSelected(), grip->isEstimated());
         }
     }
 }

@@ -31,6 +31,14 @@ void TSelectionPoint::setSelected(bool selected) {
     place();
 }
 
+void TSelectionPoint::setEstimated(bool estimated) {
+    if (estimated == m_estimated)
+        return;
+    m_estimated = estimated;
+    place();
+    emit EstimatedChanged(this, estimated);
+}
+
 void TSelectionPoint::place() {
     // The widget only hosts the circle; its own size plays no part in Position.
     const int e = halfExtent();
@@ -39,8 +47,8 @@ void TSelectionPoint::place() {
     update();
 }
 
-void TSelectionPoint::paintGrip(QPainter& p, QPointF centre, int gripSize, bool hot,
-                                bool selected) {
+void TSelectionPoint::paintGrip(QPainter& p, QPointF centre, int gripSize, bool hot, bool selected,
+                                bool estimated) {
     p.save();
     p.setRenderHint(QPainter::Antialiasing);
     if (selected) {
@@ -51,15 +59,23 @@ void TSelectionPoint::paintGrip(QPainter& p, QPointF centre, int gripSize, bool 
         p.setPen(QPen(QColor(0xFF, 0x9A, 0x00), 1.6));
         p.drawEllipse(centre, gripSize + 3.0, gripSize + 3.0);
     }
+    if (estimated) {
+        // A dark rim keeps the yellow apart from light skin as well as from dark hair.
+        p.setBrush(Qt::NoBrush);
+        p.setPen(QPen(QColor(0x20, 0x20, 0x20), 1.5));
+        p.drawEllipse(centre, gripSize + 1.5, gripSize + 1.5);
+    }
     p.setPen(QPen(QColor(0x00, 0x00, 0xFF), 1));
-    p.setBrush(hot ? QColor(0xFF, 0x00, 0x00) : QColor(0xFF, 0xFF, 0xFF));
+    p.setBrush(hot         ? QColor(0xFF, 0x00, 0x00)
+               : estimated ? QColor(0xFF, 0xD4, 0x00)
+                           : QColor(0xFF, 0xFF, 0xFF));
     p.drawEllipse(centre, gripSize, gripSize);
     p.restore();
 }
 
 void TSelectionPoint::paintEvent(QPaintEvent*) {
     QPainter p(this);
-    paintGrip(p, m_position - QPointF(x(), y()), m_gripSize, m_hot, m_selected);
+    paintGrip(p, m_position - QPointF(x(), y()), m_gripSize, m_hot, m_selected, m_estimated);
 }
 
 void TSelectionPoint::moveTo(QPointF centre) {

@@ -13,6 +13,7 @@ class TSelectionPoint : public QWidget {
     Q_PROPERTY(QPointF Position READ Position WRITE setPosition NOTIFY PositionChanged)
     Q_PROPERTY(int GripSize READ GripSize)
     Q_PROPERTY(bool Selected READ isSelected WRITE setSelected)
+    Q_PROPERTY(bool Estimated READ isEstimated WRITE setEstimated NOTIFY EstimatedChanged)
 public:
     explicit TSelectionPoint(QWidget* parent, int gripSize = 3);
 
@@ -23,6 +24,9 @@ public:
     bool isDragging() const { return m_dragging; }
     bool isSelected() const { return m_selected; }
     void setSelected(bool selected);
+    // Placed by an estimate, not found on the photo: drawn yellow until the user moves it.
+    bool isEstimated() const { return m_estimated; }
+    void setEstimated(bool estimated);
 
     // Moves the centre as one drag step would: clamped to the parent, OnTrack first.
     void moveTo(QPointF centre);
@@ -30,7 +34,8 @@ public:
     static QPointF keyStep(int key, Qt::KeyboardModifiers modifiers);
 
     // Draws a grip as the screen shows it, centred at `centre` in the painter's coordinates.
-    static void paintGrip(QPainter& p, QPointF centre, int gripSize, bool hot, bool selected);
+    static void paintGrip(QPainter& p, QPointF centre, int gripSize, bool hot, bool selected,
+                          bool estimated = false);
 
 signals:
     // Each drag step, before the grip moves: the place it is about to take.
@@ -42,6 +47,7 @@ signals:
     // An arrow key moved the grip (after the move).
     void KeyMoved(TSelectionPoint* sender, QPointF from, QPointF to);
     void EscapePressed(TSelectionPoint* sender);
+    void EstimatedChanged(TSelectionPoint* sender, bool estimated);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -56,11 +62,12 @@ private:
     void place();
     void setHot(bool hot);
     // The selection ring needs a little more room than the bare grip.
-    int halfExtent() const { return m_gripSize + (m_selected ? 6 : 2); }
+    int halfExtent() const { return m_gripSize + (m_selected ? 6 : m_estimated ? 3 : 2); }
 
     QPointF m_position;
     int m_gripSize;
     bool m_dragging = false;
     bool m_hot = false;
     bool m_selected = false;
+    bool m_estimated = false;
 };

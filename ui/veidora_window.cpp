@@ -74,11 +74,13 @@ TVeidora::TVeidora(QWidget* parent) : QWidget(parent) {
     m_apie = new TApie(this);
     m_apie->hide();
 
-    const WindowActions actions =
-        WindowActions::build({this, PopupMenu1, TabControl1, Button1, m_apie, m_history, m_front});
+    const WindowActions actions = WindowActions::build(
+        {this, PopupMenu1, TabControl1, Button1, m_apie, m_history, m_front, m_side});
     MenuItem1 = actions.about;
-    ButtonAuto = actions.findLandmarks;
-    m_autoPlacement = actions.autoPlacement;
+    ButtonAuto = actions.findFront;
+    m_autoPlacement = actions.placeFront;
+    ButtonAutoSide = actions.findSide;
+    m_sidePlacement = actions.placeSide;
     on(MenuItem1, &QAction::triggered, [this] { MenuItem1Click(); });
     m_front->landmarks()->refresh();
 

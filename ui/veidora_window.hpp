@@ -64,7 +64,9 @@ public:
     GripHistory* history() const { return m_history; }
     TLoupe* loupe() const { return m_loupe; }
     PhotoLoader* photoLoader() const { return m_photoLoader; }
-    AutoPlacement* autoPlacement() const { return m_autoPlacement; } // null when built without
+    // "Rasti taškus" on the front and on the side page; null when built without.
+    AutoPlacement* autoPlacement() const { return m_autoPlacement; }
+    AutoPlacement* sidePlacement() const { return m_sidePlacement; }
 
     // Loads a photo file into the current page's photo control at once (the dialog reads it
     // in the background instead); throws the error box's text.
@@ -92,7 +94,8 @@ public:
     QTimer* Timer1 = nullptr;
     QTimer* Timer2 = nullptr;
     TImageList* ImageList1 = nullptr;
-    QPushButton* ButtonAuto = nullptr; // "Rasti taškus" on the front page, when built with it
+    QPushButton* ButtonAuto = nullptr;     // "Rasti taškus" on the front page, when built with it
+    QPushButton* ButtonAutoSide = nullptr; // the same on the side page
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
@@ -155,5 +158,6 @@ private:
     GripHistory* m_history = nullptr;
     TLoupe* m_loupe = nullptr;
     AutoPlacement* m_autoPlacement = nullptr;
+    AutoPlacement* m_sidePlacement = nullptr;
     PhotoLoader* m_photoLoader = nullptr;
 };

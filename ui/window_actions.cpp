@@ -5,8 +5,14 @@
 #include "grip_history.hpp"
 #include "named.hpp"
 
-#ifdef VEIDORA_AUTO_PLACE
+#if defined(VEIDORA_AUTO_PLACE) || defined(VEIDORA_AUTO_PLACE_SIDE)
 #include "auto_placement.hpp"
+#endif
+#ifdef VEIDORA_AUTO_PLACE
+#include "face_search.hpp"
+#endif
+#ifdef VEIDORA_AUTO_PLACE_SIDE
+#include "profile_search.hpp"
 #endif
 
 #include <QAbstractButton>
@@ -16,7 +22,30 @@
 #include <QShortcut>
 #include <QTabWidget>
 
+#include <tuple>
+
 using veidora::ui::named;
+
+#if defined(VEIDORA_AUTO_PLACE) || defined(VEIDORA_AUTO_PLACE_SIDE)
+namespace {
+
+// The page's "Rasti taškus" button, right of its reset button, and what it starts.
+std::pair<QPushButton*, AutoPlacement*> findLandmarks(QWidget& w, FacePage& page, const char* name,
+                                                      LandmarkSearch* search,
+                                                      const AutoPlacement::Texts& texts,
+                                                      GripHistory* history) {
+    auto* button = named(new QPushButton(QStringLiteral("Rasti taškus"), page.tab()), name);
+    button->setGeometry(432, 8, 110, 24);
+    page.setFindButton(button);
+    auto* placement = new AutoPlacement({button, &page, history, search, texts}, &w);
+    QObject::connect(button, &QPushButton::clicked, &w, [&w, placement] {
+        veidora::ui::guarded(&w, [placement] { placement->start(); });
+    });
+    return {button, placement};
+}
+
+} // namespace
+#endif
 
 WindowActions WindowActions::build(const Targets& t) {
     WindowActions a;
@@ -61,16 +90,12 @@ WindowActions WindowActions::build(const Targets& t) {
                [h = t.history] { h->redo(); });
 
 #ifdef VEIDORA_AUTO_PLACE
-    FacePage& front = *t.front;
-    a.findLandmarks =
-        named(new QPushButton(QStringLiteral("Rasti taškus"), front.tab()), "ButtonAuto");
-    a.findLandmarks->setGeometry(432, 8, 110, 24);
-    front.setFindButton(a.findLandmarks);
-    a.autoPlacement = new AutoPlacement(
-        {a.findLandmarks, front.tab(), front.photo(), front.grips(), front.landmarks(), t.history},
-        &w);
-    QObject::connect(a.findLandmarks, &QPushButton::clicked, &w,
-                     [&w, p = a.autoPlacement] { veidora::ui::guarded(&w, [p] { p->start(); }); });
+    std::tie(a.findFront, a.placeFront) = findLandmarks(w, *t.front, "ButtonAuto", new FaceSearch,
+                                                        AutoPlacement::frontTexts(), t.history);
+#endif
+#ifdef VEIDORA_AUTO_PLACE_SIDE
+    std::tie(a.findSide, a.placeSide) = findLandmarks(
+        w, *t.side, "ButtonAutoSide", new ProfileSearch, AutoPlacement::sideTexts(), t.history);
 #endif
     return a;
 }

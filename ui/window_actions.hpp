@@ -13,7 +13,7 @@ class QWidget;
 // Every action of the window, built in one place: "Apie" in the menu (F1), opening a photo
 // (Ctrl+O, as the "Nuotrauka" button), quitting (Ctrl+Q), the next and previous page
 // (Ctrl+Tab, Ctrl+Shift+Tab), undo (Ctrl+Z) and redo (Ctrl+Shift+Z, Ctrl+Y) of grip moves,
-// Escape on the About window, and "Rasti taškus" on the front page.
+// Escape on the About window, and "Rasti taškus" on each page.
 struct WindowActions {
     struct Targets {
         QWidget* window = nullptr;
@@ -23,6 +23,7 @@ struct WindowActions {
         QWidget* about = nullptr;
         GripHistory* history = nullptr;
         FacePage* front = nullptr;
+        FacePage* side = nullptr;
     };
 
     QAction* about = nullptr; // the menu's item; its handler is the window's
@@ -32,8 +33,11 @@ struct WindowActions {
     QAction* previousPage = nullptr;
     QAction* undo = nullptr;
     QAction* redo = nullptr;
-    QPushButton* findLandmarks = nullptr; // null when built without automatic placement
-    AutoPlacement* autoPlacement = nullptr;
+    // "Rasti taškus" on each page; null when built without it.
+    QPushButton* findFront = nullptr;
+    AutoPlacement* placeFront = nullptr;
+    QPushButton* findSide = nullptr;
+    AutoPlacement* placeSide = nullptr;
 
     static WindowActions build(const Targets& targets);
 };

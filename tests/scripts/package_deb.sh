@@ -71,8 +71,8 @@ appstreamcli validate --no-net "$root/usr/share/metainfo/$app.metainfo.xml" >"$w
   { cat "$work/as.log"; fail "appstreamcli validate"; }
 grep -qx "Icon=$app" "$root/usr/share/applications/$app.desktop" || fail "the menu entry names another icon"
 
-# The menu entry's command, from the unpacked package: it must come up, find the face finder's
-# module where the package put it (it looks only beside its own folder, never in a build
+# The menu entry's command, from the unpacked package: it must come up, find the finders'
+# modules where the package put them (it looks only beside its own folder, never in a build
 # tree), say nothing else, and stay up. Its own diagnostics tell when it is ready.
 exec_line=$(sed -n 's/^Exec=//p' "$root/usr/share/applications/$app.desktop")
 mkdir -m 700 "$work/xdg"
@@ -98,12 +98,14 @@ if kill -0 $pid 2>/dev/null; then
   kill $pid
   wait $pid 2>/dev/null || true
 fi
-if [ "$auto" = ON ]; then
-  grep -qx "veidora.modules: face finder: $root/$module" "$work/stderr" ||
-    fail "the installed program did not load /$module: $(grep '^veidora.modules' "$work/stderr")"
-fi
+for m in "$auto:face finder:$module" "$side:profile finder:$sideModule"; do
+  IFS=: read -r on what path <<<"$m"
+  [ "$on" = ON ] || continue
+  grep -qx "veidora.modules: $what from $root/$path" "$work/stderr" ||
+    fail "the installed program did not load /$path: $(grep '^veidora.modules' "$work/stderr")"
+done
 others=$(cat "$work/stderr" "$work/stdout" |
-  grep -v -e '^veidora.startup: ready$' -e '^veidora.modules: face finder: ' || true)
+  grep -v -e '^veidora.startup: ready$' -e "^veidora.modules: [a-z]* finder from $root/" || true)
 [ -z "$others" ] || fail "'$exec_line' printed: $others"
 
 [ $failures -eq 0 ] && echo "the package holds, depends on and starts what it should"

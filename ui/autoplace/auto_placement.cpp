@@ -1,11 +1,13 @@
 #include "auto_placement.hpp"
 
+#include "controls.hpp"
 #include "error_handler.hpp"
-#include "face_finder_library.hpp"
 #include "face_fit.hpp"
+#include "face_page.hpp"
 #include "grip_history.hpp"
 #include "landmark_page.hpp"
 #include "photo.hpp"
+#include "profile_fit.hpp"
 #include "selection_point.hpp"
 
 #include <QMessageBox>
@@ -13,111 +15,139 @@
 
 using namespace veidora;
 
-const char* const AutoPlacement::kNoFaceText =
-    "Nuotraukoje veido nerasta. Perkelkite taškus rankomis.";
-const char* const AutoPlacement::kSearchingText = "Ieškoma veido…";
-const char* const AutoPlacement::kModelPackage = "libdlib-data";
+namespace {
 
-QString AutoPlacement::moduleErrorText(const QString& module, const QString& why) {
-    return QStringLiteral("Nepavyko įkelti veido paieškos modulio „%1“ (%2). Jį įdiegia Debian "
-                          "paketas „%3“ (komanda: apt-get install --reinstall %3).")
-        .arg(module, why, QLatin1String(FaceFinderLibrary::kPackage));
+// "taškas", "taškai" or "taškų", as Lithuanian counts them.
+QString points(int n) {
+    const int last = n % 10, lastTwo = n % 100;
+    if (last == 1 && lastTwo != 11)
+        return QStringLiteral("taškas");
+    if (last >= 2 && (lastTwo < 12 || lastTwo > 19))
+        return QStringLiteral("taškai");
+    return QStringLiteral("taškų");
 }
 
-QString AutoPlacement::modelErrorText(const QString& path) {
-    return QStringLiteral("Nepavyko perskaityti veido taškų modelio failo „%1“. Jį įdiegia "
-                          "Debian paketas „%2“ (komanda: apt-get install %2).")
-        .arg(path, QLatin1String(kModelPackage));
+} // namespace
+
+AutoPlacement::Texts AutoPlacement::frontTexts() {
+    return {QStringLiteral("Suranda veidą priekio nuotraukoje ir sudeda ant jo 28 taškus. Po to "
+                           "patikrinkite ir pataisykite juos rankomis; Ctrl+Z grąžina taškus "
+                           "atgal."),
+            QStringLiteral("Ieškoma veido…"),
+            QStringLiteral("Nuotraukoje veido nerasta. Perkelkite taškus rankomis."),
+            QStringLiteral("NoFaceBox")};
+}
+
+AutoPlacement::Texts AutoPlacement::sideTexts() {
+    return {QStringLiteral("Suranda profilį šono nuotraukoje ir sudeda ant jo 17 taškų. Po to "
+                           "patikrinkite ir pataisykite juos rankomis; Ctrl+Z grąžina taškus "
+                           "atgal."),
+            QStringLiteral("Ieškoma profilio…"),
+            QStringLiteral("Nuotraukoje profilio nerasta. Perkelkite taškus rankomis."),
+            QStringLiteral("NoProfileBox")};
+}
+
+QString AutoPlacement::resultText(int found, int estimated, bool mirrored) {
+    QString text =
+        mirrored ? QStringLiteral("Profilis žiūri į dešinę – nuotrauka apsukta. ") : QString();
+    text += QStringLiteral("Rasta %1 %2").arg(found).arg(points(found));
+    if (estimated > 0)
+        text += QStringLiteral(", %1 apytiksliai – patikrinkite pažymėtus.").arg(estimated);
+    else
+        text += QLatin1Char('.');
+    return text;
 }
 
 AutoPlacement::AutoPlacement(Setup setup, QObject* parent)
-    : QObject(parent), m_s(std::move(setup)), m_search(new FaceSearch(this)) {
-    m_s.button->setToolTip(QStringLiteral(
-        "Suranda veidą priekio nuotraukoje ir sudeda ant jo 28 taškus. Po to patikrinkite "
-        "ir pataisykite juos rankomis; Ctrl+Z grąžina taškus atgal."));
-    connect(m_s.photo, &TImage::BitmapChanged, this, &AutoPlacement::photoChanged);
-    connect(m_search, &FaceSearch::runningChanged, this, [this](bool running) {
+    : QObject(parent), m_s(std::move(setup)) {
+    m_s.search->setParent(this);
+    m_s.button->setToolTip(m_s.texts.tooltip);
+    connect(m_s.page->photo(), &TImage::BitmapChanged, this, &AutoPlacement::photoChanged);
+    connect(m_s.search, &LandmarkSearch::runningChanged, this, [this](bool running) {
         if (running)
-            m_s.page->setCursor(Qt::BusyCursor);
+            m_s.page->tab()->setCursor(Qt::BusyCursor);
         else
-            m_s.page->unsetCursor();
-        m_s.landmarks->setActivity(running ? QString::fromUtf8(kSearchingText) : QString());
+            m_s.page->tab()->unsetCursor();
+        m_s.page->landmarks()->setActivity(running ? m_s.texts.searching : QString());
         updateButton();
     });
-    connect(m_search, &FaceSearch::finished, this, &AutoPlacement::searchFinished);
+    connect(m_s.search, &LandmarkSearch::finished, this, &AutoPlacement::searchFinished);
     updateButton();
 }
 
 void AutoPlacement::updateButton() {
-    m_s.button->setEnabled(m_s.photo->BitmapWidth() > 0 && !m_search->isRunning());
+    m_s.button->setEnabled(m_s.page->photo()->BitmapWidth() > 0 && !m_s.search->isRunning());
 }
 
 void AutoPlacement::photoChanged() {
-    if (m_search->isRunning()) {
-        m_search->drop(); // its face belongs to the photo that was there before
+    if (m_s.search->isRunning()) {
+        m_s.search->drop(); // what it finds belongs to the photo that was there before
         emit done();
     }
-    if (m_s.photo->BitmapWidth() > 0)
-        m_search->preload(); // so the first click need not wait for the model
+    if (m_s.page->photo()->BitmapWidth() > 0)
+        m_s.search->preload(); // so the first click need not wait
     updateButton();
 }
 
 void AutoPlacement::start() {
-    if (m_s.photo->BitmapWidth() == 0 || m_search->isRunning())
+    TImage* photo = m_s.page->photo();
+    if (photo->BitmapWidth() == 0 || m_s.search->isRunning())
         return;
-    m_search->start(m_s.photo->Bitmap());
+    m_s.search->start(photo->Bitmap());
 }
 
-void AutoPlacement::searchFinished(const FaceSearch::Outcome& outcome, const QImage& searched) {
+void AutoPlacement::searchFinished(const LandmarkSearch::Outcome& outcome, const QImage& searched) {
     struct Done {
         AutoPlacement* self;
         ~Done() { emit self->done(); }
     } done{this};
-    if (searched.cacheKey() != m_s.photo->Bitmap().cacheKey())
+    if (searched.cacheKey() != m_s.page->photo()->Bitmap().cacheKey())
         return;
     switch (outcome.kind) {
-    case FaceSearch::Outcome::Found:
-        place(outcome.landmarks.points, searched.size());
+    case LandmarkSearch::Outcome::Found:
+        place(outcome, searched.size());
         break;
-    case FaceSearch::Outcome::NoFace: {
+    case LandmarkSearch::Outcome::NotFound: {
         QMessageBox box(QMessageBox::Information, QStringLiteral("Rasti taškus"),
-                        QString::fromUtf8(kNoFaceText), QMessageBox::Ok, m_s.page->window());
-        box.setObjectName(QStringLiteral("NoFaceBox"));
+                        m_s.texts.notFound, QMessageBox::Ok, m_s.page->tab()->window());
+        box.setObjectName(m_s.texts.notFoundBox);
         box.exec();
         break;
     }
-    case FaceSearch::Outcome::NoModule:
-        ui::showError(m_s.page->window(),
-                      moduleErrorText(m_search->moduleCandidates().value(0), outcome.message));
-        break;
-    case FaceSearch::Outcome::NoModel:
-        ui::showError(m_s.page->window(), modelErrorText(m_search->modelPath()));
-        break;
-    case FaceSearch::Outcome::Failed:
-        ui::showError(m_s.page->window(),
-                      QStringLiteral("Veido paieška nepavyko: %1").arg(outcome.message));
+    case LandmarkSearch::Outcome::Failed:
+        ui::showError(m_s.page->tab()->window(), outcome.message);
         break;
     }
 }
 
-void AutoPlacement::place(const facefit::FrontPoints& found, QSize picture) {
-    QWidget* rectangle = m_s.grips.front()->parentWidget();
-    const QRect box = m_s.photo->Box();
-    const facefit::PhotoView view{double(picture.width()),
-                                  double(picture.height()),
-                                  double(box.x()),
-                                  double(box.y()),
-                                  double(box.width()),
-                                  double(box.height()),
-                                  m_s.photo->RotationAngle(),
-                                  double(rectangle->width()),
-                                  double(rectangle->height())};
-    m_s.history->record(QStringLiteral("Rasti taškus"), m_s.grips, [&] {
-        for (std::size_t i = 0; i < m_s.grips.size() && i < found.size(); ++i) {
-            const facefit::Point p = facefit::imageToRectangle(found[i], view);
+void AutoPlacement::place(const LandmarkSearch::Outcome& outcome, QSize picture) {
+    // Mirrored exactly as the page's own button does it, so the measurements see a profile
+    // facing left; the points were found on the picture as it was.
+    const bool mirror = outcome.mirror && m_s.page->mirrorButton();
+    if (mirror)
+        m_s.page->mirrorButton()->click();
+    TImage* photo = m_s.page->photo();
+    QWidget* rectangle = m_s.page->rectangle();
+    const QRect box = photo->Box();
+    const facefit::PhotoView view{
+        double(picture.width()), double(picture.height()),   double(box.x()),
+        double(box.y()),         double(box.width()),        double(box.height()),
+        photo->RotationAngle(),  double(rectangle->width()), double(rectangle->height())};
+    const std::vector<TSelectionPoint*>& grips = m_s.page->grips();
+    int found = 0, estimated = 0;
+    m_s.history->record(QStringLiteral("Rasti taškus"), grips, [&] {
+        for (std::size_t i = 0; i < grips.size() && i < outcome.points.size(); ++i) {
+            facefit::Point p = outcome.points[i];
+            if (mirror)
+                p = facefit::mirrored(p, picture.width());
+            p = facefit::imageToRectangle(p, view);
             // Single precision, as the copies hold it, so a copy equals its grip.
-            m_s.grips[i]->setPosition({double(float(p.x)), double(float(p.y))});
+            grips[i]->setPosition({double(float(p.x)), double(float(p.y))});
+            const bool read = i < outcome.found.size() && outcome.found[i];
+            grips[i]->setEstimated(!read);
+            ++(read ? found : estimated);
         }
     });
     rectangle->update();
+    m_s.page->landmarks()->announce(resultText(found, estimated, mirror));
 }

@@ -1,41 +1,42 @@
 #pragma once
 
-#include "face_search.hpp"
+#include "landmark_search.hpp"
 
 #include <QObject>
 #include <QString>
 
-#include <vector>
-
+class FacePage;
 class GripHistory;
-class LandmarkPage;
 class QPushButton;
-class TImage;
-class TSelectionPoint;
 
-// "Rasti taškus": finds the face on the front photo and puts the 28 front grips on it in one
-// step that can be undone. The user then only corrects them.
+// "Rasti taškus" on a page: looks for the landmarks on the page's photo and puts the page's
+// grips on them in one step that can be undone; grips the search only estimated are marked as
+// such. The user then only checks and corrects them. Nothing is measured.
 class AutoPlacement : public QObject {
     Q_OBJECT
 public:
+    struct Texts {
+        QString tooltip;     // the button's
+        QString searching;   // the status bar's while the search runs
+        QString notFound;    // the information box's when nothing is found
+        QString notFoundBox; // that box's object name
+    };
     struct Setup {
         QPushButton* button = nullptr;
-        QWidget* page = nullptr;
-        TImage* photo = nullptr;
-        std::vector<TSelectionPoint*> grips; // P1..P28
-        LandmarkPage* landmarks = nullptr;
+        FacePage* page = nullptr;
         GripHistory* history = nullptr;
+        LandmarkSearch* search = nullptr; // taken over
+        Texts texts;
     };
     AutoPlacement(Setup setup, QObject* parent);
 
-    FaceSearch* search() const { return m_search; }
+    LandmarkSearch* search() const { return m_s.search; }
 
-    static const char* const kNoFaceText;
-    static const char* const kSearchingText;
-    static const char* const kModelPackage;
-    static QString modelErrorText(const QString& path);
-    // The module that holds the finder could not be loaded; `why` names every place tried.
-    static QString moduleErrorText(const QString& module, const QString& why);
+    // The front page's and the side page's own.
+    static Texts frontTexts();
+    static Texts sideTexts();
+    // The status line after a search: how many were found, how many are estimates.
+    static QString resultText(int found, int estimated, bool mirrored);
 
     // The button's click.
     void start();
@@ -46,10 +47,9 @@ signals:
 
 private:
     void photoChanged();
-    void searchFinished(const FaceSearch::Outcome& outcome, const QImage& searched);
-    void place(const veidora::facefit::FrontPoints& found, QSize picture);
+    void searchFinished(const LandmarkSearch::Outcome& outcome, const QImage& searched);
+    void place(const LandmarkSearch::Outcome& outcome, QSize picture);
     void updateButton();
 
     Setup m_s;
-    FaceSearch* m_search;
 };

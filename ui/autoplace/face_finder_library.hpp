@@ -1,30 +1,21 @@
 #pragma once
 
 #include "face_finder_module.hpp"
+#include "module_library.hpp"
 
-#include <QString>
-#include <QStringList>
-
-// Loads the face finder's module (and dlib with it) once per process, on the first call: from
-// where an installed program keeps it, else from where the build put it. Both places are
-// relative to the program's folder, so an installed copy never reaches into a build tree.
-// Any thread; a second caller waits for the first.
-class FaceFinderLibrary {
-public:
-    struct Loaded {
-        const veidora::facefit::FaceFinderEntry* entry = nullptr; // null: not loaded
-        QString path;                                             // the module's file, when loaded
-        QString error; // why not, naming every place tried
-    };
-
-    // The first of `candidates` that loads (by default, candidates()).
-    static Loaded load(const QStringList& candidates);
-    static Loaded load() { return load(candidates()); }
-
-    // Where it is looked for, in order, for a program in `programDir`.
+// The face finder's module, and dlib with it (see ModuleLibrary).
+struct FaceFinderLibrary {
+    static const veidora::facefit::FaceFinderEntry* entry(const ModuleLibrary::Loaded& loaded) {
+        return static_cast<const veidora::facefit::FaceFinderEntry*>(loaded.entry);
+    }
+    static ModuleLibrary::Loaded load(const QStringList& candidates) {
+        return ModuleLibrary::load(
+            candidates, veidora::facefit::kFaceFinderEntryName, [](QFunctionPointer f) {
+                return static_cast<const void*>(
+                    reinterpret_cast<veidora::facefit::FaceFinderEntryFunction>(f)());
+            });
+    }
+    static ModuleLibrary::Loaded load() { return load(candidates()); }
     static QStringList candidates(const QString& programDir);
-    // The same for this program.
-    static QStringList candidates();
-
-    static constexpr const char* kPackage = "veidora";
+    static QStringList candidates() { return candidates(ModuleLibrary::programDir()); }
 };

@@ -29,50 +29,63 @@ struct LoadedModel {
 
 // The module, then the model read by it; nullptr with `outcome` saying which failed and why.
 std::shared_ptr<LoadedModel> model(const QStringList& modules, const QString& path,
-                                   FaceSearch::Outcome& outcome) {
+                                   LandmarkSearch::Outcome& outcome) {
     static std::mutex lock;
     static std::map<std::pair<QString, QString>, std::shared_ptr<LoadedModel>> loaded;
     const std::lock_guard guard(lock); // a second caller waits for the first one's load
-    const FaceFinderLibrary::Loaded module = FaceFinderLibrary::load(modules);
-    if (!module.entry) {
-        outcome.kind = FaceSearch::Outcome::NoModule;
-        outcome.message = module.error;
+    const ModuleLibrary::Loaded module = FaceFinderLibrary::load(modules);
+    const FaceFinderEntry* entry = FaceFinderLibrary::entry(module);
+    if (!entry) {
+        outcome.kind = LandmarkSearch::Outcome::Failed;
+        outcome.message = FaceSearch::moduleErrorText(modules.value(0), module.error);
         return nullptr;
     }
     const std::pair key{module.path, path};
     if (auto it = loaded.find(key); it != loaded.end())
         return it->second;
     std::string why;
-    FaceFinder* finder = module.entry->load(path.toStdString(), why);
+    FaceFinder* finder = entry->load(path.toStdString(), why);
     if (!finder) { // not kept: the next search tries again
-        outcome.kind = FaceSearch::Outcome::NoModel;
-        outcome.message = QString::fromStdString(why);
+        outcome.kind = LandmarkSearch::Outcome::Failed;
+        outcome.message = FaceSearch::modelErrorText(path);
         return nullptr;
     }
     auto m = std::make_shared<LoadedModel>();
-    m->module = module.entry;
+    m->module = entry;
     m->finder = finder;
     loaded.emplace(key, m);
     return m;
 }
 
-} // namespace
-
-FaceSearch::FaceSearch(QObject* parent)
-    : QObject(parent), m_modules(FaceFinderLibrary::candidates()),
-      m_modelPath(QString::fromLatin1(veidora::facefit::kDefaultModelPath)),
-      m_watcher(new QFutureWatcher<Outcome>(this)) {
-    connect(m_watcher, &QFutureWatcher<Outcome>::finished, this, [this] {
-        const quint64 generation = m_watcher->property("generation").toULongLong();
-        if (generation != m_generation)
-            return; // dropped: a newer photo or search came
-        const QImage searched = m_watcher->property("picture").value<QImage>();
-        setRunning(false);
-        emit finished(m_watcher->result(), searched);
-    });
+QString failedText(const QString& why) {
+    return QStringLiteral("Veido paieška nepavyko: %1").arg(why);
 }
 
-FaceSearch::~FaceSearch() = default;
+} // namespace
+
+const char* const FaceSearch::kModelPackage = "libdlib-data";
+
+QString FaceSearch::moduleErrorText(const QString& module, const QString& why) {
+    return QStringLiteral("Nepavyko įkelti veido paieškos modulio „%1“ (%2). Jį įdiegia Debian "
+                          "paketas „%3“ (komanda: apt-get install --reinstall %3).")
+        .arg(module, why, QLatin1String(ModuleLibrary::kPackage));
+}
+
+QString FaceSearch::modelErrorText(const QString& path) {
+    return QStringLiteral("Nepavyko perskaityti veido taškų modelio failo „%1“. Jį įdiegia "
+                          "Debian paketas „%2“ (komanda: apt-get install %2).")
+        .arg(path, QLatin1String(kModelPackage));
+}
+
+FaceSearch::FaceSearch(QObject* parent)
+    : LandmarkSearch(parent), m_modules(FaceFinderLibrary::candidates()),
+      m_modelPath(QString::fromLatin1(veidora::facefit::kDefaultModelPath)) {}
+
+LandmarkSearch::Job FaceSearch::job() const {
+    return [modules = m_modules, path = m_modelPath](const QImage& picture) {
+        return search(modules, path, picture);
+    };
+}
 
 FaceSearch::Outcome FaceSearch::search(const QStringList& modules, const QString& modelPath,
                                        const QImage& picture) noexcept {
@@ -92,21 +105,25 @@ FaceSearch::Outcome FaceSearch::search(const QStringList& modules, const QString
         }
         if (face) {
             out.kind = Outcome::Found;
-            out.face = *face;
+            out.area = QRectF(QPointF(face->left, face->top), QPointF(face->right, face->bottom));
             // The pixel analysis too runs here, off the GUI thread.
             std::array<veidora::facefit::Point, veidora::facefit::kFrontPointCount> defaults{};
             for (std::size_t i = 0; i < defaults.size(); ++i)
                 defaults[i] = {veidora::kFrontDefaults[i].X, veidora::kFrontDefaults[i].Y};
-            out.landmarks = veidora::facefit::findFrontLandmarks(face->points, defaults, view);
+            const veidora::facefit::FrontFinding found =
+                veidora::facefit::findFrontLandmarks(face->points, defaults, view);
+            out.points.assign(found.points.begin(), found.points.end());
+            out.found.assign(found.found.begin(), found.found.end());
         } else if (!why.empty()) {
             out.kind = Outcome::Failed;
-            out.message = QString::fromStdString(why);
+            out.message = failedText(QString::fromStdString(why));
         }
     } catch (const std::exception& e) {
         out.kind = Outcome::Failed;
-        out.message = QString::fromLocal8Bit(e.what());
+        out.message = failedText(QString::fromLocal8Bit(e.what()));
     } catch (...) {
         out.kind = Outcome::Failed;
+        out.message = failedText({});
     }
     return out;
 }
@@ -117,31 +134,10 @@ void FaceSearch::preload() {
     if (off)
         return;
     (void)QtConcurrent::run([modules = m_modules, path = m_modelPath] {
-        Outcome ignored; // a failure is reported when a search needs the model
+        LandmarkSearch::Outcome ignored; // a failure is reported when a search needs the model
         try {
             model(modules, path, ignored);
         } catch (...) {
         }
     });
-}
-
-void FaceSearch::start(const QImage& picture) {
-    ++m_generation;
-    m_watcher->setProperty("generation", QVariant::fromValue(m_generation));
-    m_watcher->setProperty("picture", picture);
-    Runner run = m_runner ? m_runner : Runner(&FaceSearch::search);
-    m_watcher->setFuture(QtConcurrent::run(std::move(run), m_modules, m_modelPath, picture));
-    setRunning(true);
-}
-
-void FaceSearch::drop() {
-    ++m_generation;
-    setRunning(false);
-}
-
-void FaceSearch::setRunning(bool running) {
-    if (running == m_running)
-        return;
-    m_running = running;
-    emit runningChanged(running);
 }

@@ -1,31 +1,17 @@
 #pragma once
 
-#include "face_finder.hpp"
+#include "landmark_search.hpp"
 
-#include <QFutureWatcher>
-#include <QImage>
-#include <QObject>
 #include <QString>
 #include <QStringList>
 
-#include <functional>
-
-// Looks for the largest face on a picture off the GUI thread and reports on it, with the 28
-// front landmarks placed on it. The landmark model is read once per process, in the
-// background, the first time it is wanted.
-class FaceSearch : public QObject {
+// Looks for the largest face on the front photo and places the 28 front landmarks on it, the
+// hairline and the nose bridge's sides read from the photo's pixels where it shows them. The
+// landmark model is read once per process, in the background, the first time it is wanted.
+class FaceSearch : public LandmarkSearch {
     Q_OBJECT
 public:
-    struct Outcome {
-        enum Kind { Found, NoFace, NoModule, NoModel, Failed } kind = NoFace;
-        veidora::facefit::FoundFace face{};
-        // In the picture's pixels, each found on it or estimated (for Found).
-        veidora::facefit::FrontFinding landmarks{};
-        QString message; // why, for NoModule, NoModel and Failed
-    };
-
     explicit FaceSearch(QObject* parent = nullptr);
-    ~FaceSearch() override;
 
     void setModelPath(const QString& path) { m_modelPath = path; }
     QString modelPath() const { return m_modelPath; }
@@ -33,35 +19,19 @@ public:
     void setModuleCandidates(const QStringList& paths) { m_modules = paths; }
     QStringList moduleCandidates() const { return m_modules; }
 
-    // Starts reading the model in the background unless it is read or being read.
-    void preload();
-    // Searches `picture` (shared, not copied); `finished` follows on this thread.
-    void start(const QImage& picture);
-    // The running search's result will be dropped.
-    void drop();
-    bool isRunning() const { return m_running; }
+    Job job() const override;
+    void preload() override;
 
-    // Runs on a worker thread; never throws.
+    // One search, as job() runs it; never throws.
     static Outcome search(const QStringList& modules, const QString& modelPath,
                           const QImage& picture) noexcept;
 
-    // What a search runs on the worker thread (search unless replaced, as tests do to hold a
-    // search back). It must not throw.
-    using Runner = std::function<Outcome(const QStringList& modules, const QString& modelPath,
-                                         const QImage& picture)>;
-    void setRunner(Runner runner) { m_runner = std::move(runner); }
-
-signals:
-    void finished(const FaceSearch::Outcome& outcome, const QImage& searched);
-    void runningChanged(bool running);
+    static const char* const kModelPackage;
+    static QString modelErrorText(const QString& path);
+    // The module that holds the finder could not be loaded; `why` names every place tried.
+    static QString moduleErrorText(const QString& module, const QString& why);
 
 private:
-    void setRunning(bool running);
-
-    Runner m_runner;
     QStringList m_modules;
     QString m_modelPath;
-    QFutureWatcher<Outcome>* m_watcher = nullptr;
-    quint64 m_generation = 0;
-    bool m_running = false;
 };

@@ -1,0 +1,47 @@
+#include "module_library.hpp"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QLibrary>
+
+#include <map>
+#include <mutex>
+
+QStringList ModuleLibrary::candidates(const QString& programDir, const char* installed,
+                                      const char* built) {
+    const QDir dir(programDir);
+    return {QDir::cleanPath(dir.filePath(QLatin1String(installed))),
+            QDir::cleanPath(dir.filePath(QLatin1String(built)))};
+}
+
+QString ModuleLibrary::programDir() {
+    // Without an application object (benchmarks), the running program's own file tells.
+    return QCoreApplication::instance()
+               ? QCoreApplication::applicationDirPath()
+               : QFileInfo(QStringLiteral("/proc/self/exe")).canonicalPath();
+}
+
+ModuleLibrary::Loaded ModuleLibrary::load(const QStringList& candidates, const char* entryName,
+                                          Call call) {
+    static std::mutex lock;
+    static std::map<QString, const void*> loaded; // by the module's path
+    const std::lock_guard guard(lock);
+    QStringList why;
+    for (const QString& path : candidates) {
+        if (const auto it = loaded.find(path); it != loaded.end())
+            return {it->second, path, {}};
+        if (!QFileInfo(path).isFile()) {
+            why << QStringLiteral("%1: nėra tokio failo").arg(path);
+            continue;
+        }
+        QLibrary module(path); // stays loaded: the unloading is left to the end of the process
+        const QFunctionPointer entryFunction = module.resolve(entryName);
+        if (const void* entry = entryFunction ? call(entryFunction) : nullptr) {
+            loaded.emplace(path, entry);
+            return {entry, path, {}};
+        }
+        why << module.errorString();
+    }
+    return {nullptr, {}, why.join(QStringLiteral("; "))};
+}
