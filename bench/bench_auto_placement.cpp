@@ -12,6 +12,7 @@
 #include "front_landmarks.hpp"
 #include "grip_history.hpp"
 #include "photo.hpp"
+#include "sample_defaults.hpp"
 #include "veidora_window.hpp"
 
 #include <QElapsedTimer>
@@ -156,9 +157,7 @@ const Portrait& portrait(const std::string& file) {
 // bridge looked for in the pixels.
 void BM_PhotoAnalysis(benchmark::State& state, const std::string& file) {
     const Portrait& p = portrait(file);
-    std::array<Point, kFrontPointCount> defaults{};
-    for (std::size_t i = 0; i < defaults.size(); ++i)
-        defaults[i] = {veidora::kFrontDefaults[i].X, veidora::kFrontDefaults[i].Y};
+    const FrontPoints defaults = veidora::facefit::frontDefaults();
     for (auto _ : state)
         benchmark::DoNotOptimize(findFrontLandmarks(p.points, defaults, p.view()));
 }

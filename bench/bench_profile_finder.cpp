@@ -3,6 +3,7 @@
 // search's own floor. Run it on one core: the figure the search is held to is for one core.
 #include "photo_reader.hpp"
 #include "profile_finder.hpp"
+#include "sample_defaults.hpp"
 #include "side_landmarks.hpp"
 
 #include <QDir>
@@ -48,10 +49,7 @@ ColourView view(const QImage& img) {
 }
 
 SidePoints defaults() {
-    SidePoints d;
-    for (std::size_t i = 0; i < d.size(); ++i)
-        d[i] = {veidora::kSideDefaults[i].X, veidora::kSideDefaults[i].Y};
-    return d;
+    return veidora::facefit::sideDefaults();
 }
 
 void BM_ProfileSearch(benchmark::State& state) {

@@ -3,6 +3,7 @@
 // The silhouette's outline in yellow, read landmarks in red, estimated ones in blue.
 #include "photo_reader.hpp"
 #include "profile_finder.hpp"
+#include "sample_defaults.hpp"
 #include "side_landmarks.hpp"
 
 #include <QElapsedTimer>
@@ -28,9 +29,7 @@ int main(int argc, char* argv[]) {
     QImage picture = loaded.image.convertToFormat(QImage::Format_RGB888);
     const ColourView view{picture.constBits(), picture.width(), picture.height(),
                           picture.bytesPerLine(), 3};
-    SidePoints defaults;
-    for (std::size_t i = 0; i < defaults.size(); ++i)
-        defaults[i] = {veidora::kSideDefaults[i].X, veidora::kSideDefaults[i].Y};
+    const SidePoints defaults = veidora::facefit::sideDefaults();
     std::string error;
     QElapsedTimer timer;
     timer.start();

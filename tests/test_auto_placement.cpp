@@ -60,11 +60,7 @@ class AutoPlacementTest : public QObject {
     QTemporaryDir dir;
 
     void openFront(const QImage& img, const QString& name) {
-        const QString path = dir.filePath(name);
-        QVERIFY(img.save(path));
-        w->TabControl1->setCurrentWidget(w->TabItem1);
-        w->loadPhotoIntoCurrentPage(path);
-        QCOMPARE(w->front()->photo()->BitmapWidth() > 0, true);
+        openPhoto(*w, w->front(), img, dir.filePath(name));
     }
 
     // The colour a grip is filled with, at its centre.

@@ -2,6 +2,7 @@
 // only read and draw the test pictures.
 #include "face_finder.hpp"
 #include "front_landmarks.hpp"
+#include "sample_defaults.hpp"
 
 #include <QImage>
 #include <QPainter>
@@ -23,10 +24,7 @@ namespace fs = std::filesystem;
 namespace {
 
 FrontPoints defaults() {
-    FrontPoints d;
-    for (std::size_t i = 0; i < d.size(); ++i)
-        d[i] = {veidora::kFrontDefaults[i].X, veidora::kFrontDefaults[i].Y};
-    return d;
+    return veidora::facefit::frontDefaults();
 }
 
 ImageView view(const QImage& img) {

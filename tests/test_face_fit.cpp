@@ -1,5 +1,6 @@
 #include "face_fit.hpp"
 #include "front_landmarks.hpp"
+#include "sample_defaults.hpp"
 
 #include <gtest/gtest.h>
 
@@ -25,10 +26,7 @@ void expectNear(Point got, Point want, double tol, const std::string& what = {})
 }
 
 FrontPoints defaults() {
-    FrontPoints d;
-    for (std::size_t i = 0; i < d.size(); ++i)
-        d[i] = {veidora::kFrontDefaults[i].X, veidora::kFrontDefaults[i].Y};
-    return d;
+    return veidora::facefit::frontDefaults();
 }
 
 // --- fitSimilarity ----------------------------------------------------------------------

@@ -3,6 +3,7 @@
 #include "face_fit.hpp"
 #include "front_landmarks.hpp"
 #include "photo_features.hpp"
+#include "sample_defaults.hpp"
 
 #include <gtest/gtest.h>
 
@@ -314,10 +315,7 @@ struct Painted {
 };
 
 FrontPoints defaults() {
-    FrontPoints d;
-    for (std::size_t i = 0; i < d.size(); ++i)
-        d[i] = {veidora::kFrontDefaults[i].X, veidora::kFrontDefaults[i].Y};
-    return d;
+    return veidora::facefit::frontDefaults();
 }
 
 Painted painted(const Scene& s) {

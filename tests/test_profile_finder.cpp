@@ -1,6 +1,7 @@
 // The OpenCV profile finder on the sample profile made into photos and on a real one. QImage and
 // QSvgRenderer only make and read the test pictures.
 #include "profile_finder.hpp"
+#include "sample_defaults.hpp"
 #include "side_landmarks.hpp"
 
 #include <QFile>
@@ -20,13 +21,6 @@
 using namespace veidora::facefit;
 
 namespace {
-
-SidePoints sideDefaults() {
-    SidePoints d;
-    for (std::size_t i = 0; i < d.size(); ++i)
-        d[i] = {veidora::kSideDefaults[i].X, veidora::kSideDefaults[i].Y};
-    return d;
-}
 
 ColourView view(const QImage& img) {
     return {img.constBits(), img.width(), img.height(), img.bytesPerLine(),

@@ -2,6 +2,7 @@
 // points drawn where the side photo box shows them, mirrored or not.
 #include "photo.hpp"
 #include "profile_finder_library.hpp"
+#include "sample_defaults.hpp"
 #include "side_landmarks.hpp"
 
 #include <QPainter>
@@ -10,13 +11,6 @@
 namespace {
 
 using namespace veidora::facefit;
-
-SidePoints sideDefaults() {
-    SidePoints d;
-    for (std::size_t i = 0; i < d.size(); ++i)
-        d[i] = {veidora::kSideDefaults[i].X, veidora::kSideDefaults[i].Y};
-    return d;
-}
 
 } // namespace
 

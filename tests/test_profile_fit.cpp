@@ -1,4 +1,5 @@
 #include "profile_fit.hpp"
+#include "sample_defaults.hpp"
 #include "side_landmarks.hpp"
 
 #include <gtest/gtest.h>
@@ -11,13 +12,6 @@
 using namespace veidora::facefit;
 
 namespace {
-
-SidePoints sideDefaults() {
-    SidePoints d;
-    for (std::size_t i = 0; i < d.size(); ++i)
-        d[i] = {veidora::kSideDefaults[i].X, veidora::kSideDefaults[i].Y};
-    return d;
-}
 
 // A head facing left drawn as straight runs between these corners, each feature a corner.
 struct Corners {

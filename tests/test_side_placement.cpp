@@ -43,11 +43,7 @@ class SidePlacementTest : public QObject {
     QTemporaryDir dir;
 
     void openSide(const QImage& img, const QString& name) {
-        const QString path = dir.filePath(name);
-        QVERIFY(img.save(path));
-        w->TabControl1->setCurrentWidget(w->TabItem2);
-        w->loadPhotoIntoCurrentPage(path);
-        QVERIFY(w->side()->photo()->BitmapWidth() > 0);
+        openPhoto(*w, w->side(), img, dir.filePath(name));
     }
 
     ProfileSearch* search() const {

@@ -268,6 +268,14 @@ struct WindowSnapshot {
     }
 };
 
+// Saves `img` as `path` and opens it at once into `page`, which becomes the current page.
+inline void openPhoto(TVeidora& w, FacePage* page, const QImage& img, const QString& path) {
+    QVERIFY(img.save(path));
+    w.TabControl1->setCurrentWidget(page->tab());
+    w.loadPhotoIntoCurrentPage(path);
+    QVERIFY(page->photo()->BitmapWidth() > 0);
+}
+
 // How a picture control shows its pixels: fitted into the box, turned about the box centre.
 inline QTransform shown(const TImage* image) {
     const QRectF fitted = image->fittedRect();

@@ -2,6 +2,7 @@
 
 #include "face_finder_library.hpp"
 #include "front_landmarks.hpp"
+#include "sample_defaults.hpp"
 
 #include <QtConcurrent>
 
@@ -89,43 +90,37 @@ LandmarkSearch::Job FaceSearch::job() const {
 
 FaceSearch::Outcome FaceSearch::search(const QStringList& modules, const QString& modelPath,
                                        const QImage& picture) noexcept {
-    Outcome out;
-    try {
-        const auto loaded = model(modules, modelPath, out);
-        if (!loaded)
+    return safely(
+        [&] {
+            Outcome out;
+            const auto loaded = model(modules, modelPath, out);
+            if (!loaded)
+                return out;
+            const QImage rgb = picture.convertToFormat(QImage::Format_RGB888);
+            const veidora::facefit::ImageView view{rgb.constBits(), rgb.width(), rgb.height(),
+                                                   rgb.bytesPerLine(), 3};
+            std::string why;
+            std::optional<veidora::facefit::FoundFace> face;
+            {
+                const std::lock_guard turn(loaded->busy);
+                face = loaded->module->findLargestFace(*loaded->finder, view, &why);
+            }
+            if (face) {
+                out.kind = Outcome::Found;
+                out.area =
+                    QRectF(QPointF(face->left, face->top), QPointF(face->right, face->bottom));
+                // The pixel analysis too runs here, off the GUI thread.
+                const veidora::facefit::FrontFinding found = veidora::facefit::findFrontLandmarks(
+                    face->points, veidora::facefit::frontDefaults(), view);
+                out.points.assign(found.points.begin(), found.points.end());
+                out.found.assign(found.found.begin(), found.found.end());
+            } else if (!why.empty()) {
+                out.kind = Outcome::Failed;
+                out.message = failedText(QString::fromStdString(why));
+            }
             return out;
-        const QImage rgb = picture.convertToFormat(QImage::Format_RGB888);
-        const veidora::facefit::ImageView view{rgb.constBits(), rgb.width(), rgb.height(),
-                                               rgb.bytesPerLine(), 3};
-        std::string why;
-        std::optional<veidora::facefit::FoundFace> face;
-        {
-            const std::lock_guard turn(loaded->busy);
-            face = loaded->module->findLargestFace(*loaded->finder, view, &why);
-        }
-        if (face) {
-            out.kind = Outcome::Found;
-            out.area = QRectF(QPointF(face->left, face->top), QPointF(face->right, face->bottom));
-            // The pixel analysis too runs here, off the GUI thread.
-            std::array<veidora::facefit::Point, veidora::facefit::kFrontPointCount> defaults{};
-            for (std::size_t i = 0; i < defaults.size(); ++i)
-                defaults[i] = {veidora::kFrontDefaults[i].X, veidora::kFrontDefaults[i].Y};
-            const veidora::facefit::FrontFinding found =
-                veidora::facefit::findFrontLandmarks(face->points, defaults, view);
-            out.points.assign(found.points.begin(), found.points.end());
-            out.found.assign(found.found.begin(), found.found.end());
-        } else if (!why.empty()) {
-            out.kind = Outcome::Failed;
-            out.message = failedText(QString::fromStdString(why));
-        }
-    } catch (const std::exception& e) {
-        out.kind = Outcome::Failed;
-        out.message = failedText(QString::fromLocal8Bit(e.what()));
-    } catch (...) {
-        out.kind = Outcome::Failed;
-        out.message = failedText({});
-    }
-    return out;
+        },
+        failedText);
 }
 
 void FaceSearch::preload() {

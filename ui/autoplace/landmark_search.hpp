@@ -8,6 +8,7 @@
 #include <QRectF>
 #include <QString>
 
+#include <exception>
 #include <functional>
 #include <vector>
 
@@ -41,6 +42,24 @@ public:
     // The running search's result will be dropped.
     void drop();
     bool isRunning() const { return m_running; }
+
+    // Runs a search's `work` so that nothing it throws escapes: an exception becomes a Failed
+    // outcome, worded by `failed` from what went wrong.
+    template <class Work> static Outcome safely(Work&& work, QString (*failed)(const QString&)) {
+        Outcome out;
+        try {
+            out = work();
+        } catch (const std::exception& e) {
+            out = {};
+            out.kind = Outcome::Failed;
+            out.message = failed(QString::fromLocal8Bit(e.what()));
+        } catch (...) {
+            out = {};
+            out.kind = Outcome::Failed;
+            out.message = failed({});
+        }
+        return out;
+    }
 
     // What runs instead of job() (tests hold a search back with it); empty: job().
     void setJobOverride(Job job) { m_override = std::move(job); }

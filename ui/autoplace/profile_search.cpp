@@ -2,6 +2,7 @@
 
 #include "module_library.hpp"
 #include "profile_finder_library.hpp"
+#include "sample_defaults.hpp"
 #include "side_landmarks.hpp"
 
 namespace {
@@ -28,37 +29,31 @@ LandmarkSearch::Job ProfileSearch::job() const {
 LandmarkSearch::Outcome ProfileSearch::search(const QStringList& modules,
                                               const QImage& picture) noexcept {
     using namespace veidora::facefit;
-    Outcome out;
-    try {
-        const ModuleLibrary::Loaded module = ProfileFinderLibrary::load(modules);
-        const ProfileFinderEntry* entry = ProfileFinderLibrary::entry(module);
-        if (!entry) {
-            out.kind = Outcome::Failed;
-            out.message = moduleErrorText(modules.value(0), module.error);
+    return safely(
+        [&] {
+            Outcome out;
+            const ModuleLibrary::Loaded module = ProfileFinderLibrary::load(modules);
+            const ProfileFinderEntry* entry = ProfileFinderLibrary::entry(module);
+            if (!entry) {
+                out.kind = Outcome::Failed;
+                out.message = moduleErrorText(modules.value(0), module.error);
+                return out;
+            }
+            const QImage rgb = picture.convertToFormat(QImage::Format_RGB888);
+            const ColourView view{rgb.constBits(), rgb.width(), rgb.height(), rgb.bytesPerLine(),
+                                  3};
+            std::string why;
+            const ProfileResult r = entry->findProfile(view, sideDefaults(), &why);
+            if (r.found) {
+                out.kind = Outcome::Found;
+                out.points.assign(r.points.begin(), r.points.end());
+                out.found.assign(r.measured.begin(), r.measured.end());
+                out.mirror = r.facing == Facing::Right;
+            } else if (!why.empty()) {
+                out.kind = Outcome::Failed;
+                out.message = failedText(QString::fromStdString(why));
+            }
             return out;
-        }
-        const QImage rgb = picture.convertToFormat(QImage::Format_RGB888);
-        const ColourView view{rgb.constBits(), rgb.width(), rgb.height(), rgb.bytesPerLine(), 3};
-        std::array<Point, kSidePointCount> defaults{};
-        for (std::size_t i = 0; i < defaults.size(); ++i)
-            defaults[i] = {veidora::kSideDefaults[i].X, veidora::kSideDefaults[i].Y};
-        std::string why;
-        const ProfileResult r = entry->findProfile(view, defaults, &why);
-        if (r.found) {
-            out.kind = Outcome::Found;
-            out.points.assign(r.points.begin(), r.points.end());
-            out.found.assign(r.measured.begin(), r.measured.end());
-            out.mirror = r.facing == Facing::Right;
-        } else if (!why.empty()) {
-            out.kind = Outcome::Failed;
-            out.message = failedText(QString::fromStdString(why));
-        }
-    } catch (const std::exception& e) {
-        out.kind = Outcome::Failed;
-        out.message = failedText(QString::fromLocal8Bit(e.what()));
-    } catch (...) {
-        out.kind = Outcome::Failed;
-        out.message = failedText({});
-    }
-    return out;
+        },
+        failedText);
 }
