@@ -139,11 +139,13 @@ def main():
             cmd = ["taskset", "-c", "0"] + cmd
         out = run(cmd)
         times = {b["name"].split("/")[0]: b["real_time"] for b in json.loads(out)["benchmarks"]}
-        search, alone = times["BM_ProfileSearch"], times["BM_SilhouetteAlone"]
-        ratio = search / alone
-        rows.append(("side landmarks on a 24 MP photo, one core, vs the segmentation alone",
-                     f"{search:.1f} ms", f"{alone:.1f} ms", f"{ratio:.2f}", "<= 1.25, <= 300 ms",
-                     "yes" if ratio <= 1.25 and search <= 300 else "NO"))
+        alone = times["BM_SilhouetteAlone"]
+        for what, name in (("click to side grips", "BM_SideClickToGripsMoving"),
+                           ("side search alone", "BM_ProfileSearch")):
+            t = times[name]
+            rows.append((f"{what} on a 24 MP photo, one core, vs the segmentation alone",
+                         f"{t:.1f} ms", f"{alone:.1f} ms", f"{t / alone:.2f}",
+                         "<= 1.25, <= 300 ms", "yes" if t / alone <= 1.25 and t <= 300 else "NO"))
 
     head = ("what", "program", "baseline", "ratio", "goal", "met?")
     widths = [max(len(r[i]) for r in rows + [head]) for i in range(len(head))]
