@@ -87,7 +87,8 @@ SideMeasurement measureSide(std::span<const TPointF, kSideLandmarkCount> raw, ch
         isInside(S(8).X(), S(8).Y(), S(4).X(), S(4).Y(), S(9).X(), S(9).Y(), S(7).X(), S(7).Y());
     put(F::Hump, inside ? "Ne" : "Taip");
     const double NosikaulisIskilimas = DistancePtToSegment(Raw(7), Raw(8), Raw(4));
-    put(F::HumpDistance, (inside ? "-" : "") + fixed(NosikaulisIskilimas));
+    const std::string minusN = inside ? "-" : "";
+    put(F::HumpDistance, minusN + fixed(NosikaulisIskilimas));
     const double NosikaulisIskilimasProcentai = percentOfValue(NosikaulisIskilimas, H);
     put(F::HumpPercent, percent(NosikaulisIskilimasProcentai));
 
