@@ -64,16 +64,17 @@ const QImage& decoded() {
     return image;
 }
 
-// The window with the photo open on its side page.
+// The window with the photo open on its side page; it goes before the application does.
+std::unique_ptr<TVeidora> g_window;
+
 TVeidora& window() {
-    static std::unique_ptr<TVeidora> w = [] {
-        auto made = std::make_unique<TVeidora>();
-        made->show();
-        made->TabControl1->setCurrentWidget(made->TabItem2);
-        made->loadPhotoIntoCurrentPage(phonePhoto());
-        return made;
-    }();
-    return *w;
+    if (!g_window) {
+        g_window = std::make_unique<TVeidora>();
+        g_window->show();
+        g_window->TabControl1->setCurrentWidget(g_window->TabItem2);
+        g_window->loadPhotoIntoCurrentPage(phonePhoto());
+    }
+    return *g_window;
 }
 
 // One click, waited for; the grips are put back afterwards.
@@ -141,5 +142,6 @@ int main(int argc, char** argv) {
     decoded(); // not part of the figures
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
+    g_window.reset();
     return 0;
 }
