@@ -4,6 +4,7 @@
 // two portraits, against dlib alone on each.
 #include "application.hpp"
 #include "auto_placement.hpp"
+#include "click_to_grips.hpp"
 #include "error_handler.hpp"
 #include "face_finder.hpp"
 #include "face_fit.hpp"
@@ -65,20 +66,9 @@ Fixture& fixture() {
     return f;
 }
 
-// One click, waited for; the grips are put back afterwards.
 double clickToGrips() {
-    TVeidora& w = *fixture().window;
-    QEventLoop loop;
-    QObject::connect(w.autoPlacement(), &AutoPlacement::done, &loop, &QEventLoop::quit);
-    const auto start = std::chrono::steady_clock::now();
-    w.ButtonAuto->click();
-    loop.exec();
-    const auto end = std::chrono::steady_clock::now();
-    if (w.history()->stack()->count() == 0)
-        std::cerr << "the grips did not move\n";
-    w.history()->undo();
-    w.history()->stack()->clear();
-    return std::chrono::duration<double>(end - start).count();
+    return clickToGrips(*fixture().window, fixture().window->autoPlacement(),
+                        fixture().window->ButtonAuto);
 }
 
 FaceFinder& ownFinder() {

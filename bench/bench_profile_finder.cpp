@@ -5,6 +5,7 @@
 // one core.
 #include "application.hpp"
 #include "auto_placement.hpp"
+#include "click_to_grips.hpp"
 #include "face_page.hpp"
 #include "grip_history.hpp"
 #include "photo.hpp"
@@ -77,20 +78,8 @@ TVeidora& window() {
     return *g_window;
 }
 
-// One click, waited for; the grips are put back afterwards.
 double clickToGrips() {
-    TVeidora& w = window();
-    QEventLoop loop;
-    QObject::connect(w.sidePlacement(), &AutoPlacement::done, &loop, &QEventLoop::quit);
-    const auto start = std::chrono::steady_clock::now();
-    w.ButtonAutoSide->click();
-    loop.exec();
-    const auto end = std::chrono::steady_clock::now();
-    if (w.history()->stack()->count() == 0)
-        std::cerr << "the grips did not move\n";
-    w.history()->undo();
-    w.history()->stack()->clear();
-    return std::chrono::duration<double>(end - start).count();
+    return clickToGrips(window(), window().sidePlacement(), window().ButtonAutoSide);
 }
 
 void BM_SideClickToGripsMoving(benchmark::State& state) {
