@@ -46,6 +46,16 @@ QImage sampleAsPhoto(int width) {
     return img;
 }
 
+// The picture turned by `degrees` (clockwise on the screen) about its centre, on white.
+QImage turnedBy(const QImage& img, double degrees) {
+    const QImage turned = img.convertToFormat(QImage::Format_ARGB32)
+                              .transformed(QTransform().rotate(degrees), Qt::SmoothTransformation);
+    QImage out(turned.size(), QImage::Format_RGB32);
+    out.fill(Qt::white);
+    QPainter(&out).drawImage(0, 0, turned);
+    return out;
+}
+
 double median(std::vector<double> v) {
     std::sort(v.begin(), v.end());
     return v.size() % 2 ? v[v.size() / 2] : (v[v.size() / 2 - 1] + v[v.size() / 2]) / 2;
@@ -227,6 +237,78 @@ private slots:
                      qPrintable(QString::number(n)));
     }
 
+    void aTurnedFaceIsLevelledBeforeTheGripsGoOn_data() {
+        QTest::addColumn<double>("turn");
+        QTest::addColumn<double>("byHand");
+        for (double turn : {-8.0, -4.0, 4.0, 8.0, 13.0})
+            QTest::newRow(qPrintable(QStringLiteral("%1°").arg(turn))) << turn << 0.0;
+        QTest::newRow("4°, a hand's 7° replaced") << 4.0 << 7.0;
+        QTest::newRow("level, a hand's -5° undone") << 0.0 << -5.0;
+    }
+
+    // The photo is turned back by the face's own turn, exactly as the track bar turns it, and
+    // the grips sit on the levelled picture.
+    void aTurnedFaceIsLevelledBeforeTheGripsGoOn() {
+        QFETCH(double, turn);
+        QFETCH(double, byHand);
+        openFront(turnedBy(sampleAsPhoto(800), turn), QStringLiteral("turned.png"));
+        w->front()->tilt()->setValue(byHand);
+        findPoints();
+
+        const double tilt = w->front()->tilt()->Value();
+        QVERIFY2(std::abs(tilt + turn) <= 1, qPrintable(QString::number(tilt)));
+        QCOMPARE(tilt, std::trunc(tilt));
+        QCOMPARE(w->front()->photo()->RotationAngle(), tilt);
+        QCOMPARE(w->label("Label127")->text(), QString::number(int(tilt)));
+        const QString turned = tilt != 0 ? QStringLiteral(" Nuotrauka pasukta %1°.").arg(tilt)
+                                         : QStringLiteral(" Nuotrauka atsukta tiesiai.");
+        QVERIFY2(w->StatusBar1->currentMessage().endsWith(turned),
+                 qPrintable(w->StatusBar1->currentMessage()));
+        // Levelled: the corners of the eyes and of the mouth stand level.
+        auto P = [&](int n) { return w->SelectionPoint(n)->Position(); };
+        for (auto [l, r] : {std::pair{9, 12}, {23, 24}})
+            QVERIFY2(std::abs(P(l).y() - P(r).y()) < 0.03 * (P(r).x() - P(l).x()) + 0.5,
+                     qPrintable(QStringLiteral("P%1 P%2").arg(l).arg(r)));
+    }
+
+    void aTurnBeyondTheRangeGoesAsFarAsItAllows() {
+        openFront(turnedBy(sampleAsPhoto(800), 8), QStringLiteral("turned.png"));
+        w->front()->setTiltRange(-3, 3, 0);
+        findPoints();
+        QCOMPARE(w->front()->tilt()->Value(), -3.0);
+        QVERIFY2(w->StatusBar1->currentMessage().endsWith(
+                     QStringLiteral(" Veidas pakreiptas 8°, o nuotrauką galima pasukti tik -3°.")),
+                 qPrintable(w->StatusBar1->currentMessage()));
+    }
+
+    // The turn is part of the search's step: undo puts back the angle with the grips.
+    void undoAndRedoTakeTheTurnWithTheGrips() {
+        openFront(turnedBy(sampleAsPhoto(800), -6), QStringLiteral("turned.png"));
+        w->front()->tilt()->setValue(2);
+        const int steps = w->history()->stack()->count();
+        findPoints();
+        QCOMPARE(w->history()->stack()->count(), steps + 1);
+        const double levelled = w->front()->tilt()->Value();
+        QCOMPARE(levelled, 6.0);
+        std::vector<QPointF> placed;
+        for (int n = 1; n <= 28; ++n)
+            placed.push_back(w->SelectionPoint(n)->Position());
+
+        w->history()->undo();
+        QCOMPARE(w->front()->tilt()->Value(), 2.0);
+        QCOMPARE(w->label("Label127")->text(), QStringLiteral("2"));
+        QCOMPARE(w->front()->photo()->RotationAngle(), 2.0);
+        for (int n = 1; n <= 28; ++n)
+            QCOMPARE(w->SelectionPoint(n)->Position(), defaultOf(n));
+
+        w->history()->redo();
+        QCOMPARE(w->front()->tilt()->Value(), levelled);
+        QCOMPARE(w->label("Label127")->text(), QStringLiteral("6"));
+        QCOMPARE(w->front()->photo()->RotationAngle(), levelled);
+        for (int n = 1; n <= 28; ++n)
+            QCOMPARE(w->SelectionPoint(n)->Position(), placed[std::size_t(n - 1)]);
+    }
+
     // One step that only moves the front grips; no measurement, the side page untouched.
     void allFrontGripsMoveInOneStepAndNothingElse() {
         openFront(sampleAsPhoto(568), QStringLiteral("sample.png"));
@@ -267,7 +349,8 @@ private slots:
         findPoints();
         // Her hairline shows; one side of the nose bridge and the nostril wings do not.
         QCOMPARE(w->StatusBar1->currentMessage(),
-                 QStringLiteral("Rasta 24 taškai, 4 apytiksliai – patikrinkite pažymėtus."));
+                 QStringLiteral("Rasta 24 taškai, 4 apytiksliai – patikrinkite pažymėtus. "
+                                "Nuotrauka pasukta -3°."));
         for (int n = 1; n <= 28; ++n) {
             TSelectionPoint* g = w->SelectionPoint(n);
             const bool estimated = n >= 17 && n <= 20;

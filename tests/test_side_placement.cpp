@@ -112,7 +112,8 @@ private slots:
         for (bool f : o.found)
             found += f;
         QCOMPARE(w->StatusBar1->currentMessage(),
-                 AutoPlacement::resultText(found, 17 - found, false));
+                 AutoPlacement::resultText(found, 17 - found, false) + QLatin1Char(' ') +
+                     AutoPlacement::sideTexts().noLevel);
         // The outline's own landmarks are read, those off it only estimated.
         for (int n : {101, 103, 104, 107, 108, 109, 114, 115})
             QVERIFY2(!w->SelectionPoint(n)->isEstimated(), qPrintable(QString::number(n)));

@@ -1,5 +1,6 @@
 #include "grip_history.hpp"
 
+#include "controls.hpp"
 #include "selection_point.hpp"
 
 #include <QElapsedTimer>
@@ -14,16 +15,16 @@ class MoveGripsCommand : public QUndoCommand {
 public:
     using Show = std::function<void(const std::vector<TSelectionPoint*>&)>;
 
-    MoveGripsCommand(const QString& text, std::vector<GripHistory::Move> moves, bool byKey,
-                     qint64 time, Show show)
-        : QUndoCommand(text), m_moves(std::move(moves)), m_byKey(byKey), m_last(time),
-          m_show(std::move(show)) {}
+    MoveGripsCommand(const QString& text, std::vector<GripHistory::Move> moves,
+                     GripHistory::Turn turn, bool byKey, qint64 time, Show show)
+        : QUndoCommand(text), m_moves(std::move(moves)), m_turn(std::move(turn)), m_byKey(byKey),
+          m_last(time), m_show(std::move(show)) {}
 
     int id() const override { return m_byKey ? kKeyRunId : -1; }
 
     bool mergeWith(const QUndoCommand* other) override {
         const auto* next = static_cast<const MoveGripsCommand*>(other);
-        if (m_moves.size() != 1 || next->m_moves.size() != 1 ||
+        if (m_moves.size() != 1 || next->m_moves.size() != 1 || m_turn.tilt || next->m_turn.tilt ||
             m_moves[0].grip != next->m_moves[0].grip ||
             next->m_last - m_last >= GripHistory::kKeyRunPauseMs)
             return false;
@@ -44,6 +45,9 @@ public:
 
 private:
     void apply(bool forward) {
+        // The photo turns first, as the user would turn it before placing the grips.
+        if (m_turn.tilt)
+            m_turn.tilt->setValue(forward ? m_turn.to : m_turn.from);
         std::vector<TSelectionPoint*> grips;
         for (const auto& m : m_moves)
             if (m.grip) {
@@ -57,6 +61,7 @@ private:
     }
 
     std::vector<GripHistory::Move> m_moves;
+    GripHistory::Turn m_turn;
     bool m_byKey;
     qint64 m_last;
     Show m_show;
@@ -77,32 +82,38 @@ qint64 monotonicMs() {
 GripHistory::GripHistory(QObject* parent)
     : QObject(parent), m_stack(new QUndoStack(this)), m_clock(monotonicMs) {}
 
-void GripHistory::push(const QString& text, std::vector<Move> moves, bool byKey) {
+void GripHistory::push(const QString& text, std::vector<Move> moves, bool byKey, Turn turn) {
     std::erase_if(moves, [](const Move& m) { return !m.grip || m.from == m.to; });
-    if (moves.empty())
+    if (turn.tilt && turn.from == turn.to)
+        turn = {};
+    if (moves.empty() && !turn.tilt)
         return;
-    m_stack->push(new MoveGripsCommand(text, std::move(moves), byKey, m_clock(), m_show));
+    m_stack->push(
+        new MoveGripsCommand(text, std::move(moves), std::move(turn), byKey, m_clock(), m_show));
 }
 
 void GripHistory::record(const QString& text, const std::vector<TSelectionPoint*>& grips,
-                         const std::function<void()>& change) {
+                         const std::function<void()>& change, TTrackBar* tilt) {
     std::vector<Move> moves;
     moves.reserve(grips.size());
     for (TSelectionPoint* g : grips)
         moves.push_back({g, {g->Position(), g->isEstimated()}, {}});
+    Turn turn{tilt, tilt ? tilt->Value() : 0, 0};
     change();
     for (auto& m : moves)
         if (m.grip)
             m.to = {m.grip->Position(), m.grip->isEstimated()};
-    push(text, std::move(moves), false);
+    if (turn.tilt)
+        turn.to = turn.tilt->Value();
+    push(text, std::move(moves), false, std::move(turn));
 }
 
 void GripHistory::recordDrag(TSelectionPoint* grip, Place from, Place to) {
-    push(grip->objectName(), {{grip, from, to}}, false);
+    push(grip->objectName(), {{grip, from, to}}, false, {});
 }
 
 void GripHistory::recordKey(TSelectionPoint* grip, Place from, Place to) {
-    push(grip->objectName(), {{grip, from, to}}, true);
+    push(grip->objectName(), {{grip, from, to}}, true, {});
 }
 
 void GripHistory::undo() {

@@ -10,6 +10,7 @@
 class QUndoStack;
 class QWidget;
 class TSelectionPoint;
+class TTrackBar;
 
 // Undo and redo of grip moves. A step puts grips back at exactly the positions they had, with
 // their marks as estimates, and touches nothing else; a step that changes nothing is not kept.
@@ -29,6 +30,12 @@ public:
         Place from;
         Place to;
     };
+    // A page's tilt, turned along with the grips.
+    struct Turn {
+        QPointer<TTrackBar> tilt;
+        double from = 0;
+        double to = 0;
+    };
 
     // Key presses on one grip closer together than this make one step.
     static constexpr qint64 kKeyRunPauseMs = 1000;
@@ -44,9 +51,10 @@ public:
     // While this says so, undo and redo wait (a drag is in progress).
     void setBusy(std::function<bool()> busy) { m_busy = std::move(busy); }
 
-    // Runs `change` and keeps what it did to `grips` as one step named `text`.
+    // Runs `change` and keeps what it did to `grips`, and to `tilt` where given, as one step
+    // named `text`.
     void record(const QString& text, const std::vector<TSelectionPoint*>& grips,
-                const std::function<void()>& change);
+                const std::function<void()>& change, TTrackBar* tilt = nullptr);
     // A finished drag, press to release.
     void recordDrag(TSelectionPoint* grip, Place from, Place to);
     // One key press; presses on the same grip without a pause join the previous step.
@@ -56,7 +64,7 @@ public:
     void redo();
 
 private:
-    void push(const QString& text, std::vector<Move> moves, bool byKey);
+    void push(const QString& text, std::vector<Move> moves, bool byKey, Turn turn);
 
     QUndoStack* m_stack;
     std::function<qint64()> m_clock;

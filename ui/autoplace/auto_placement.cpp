@@ -6,12 +6,15 @@
 #include "face_page.hpp"
 #include "grip_history.hpp"
 #include "landmark_page.hpp"
+#include "levelling.hpp"
 #include "photo.hpp"
 #include "profile_fit.hpp"
 #include "selection_point.hpp"
 
 #include <QMessageBox>
 #include <QPushButton>
+
+#include <cmath>
 
 using namespace veidora;
 
@@ -35,7 +38,8 @@ AutoPlacement::Texts AutoPlacement::frontTexts() {
                            "atgal."),
             QStringLiteral("Ieškoma veido…"),
             QStringLiteral("Nuotraukoje veido nerasta. Perkelkite taškus rankomis."),
-            QStringLiteral("NoFaceBox")};
+            QStringLiteral("NoFaceBox"),
+            {}};
 }
 
 AutoPlacement::Texts AutoPlacement::sideTexts() {
@@ -44,7 +48,8 @@ AutoPlacement::Texts AutoPlacement::sideTexts() {
                            "atgal."),
             QStringLiteral("Ieškoma profilio…"),
             QStringLiteral("Nuotraukoje profilio nerasta. Perkelkite taškus rankomis."),
-            QStringLiteral("NoProfileBox")};
+            QStringLiteral("NoProfileBox"),
+            QStringLiteral("Ausies ar akies nerasta – nuotraukos pasvirimas nepakeistas.")};
 }
 
 QString AutoPlacement::resultText(int found, int estimated, bool mirrored) {
@@ -56,6 +61,18 @@ QString AutoPlacement::resultText(int found, int estimated, bool mirrored) {
     else
         text += QLatin1Char('.');
     return text;
+}
+
+QString AutoPlacement::turnText(int tilt, int before, int wanted) {
+    if (wanted != tilt)
+        return QStringLiteral("Veidas pakreiptas %1°, o nuotrauką galima pasukti tik %2°.")
+            .arg(-wanted)
+            .arg(tilt);
+    if (tilt != 0)
+        return QStringLiteral("Nuotrauka pasukta %1°.").arg(tilt);
+    if (before != 0)
+        return QStringLiteral("Nuotrauka atsukta tiesiai.");
+    return {};
 }
 
 AutoPlacement::AutoPlacement(Setup setup, QObject* parent)
@@ -129,25 +146,47 @@ void AutoPlacement::place(const LandmarkSearch::Outcome& outcome, QSize picture)
     TImage* photo = m_s.page->photo();
     QWidget* rectangle = m_s.page->rectangle();
     const QRect box = photo->Box();
-    const facefit::PhotoView view{
-        double(picture.width()), double(picture.height()),   double(box.x()),
-        double(box.y()),         double(box.width()),        double(box.height()),
-        photo->RotationAngle(),  double(rectangle->width()), double(rectangle->height())};
     const std::vector<TSelectionPoint*>& grips = m_s.page->grips();
     int found = 0, estimated = 0;
-    m_s.history->record(QStringLiteral("Rasti taškus"), grips, [&] {
-        for (std::size_t i = 0; i < grips.size() && i < outcome.points.size(); ++i) {
-            facefit::Point p = outcome.points[i];
-            if (mirror)
-                p = facefit::mirrored(p, picture.width());
-            p = facefit::imageToRectangle(p, view);
-            // Single precision, as the copies hold it, so a copy equals its grip.
-            grips[i]->setPosition({double(float(p.x)), double(float(p.y))});
-            const bool read = i < outcome.found.size() && outcome.found[i];
-            grips[i]->setEstimated(!read);
-            ++(read ? found : estimated);
-        }
-    });
+    QString turned;
+    m_s.history->record(
+        QStringLiteral("Rasti taškus"), grips,
+        [&] {
+            // Levelled first: the grips go onto the picture as it is then shown.
+            turned = level(outcome, mirror);
+            const facefit::PhotoView view{
+                double(picture.width()), double(picture.height()),   double(box.x()),
+                double(box.y()),         double(box.width()),        double(box.height()),
+                photo->RotationAngle(),  double(rectangle->width()), double(rectangle->height())};
+            for (std::size_t i = 0; i < grips.size() && i < outcome.points.size(); ++i) {
+                facefit::Point p = outcome.points[i];
+                if (mirror)
+                    p = facefit::mirrored(p, picture.width());
+                p = facefit::imageToRectangle(p, view);
+                // Single precision, as the copies hold it, so a copy equals its grip.
+                grips[i]->setPosition({double(float(p.x)), double(float(p.y))});
+                const bool read = i < outcome.found.size() && outcome.found[i];
+                grips[i]->setEstimated(!read);
+                ++(read ? found : estimated);
+            }
+        },
+        m_s.page->tilt());
     rectangle->update();
-    m_s.page->landmarks()->announce(resultText(found, estimated, mirror));
+    QString text = resultText(found, estimated, mirror);
+    if (!turned.isEmpty())
+        text += QLatin1Char(' ') + turned;
+    m_s.page->landmarks()->announce(text);
+}
+
+QString AutoPlacement::level(const LandmarkSearch::Outcome& outcome, bool mirrored) {
+    if (!outcome.slope)
+        return m_s.texts.noLevel;
+    TTrackBar* tilt = m_s.page->tilt();
+    // A mirrored picture slopes the other way.
+    const double slope = mirrored ? -*outcome.slope : *outcome.slope;
+    const facefit::Levelling l = facefit::levellingTilt(
+        slope, static_cast<int>(std::ceil(tilt->Min())), static_cast<int>(std::floor(tilt->Max())));
+    const int before = static_cast<int>(std::trunc(tilt->Value()));
+    tilt->setValue(l.tilt); // as the user's hand would: the figure and the photo follow
+    return turnText(l.tilt, before, l.limited ? static_cast<int>(std::lround(-slope)) : l.tilt);
 }

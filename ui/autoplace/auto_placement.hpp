@@ -20,6 +20,7 @@ public:
         QString searching;   // the status bar's while the search runs
         QString notFound;    // the information box's when nothing is found
         QString notFoundBox; // that box's object name
+        QString noLevel;     // the status bar's when the line to level was not seen
     };
     struct Setup {
         QPushButton* button = nullptr;
@@ -37,6 +38,9 @@ public:
     static Texts sideTexts();
     // The status line after a search: how many were found, how many are estimates.
     static QString resultText(int found, int estimated, bool mirrored);
+    // What the status line adds on the photo's turn: `tilt` now, `before` the search, `wanted`
+    // the turn that would level the face (more than the tilt's range allows when they differ).
+    static QString turnText(int tilt, int before, int wanted);
 
     // The button's click.
     void start();
@@ -49,6 +53,7 @@ private:
     void photoChanged();
     void searchFinished(const LandmarkSearch::Outcome& outcome, const QImage& searched);
     void place(const LandmarkSearch::Outcome& outcome, QSize picture);
+    QString level(const LandmarkSearch::Outcome& outcome, bool mirrored);
     void updateButton();
 
     Setup m_s;

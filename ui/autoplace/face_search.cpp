@@ -2,6 +2,7 @@
 
 #include "face_finder_library.hpp"
 #include "front_landmarks.hpp"
+#include "levelling.hpp"
 #include "sample_defaults.hpp"
 
 #include <QtConcurrent>
@@ -114,6 +115,7 @@ FaceSearch::Outcome FaceSearch::search(const QStringList& modules, const QString
                     face->points, veidora::facefit::frontDefaults(), view);
                 out.points.assign(found.points.begin(), found.points.end());
                 out.found.assign(found.found.begin(), found.found.end());
+                out.slope = veidora::facefit::eyeLineSlope(face->points);
             } else if (!why.empty()) {
                 out.kind = Outcome::Failed;
                 out.message = failedText(QString::fromStdString(why));

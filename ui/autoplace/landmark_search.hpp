@@ -10,6 +10,7 @@
 
 #include <exception>
 #include <functional>
+#include <optional>
 #include <vector>
 
 // A search for a page's landmarks on a photo, off the GUI thread. Only the newest search
@@ -24,7 +25,10 @@ public:
         std::vector<bool> found; // read on the photo; false: only estimated
         bool mirror = false;     // the photo is to be mirrored before the points are placed
         QRectF area;             // what was found: the face's box, the head's bounds
-        QString message;         // for Failed: the error box's whole text
+        // The slope of the line that is level on an upright face (levelling.hpp), in degrees on
+        // the searched picture; nullopt where the search could not see that line.
+        std::optional<double> slope;
+        QString message; // for Failed: the error box's whole text
     };
     // The work of one search; runs on a worker thread and must not throw.
     using Job = std::function<Outcome(const QImage& picture)>;
