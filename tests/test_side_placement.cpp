@@ -1,6 +1,7 @@
 // "Rasti taškus" on the side page: the 17 side grips put on the profile of the side photo in
 // one step, mirrored first when the face looks right.
 #include "auto_placement.hpp"
+#include "controls.hpp"
 #include "face_page.hpp"
 #include "grip_history.hpp"
 #include "landmark_search.hpp"
@@ -22,6 +23,7 @@
 
 #include <cmath>
 #include <memory>
+#include <optional>
 
 namespace {
 
@@ -112,8 +114,7 @@ private slots:
         for (bool f : o.found)
             found += f;
         QCOMPARE(w->StatusBar1->currentMessage(),
-                 AutoPlacement::resultText(found, 17 - found, false) + QLatin1Char(' ') +
-                     AutoPlacement::sideTexts().noLevel);
+                 AutoPlacement::resultText(found, 17 - found, false));
         // The outline's own landmarks are read, those off it only estimated.
         for (int n : {101, 103, 104, 107, 108, 109, 114, 115})
             QVERIFY2(!w->SelectionPoint(n)->isEstimated(), qPrintable(QString::number(n)));
@@ -151,6 +152,40 @@ private slots:
             const QPointF d = w->SelectionPoint(n)->Position() - first[n - 101];
             QVERIFY2(std::hypot(d.x(), d.y()) < 3, qPrintable(QString::number(n)));
         }
+    }
+
+    void theLineToLevelTurnsTheSideWhenSeen_data() {
+        QTest::addColumn<bool>("lookingRight");
+        QTest::addColumn<bool>("seen");
+        QTest::addColumn<double>("tilt");
+        QTest::newRow("looking left") << false << true << -3.0;
+        QTest::newRow("looking right: mirrored, so the line falls the other way")
+            << true << true << 3.0;
+        QTest::newRow("no ear seen: the hand's angle stays") << false << false << 4.0;
+    }
+
+    // The search's line slopes 3 degrees on the picture as opened.
+    void theLineToLevelTurnsTheSideWhenSeen() {
+        QFETCH(bool, lookingRight);
+        QFETCH(bool, seen);
+        QFETCH(double, tilt);
+        openSide(lookingRight ? profile().mirrored(true, false) : profile(),
+                 QStringLiteral("profilis.png"));
+        w->side()->tilt()->setValue(4);
+        search()->setJobOverride([seen, own = search()->job()](const QImage& picture) {
+            LandmarkSearch::Outcome o = own(picture);
+            o.levels = true;
+            o.slope = seen ? std::optional<double>(3.0) : std::nullopt;
+            return o;
+        });
+        QCOMPARE(findPoints().kind, LandmarkSearch::Outcome::Found);
+        QCOMPARE(w->side()->tilt()->Value(), tilt);
+        QCOMPARE(w->label(QStringLiteral("Label124"))->text(), QString::number(int(tilt)));
+        QCOMPARE(w->side()->photo()->RotationAngle(), tilt);
+        const QString said = w->StatusBar1->currentMessage();
+        QVERIFY2(said.endsWith(seen ? QStringLiteral(" Nuotrauka pasukta %1°.").arg(tilt)
+                                    : QLatin1Char(' ') + AutoPlacement::sideTexts().noLevel),
+                 qPrintable(said));
     }
 
     void noProfileSaysSoAndMovesNothing_data() {

@@ -179,6 +179,8 @@ void AutoPlacement::place(const LandmarkSearch::Outcome& outcome, QSize picture)
 }
 
 QString AutoPlacement::level(const LandmarkSearch::Outcome& outcome, bool mirrored) {
+    if (!outcome.levels)
+        return {};
     if (!outcome.slope)
         return m_s.texts.noLevel;
     TTrackBar* tilt = m_s.page->tilt();

@@ -115,6 +115,7 @@ FaceSearch::Outcome FaceSearch::search(const QStringList& modules, const QString
                     face->points, veidora::facefit::frontDefaults(), view);
                 out.points.assign(found.points.begin(), found.points.end());
                 out.found.assign(found.found.begin(), found.found.end());
+                out.levels = true;
                 out.slope = veidora::facefit::eyeLineSlope(face->points);
             } else if (!why.empty()) {
                 out.kind = Outcome::Failed;

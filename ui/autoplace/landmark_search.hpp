@@ -25,8 +25,10 @@ public:
         std::vector<bool> found; // read on the photo; false: only estimated
         bool mirror = false;     // the photo is to be mirrored before the points are placed
         QRectF area;             // what was found: the face's box, the head's bounds
-        // The slope of the line that is level on an upright face (levelling.hpp), in degrees on
-        // the searched picture; nullopt where the search could not see that line.
+        // Whether the search looks for a line that is level on an upright face (levelling.hpp),
+        // and that line's slope in degrees on the searched picture; nullopt where it could not
+        // see the line.
+        bool levels = false;
         std::optional<double> slope;
         QString message; // for Failed: the error box's whole text
     };
