@@ -5,6 +5,7 @@
 #include "application.hpp"
 #include "auto_placement.hpp"
 #include "click_to_grips.hpp"
+#include "controls.hpp"
 #include "error_handler.hpp"
 #include "face_finder.hpp"
 #include "face_fit.hpp"
@@ -12,6 +13,7 @@
 #include "face_search.hpp"
 #include "front_landmarks.hpp"
 #include "grip_history.hpp"
+#include "levelling.hpp"
 #include "photo.hpp"
 #include "sample_defaults.hpp"
 #include "veidora_window.hpp"
@@ -168,6 +170,22 @@ BENCHMARK_CAPTURE(BM_DlibAloneOnPortrait, astronaut, std::string("astronaut.png"
 BENCHMARK_CAPTURE(BM_DlibAloneOnPortrait, frontal, std::string("frontal-125.jpg"))
     ->Unit(benchmark::kMillisecond)
     ->Iterations(5);
+
+// What levelling adds to a click: the eye line's slope, the tilt set as the track bar sets it,
+// and the repaint of the turned photo with the grips on it.
+void BM_LevellingOwnWork(benchmark::State& state) {
+    const Portrait& p = portrait("astronaut.png");
+    TVeidora& w = *fixture().window;
+    int turn = 0;
+    for (auto _ : state) {
+        const auto slope = eyeLineSlope(p.points);
+        const Levelling l = levellingTilt(*slope + (turn ^= 1) * 3, -20, 20);
+        w.front()->tilt()->setValue(l.tilt);
+        w.front()->rectangle()->repaint();
+    }
+    w.front()->tilt()->setValue(0);
+}
+BENCHMARK(BM_LevellingOwnWork)->Unit(benchmark::kMillisecond);
 
 void BM_ModelLoad(benchmark::State& state) {
     for (auto _ : state) {
