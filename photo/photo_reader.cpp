@@ -145,4 +145,21 @@ PhotoLoad decodePhoto(const QByteArray& bytes, const QString& name, QSize bound)
     return decodeInspected(buffer, image::inspect(bytesOf(bytes)), name, bound);
 }
 
+PhotoLoad reducePhoto(const QImage& image, const QString& name, QSize bound) {
+    PhotoLoad out;
+    out.error = loadFailedMessage(name);
+    if (image.isNull() || qint64(image.width()) * image.height() > kMaxPhotoPixels)
+        return out;
+    const QSize target = fitInside(image.size(), bound);
+    QImage reduced = target == image.size()
+                         ? image
+                         : image.scaled(target, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    if (reduced.isNull()) // no memory for it
+        return out;
+    out.error.clear();
+    out.original = image.size();
+    out.image = std::move(reduced);
+    return out;
+}
+
 } // namespace veidora::ui
