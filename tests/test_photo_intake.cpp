@@ -158,6 +158,7 @@ class PhotoIntakeTest : public QObject {
             } else {
                 row("folder", false);
                 row("web address", false);
+                row("empty PNG data", false);
             }
         }
     }
@@ -191,6 +192,8 @@ class PhotoIntakeTest : public QObject {
             mime->setImageData(QImage(20000, 10001, QImage::Format_Mono));
         else if (what == QLatin1String("PNG data"))
             mime->setData(QStringLiteral("image/png"), png);
+        else if (what == QLatin1String("empty PNG data"))
+            mime->setData(QStringLiteral("image/png"), QByteArray());
         else if (what == QLatin1String("broken PNG data"))
             mime->setData(QStringLiteral("image/png"), png.left(png.size() - 20));
         return {std::move(mime), data};

@@ -8,6 +8,8 @@
 #include <QMimeData>
 #include <QWidget>
 
+#include <algorithm>
+
 PhotoDrop::PhotoDrop(PhotoLoader* loader, std::vector<FacePage*> pages, QObject* parent)
     : QObject(parent), m_loader(loader), m_pages(std::move(pages)) {
     // The page takes the drops of everything on it: none of its controls takes any itself.
@@ -40,7 +42,12 @@ bool PhotoDrop::eventFilter(QObject* watched, QEvent* event) {
                                        [watched](FacePage* p) { return p->tab() == watched; });
         if (page != m_pages.end())
             veidora::ui::guarded((*page)->tab()->window(), [&] {
-                PhotoSource::from(*drop->mimeData(), dataName()).open(*m_loader, **page);
+                PhotoSource source = PhotoSource::from(*drop->mimeData(), dataName());
+                if (source.kind == PhotoSource::Nothing) { // a picture that came empty
+                    source.kind = PhotoSource::Data;
+                    source.name = dataName();
+                }
+                source.open(*m_loader, **page);
             });
     }
     return true;

@@ -2,13 +2,15 @@
 
 #include "face_page.hpp"
 #include "landmark_page.hpp"
-#include "selection_point.hpp"
 #include "photo.hpp"
 #include "photo_loader.hpp"
+#include "selection_point.hpp" // the page's grips, held by pointers that check their type
 
 #include <QFileInfo>
 #include <QMimeData>
 #include <QUrl>
+
+#include <algorithm>
 
 namespace {
 
