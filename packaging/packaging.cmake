@@ -41,4 +41,6 @@ if(VEIDORA_AUTO_PLACE)
   string(APPEND _depends ", libdlib-data")
 endif()
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "${_depends}")
+# No ldconfig in maintainer scripts: the modules are not on the library path.
+set(CPACK_POST_BUILD_SCRIPTS ${CMAKE_CURRENT_LIST_DIR}/drop_ldconfig.cmake)
 include(CPack)

@@ -46,6 +46,19 @@ QSize fitInside(QSize size, QSize bound) {
     return size.scaled(bound, Qt::KeepAspectRatio).expandedTo(QSize(1, 1));
 }
 
+// Qt scales a picture of one bit per pixel smoothly into dithered black and white, whatever its
+// two colours. Such a picture is thinned out to twice `size`, put in colour, and only then
+// scaled smoothly.
+QImage oneBitInColour(const QImage& image, QSize size) {
+    QImage out = image;
+    if (out.width() > 2 * size.width() || out.height() > 2 * size.height())
+        out = out.scaled(size * 2, Qt::IgnoreAspectRatio, Qt::FastTransformation);
+    out = out.convertToFormat(out.hasAlphaChannel() ? QImage::Format_ARGB32 : QImage::Format_RGB32);
+    if (!out.isNull() && out.size() != size)
+        out = out.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    return out;
+}
+
 std::span<const unsigned char> bytesOf(const QByteArray& data) {
     return {reinterpret_cast<const unsigned char*>(data.constData()),
             static_cast<std::size_t>(data.size())};
@@ -79,7 +92,10 @@ PhotoLoad decodeInspected(QIODevice& device, const image::Inspection& inspection
                                 : result * 4;
     if (inspection.fixedBytes + decoded + result > quint64(kDecodeBudgetBytes))
         return out;
-    if (target != stored)
+    // The decoders read one bit per pixel whole; scaling it is left to oneBitInColour.
+    const bool oneBit = reader.imageFormat() == QImage::Format_Mono ||
+                        reader.imageFormat() == QImage::Format_MonoLSB;
+    if (target != stored && !oneBit)
         reader.setScaledSize(target);
 
     watchDecoderWarnings();
@@ -95,7 +111,12 @@ PhotoLoad decodeInspected(QIODevice& device, const image::Inspection& inspection
             hook();
     }
     const QSize upright = quarterTurn ? target.transposed() : target;
-    if (image.isNull() || t_corrupt || image.size() != upright)
+    const QSize read = oneBit ? (quarterTurn ? stored.transposed() : stored) : upright;
+    if (image.isNull() || t_corrupt || image.size() != read)
+        return out;
+    if (image.depth() < 8)
+        image = oneBitInColour(image, upright);
+    if (image.isNull())
         return out;
     out.error.clear();
     out.original = quarterTurn ? stored.transposed() : stored;
@@ -143,6 +164,24 @@ PhotoLoad decodePhoto(const QByteArray& bytes, const QString& name, QSize bound)
     buffer.setData(bytes);
     buffer.open(QIODevice::ReadOnly);
     return decodeInspected(buffer, image::inspect(bytesOf(bytes)), name, bound);
+}
+
+PhotoLoad reducePhoto(const QImage& image, const QString& name, QSize bound) {
+    PhotoLoad out;
+    out.error = loadFailedMessage(name);
+    if (image.isNull() || qint64(image.width()) * image.height() > kMaxPhotoPixels)
+        return out;
+    const QSize target = fitInside(image.size(), bound);
+    const QImage reduced = image.depth() < 8        ? oneBitInColour(image, target)
+                           : target == image.size() ? image
+                                                    : image.scaled(target, Qt::IgnoreAspectRatio,
+                                                                   Qt::SmoothTransformation);
+    if (reduced.isNull()) // no memory for it
+        return out;
+    out.error.clear();
+    out.original = image.size();
+    out.image = std::move(reduced);
+    return out;
 }
 
 } // namespace veidora::ui

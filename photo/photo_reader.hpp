@@ -23,6 +23,10 @@ PhotoLoad loadPhoto(const QString& path, QSize bound);
 // The same for a file already in memory; `name` stands for the path in the error text.
 PhotoLoad decodePhoto(const QByteArray& bytes, const QString& name, QSize bound);
 
+// The same for a picture already decoded (as the clipboard hands one over): refused as a file
+// declaring too many pixels would be, else reduced to fit `bound`.
+PhotoLoad reducePhoto(const QImage& image, const QString& name, QSize bound);
+
 // For tests: called on the reading thread right after each decoding, before the decoder's
 // warnings are judged (so a test can make two reads overlap there). Not for concurrent use
 // with reads under way; nullptr removes it.

@@ -103,6 +103,50 @@ private slots:
         QVERIFY(!w.photoLoader()->isLoading());
     }
 
+    // Qt dithers a picture of one bit per pixel when it scales it smoothly: such a photo must
+    // still show its own two colours, whether read from a file, reduced there or pasted.
+    void aOneBitPictureIsShownInItsOwnColours_data() {
+        QTest::addColumn<QSize>("size");
+        QTest::addColumn<bool>("pasted");
+        QTest::addRow("file within the page's size") << QSize(640, 800) << false;
+        QTest::addRow("file reduced") << QSize(1600, 2400) << false;
+        QTest::addRow("picture reduced") << QSize(1600, 2400) << true;
+    }
+    void aOneBitPictureIsShownInItsOwnColours() {
+        QFETCH(QSize, size);
+        QFETCH(bool, pasted);
+        QImage twoColours(size, QImage::Format_Mono); // red on the left, blue on the right
+        twoColours.setColorCount(2);
+        twoColours.setColor(0, qRgb(200, 60, 30));
+        twoColours.setColor(1, qRgb(30, 60, 200));
+        for (int y = 0; y < size.height(); ++y) {
+            uchar* row = twoColours.scanLine(y);
+            std::fill(row, row + size.width() / 16, uchar(0));
+            std::fill(row + size.width() / 16, row + twoColours.bytesPerLine(), uchar(0xFF));
+        }
+        TVeidora w;
+        TImage* photo = w.front()->photo();
+        QSignalSpy done(w.photoLoader(), &PhotoLoader::finished);
+        if (pasted) {
+            w.photoLoader()->loadImage(photo, twoColours, QStringLiteral("iškarpinė"),
+                                       photo->decodeBound());
+        } else {
+            const QString path = dir.filePath(QStringLiteral("dvi-spalvos.png"));
+            QVERIFY(twoColours.save(path));
+            w.photoLoader()->load(photo, path, photo->decodeBound());
+        }
+        QVERIFY(done.wait(kPatienceMs));
+        const QSize bound = photo->decodeBound();
+        QCOMPARE(photo->Bitmap().size(),
+                 size.boundedTo(bound) == size ? size : size.scaled(bound, Qt::KeepAspectRatio));
+        const QImage bitmap = photo->Bitmap();
+        const QImage screen = photo->cachedPixmap().toImage();
+        for (const QImage& img : {bitmap, screen}) {
+            QCOMPARE(img.pixelColor(img.width() / 4, img.height() / 2), QColor(200, 60, 30));
+            QCOMPARE(img.pixelColor(img.width() * 3 / 4, img.height() / 2), QColor(30, 60, 200));
+        }
+    }
+
     // A damaged JPEG and a sound one are read at the same time, on two threads, and meet
     // after decoding, before their decoders' warnings are judged: each keeps its own.
     void corruptionIsNoticedPerThread() {

@@ -2,15 +2,22 @@
 // one step, mirrored first when the face looks right.
 #include "auto_placement.hpp"
 #include "controls.hpp"
+#ifdef VEIDORA_AUTO_PLACE
+#include "face_search.hpp"
+#endif
 #include "face_page.hpp"
 #include "grip_history.hpp"
 #include "landmark_search.hpp"
+#include "module_library.hpp"
 #include "photo.hpp"
+#include "profile_finder_library.hpp"
 #include "profile_search.hpp"
 #include "selection_point.hpp"
 #include "side_landmarks.hpp"
 #include "ui_test_support.hpp"
 
+#include <QFile>
+#include <QFileInfo>
 #include <QPushButton>
 #include <QSemaphore>
 #include <QSignalSpy>
@@ -250,6 +257,33 @@ private slots:
         for (int n = 101; n <= 117; ++n)
             QCOMPARE(w->SelectionPoint(n)->Position(), defaultOf(n));
         QCOMPARE(w->history()->stack()->count(), 0);
+    }
+
+    // The search's module, and OpenCV with it, is loaded in the background as soon as a side
+    // photo opens, so the first click does not wait for it; a front photo loads nothing.
+    void aSidePhotoLoadsTheSearchModuleAhead() {
+        // A copy under a name of its own: this process may have loaded the module already.
+        QString built;
+        for (const QString& path : ProfileFinderLibrary::candidates())
+            if (built.isEmpty() && QFileInfo(path).isFile())
+                built = path;
+        QVERIFY2(!built.isEmpty(), qPrintable(ProfileFinderLibrary::candidates().join(' ')));
+        const QString copy = dir.filePath(QStringLiteral("warm-profile-finder.so"));
+        QVERIFY(QFile::copy(built, copy));
+        search()->setModuleCandidates({copy});
+
+#ifdef VEIDORA_AUTO_PLACE
+        // The front search reads its 100 MB model when a front photo opens; not needed here.
+        qobject_cast<FaceSearch*>(w->autoPlacement()->search())
+            ->setModelPath(dir.filePath(QStringLiteral("nera-modelio.dat")));
+#endif
+        openPhoto(*w, w->front(), profile(), dir.filePath(QStringLiteral("priekis.jpg")));
+        QThreadPool::globalInstance()->waitForDone();
+        QVERIFY(!ModuleLibrary::isLoaded(copy));
+
+        openSide(profile(), QStringLiteral("profilis.jpg"));
+        QTRY_VERIFY_WITH_TIMEOUT(ModuleLibrary::isLoaded(copy), kPatienceMs);
+        QVERIFY(w->ButtonAutoSide->isEnabled()); // the page did not wait for it
     }
 
     void aModuleThatCannotBeLoadedNamesItAndThePackage() {

@@ -21,6 +21,24 @@ QWidget* pageOf(QWidget* w) {
 PhotoLoader::PhotoLoader(QObject* parent) : QObject(parent) {}
 
 void PhotoLoader::load(TImage* target, const QString& path, QSize bound) {
+    start(target, path, [path, bound, read = m_reader] {
+        return read ? read(path, bound) : veidora::ui::loadPhoto(path, bound);
+    });
+}
+
+void PhotoLoader::loadData(TImage* target, const QByteArray& bytes, const QString& name,
+                           QSize bound) {
+    start(target, name,
+          [bytes, name, bound] { return veidora::ui::decodePhoto(bytes, name, bound); });
+}
+
+void PhotoLoader::loadImage(TImage* target, const QImage& image, const QString& name, QSize bound) {
+    start(target, name,
+          [image, name, bound] { return veidora::ui::reducePhoto(image, name, bound); });
+}
+
+void PhotoLoader::start(TImage* target, const QString& path,
+                        std::function<veidora::ui::PhotoLoad()> read) {
     const quint64 ticket = ++m_next;
     m_latest.insert(target, ticket);
     QWidget* page = pageOf(target);
@@ -48,9 +66,9 @@ void PhotoLoader::load(TImage* target, const QString& path, QSize bound) {
                     to->setBitmap(loaded.image);
                 emit finished(to, path);
             });
-    watcher->setFuture(QtConcurrent::run([path, bound, read = m_reader]() noexcept {
+    watcher->setFuture(QtConcurrent::run([path, read = std::move(read)]() noexcept {
         try {
-            return read ? read(path, bound) : veidora::ui::loadPhoto(path, bound);
+            return read();
         } catch (...) { // out of memory, most likely: the same as an unreadable file
             veidora::ui::PhotoLoad failed;
             failed.error = veidora::ui::loadFailedMessage(path);

@@ -22,6 +22,10 @@ public:
     explicit PhotoLoader(QObject* parent = nullptr);
 
     void load(TImage* target, const QString& path, QSize bound);
+    // A photo that is no file, the same way: encoded as a file would be (a clipboard's PNG), or
+    // already decoded. `name` stands for it in the error box.
+    void loadData(TImage* target, const QByteArray& bytes, const QString& name, QSize bound);
+    void loadImage(TImage* target, const QImage& image, const QString& name, QSize bound);
     bool isLoading() const { return m_pending > 0; }
 
     // What reads a file on the worker thread (loadPhoto unless replaced, as tests do to hold
@@ -34,6 +38,9 @@ signals:
     void finished(TImage* target, const QString& path);
 
 private:
+    // `read` runs on a worker thread and must not throw.
+    void start(TImage* target, const QString& name, std::function<veidora::ui::PhotoLoad()> read);
+
     Reader m_reader;
     QHash<TImage*, quint64> m_latest;
     QHash<QWidget*, int> m_busy; // reads running over each page

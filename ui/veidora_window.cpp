@@ -15,6 +15,7 @@
 #include "named.hpp"
 #include "photo.hpp"
 #include "photo_dialog.hpp"
+#include "photo_drop.hpp"
 #include "photo_loader.hpp"
 #include "product.hpp"
 #include "ranking.hpp"
@@ -74,8 +75,10 @@ TVeidora::TVeidora(QWidget* parent) : QWidget(parent) {
     m_apie = new TApie(this);
     m_apie->hide();
 
-    const WindowActions actions = WindowActions::build(
-        {this, PopupMenu1, TabControl1, Button1, m_apie, m_history, m_front, m_side});
+    const WindowActions actions =
+        WindowActions::build({this, PopupMenu1, TabControl1, Button1, m_apie, m_history, m_front,
+                              m_side, m_photoLoader});
+    new PhotoDrop(m_photoLoader, {m_front, m_side}, this);
     MenuItem1 = actions.about;
     ButtonAuto = actions.findFront;
     m_autoPlacement = actions.placeFront;

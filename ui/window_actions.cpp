@@ -4,6 +4,7 @@
 #include "face_page.hpp"
 #include "grip_history.hpp"
 #include "named.hpp"
+#include "photo_paste.hpp"
 
 #if defined(VEIDORA_AUTO_PLACE) || defined(VEIDORA_AUTO_PLACE_SIDE)
 #include "auto_placement.hpp"
@@ -60,6 +61,12 @@ WindowActions WindowActions::build(const Targets& t) {
                          [&w, run] { veidora::ui::guarded(&w, run); });
         return act;
     };
+
+    a.pasting = new PhotoPaste(t.tabs, t.loader, {t.front, t.side}, &w);
+    a.paste = action("ActionPaste", QStringLiteral("Įklijuoti nuotrauką"),
+                     {QKeySequence(Qt::CTRL | Qt::Key_V), QKeySequence(Qt::SHIFT | Qt::Key_Insert)},
+                     [p = a.pasting] { p->paste(); });
+    t.menu->addAction(a.paste); // its shortcut shown beside it
 
     a.about = named(t.menu->addAction(QStringLiteral("Apie")), "MenuItem1");
     a.about->setShortcut(QKeySequence(Qt::Key_F1)); // shown in the menu as well

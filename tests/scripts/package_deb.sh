@@ -36,6 +36,12 @@ for p in "${wanted[@]}"; do
   grep -qFx "$p" <<<"$names" || fail "Depends lacks $p"
 done
 
+# Nothing runs on installing or removing it: its modules are off the library path, and a postrm
+# would keep the package listed as "rc" after apt-get remove.
+scripts=$(dpkg-deb --ctrl-tarfile "$deb" | tar -t | sed 's|^\./||' |
+  grep -xE '(pre|post)(inst|rm)|triggers' || true)
+[ -z "$scripts" ] || fail "the package has maintainer scripts: $(echo $scripts)"
+
 root=$work/root
 dpkg -x "$deb" "$root"
 app=example.veidora.Veidora

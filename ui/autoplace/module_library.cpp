@@ -8,6 +8,21 @@
 #include <map>
 #include <mutex>
 
+namespace {
+
+// The modules loaded so far, by path; they stay loaded to the end of the process.
+struct Registry {
+    std::mutex lock;
+    std::map<QString, const void*> loaded;
+};
+
+Registry& registry() {
+    static Registry r;
+    return r;
+}
+
+} // namespace
+
 QStringList ModuleLibrary::candidates(const QString& programDir, const char* installed,
                                       const char* built) {
     const QDir dir(programDir);
@@ -24,9 +39,9 @@ QString ModuleLibrary::programDir() {
 
 ModuleLibrary::Loaded ModuleLibrary::load(const QStringList& candidates, const char* entryName,
                                           Call call) {
-    static std::mutex lock;
-    static std::map<QString, const void*> loaded; // by the module's path
-    const std::lock_guard guard(lock);
+    Registry& r = registry();
+    const std::lock_guard guard(r.lock);
+    auto& loaded = r.loaded;
     QStringList why;
     for (const QString& path : candidates) {
         if (const auto it = loaded.find(path); it != loaded.end())
@@ -44,4 +59,10 @@ ModuleLibrary::Loaded ModuleLibrary::load(const QStringList& candidates, const c
         why << module.errorString();
     }
     return {nullptr, {}, why.join(QStringLiteral("; "))};
+}
+
+bool ModuleLibrary::isLoaded(const QString& path) {
+    Registry& r = registry();
+    const std::lock_guard guard(r.lock);
+    return r.loaded.count(path) > 0;
 }

@@ -20,6 +20,8 @@ public:
     // `call` (which knows its type), hands out the table.
     using Call = const void* (*)(QFunctionPointer entryFunction);
     static Loaded load(const QStringList& candidates, const char* entryName, Call call);
+    // Whether the module at `path` has been loaded in this process.
+    static bool isLoaded(const QString& path);
 
     // `installed` and `built` (relative to the program's folder) under `programDir`, in order.
     static QStringList candidates(const QString& programDir, const char* installed,

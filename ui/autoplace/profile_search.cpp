@@ -5,6 +5,8 @@
 #include "sample_defaults.hpp"
 #include "side_landmarks.hpp"
 
+#include <QtConcurrent>
+
 namespace {
 
 QString failedText(const QString& why) {
@@ -24,6 +26,20 @@ QString ProfileSearch::moduleErrorText(const QString& module, const QString& why
 
 LandmarkSearch::Job ProfileSearch::job() const {
     return [modules = m_modules](const QImage& picture) { return search(modules, picture); };
+}
+
+void ProfileSearch::preload() {
+    // Window tests that open side photos for other reasons keep OpenCV out of the process.
+    static const bool off = qEnvironmentVariableIsSet("VEIDORA_NO_MODEL_PRELOAD");
+    if (off)
+        return;
+    // A module that cannot be loaded is reported when a search needs it.
+    (void)QtConcurrent::run([modules = m_modules]() noexcept {
+        try {
+            ProfileFinderLibrary::load(modules);
+        } catch (...) {
+        }
+    });
 }
 
 LandmarkSearch::Outcome ProfileSearch::search(const QStringList& modules,

@@ -17,6 +17,8 @@ public:
     QStringList moduleCandidates() const { return m_modules; }
 
     Job job() const override;
+    // Loads the module, and OpenCV with it, in the background.
+    void preload() override;
 
     // One search, as job() runs it; never throws.
     static Outcome search(const QStringList& modules, const QImage& picture) noexcept;
