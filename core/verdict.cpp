@@ -161,27 +161,34 @@ std::optional<Verdict> judge(std::span<const TPointF, kFrontLandmarkCount> front
             {trait, codeOf(base, trait), std::move(f.reached), f.smallest, std::move(f.word)});
     }
 
-    // Every combination of current and reached values, counted through like an odometer.
-    const std::size_t tableWinner = winnerIndex(base);
+    v.winner = kGenotypes[winnerIndex(base)].name;
+    v.others = othersWhoCouldWin(base, v.boundary);
+    return v;
+}
+
+std::vector<std::string_view> othersWhoCouldWin(const TraitCodes& codes,
+                                                std::span<const BoundaryCode> boundary) {
+    // Every combination, counted through like an odometer: digit 0 is the current value.
     std::array<bool, kGenotypes.size()> wins{};
-    std::vector<std::size_t> digit(v.boundary.size(), 0);
+    std::vector<std::size_t> digit(boundary.size(), 0);
     for (;;) {
-        TraitCodes c = base;
+        TraitCodes c = codes;
         for (std::size_t k = 0; k < digit.size(); ++k)
             if (digit[k] > 0)
-                setCode(c, v.boundary[k].trait, v.boundary[k].reached[digit[k] - 1]);
+                setCode(c, boundary[k].trait, boundary[k].reached[digit[k] - 1]);
         wins[winnerIndex(c)] = true;
         std::size_t k = 0;
-        while (k < digit.size() && ++digit[k] > v.boundary[k].reached.size())
+        while (k < digit.size() && ++digit[k] > boundary[k].reached.size())
             digit[k++] = 0;
         if (k == digit.size())
             break;
     }
-    v.winner = kGenotypes[tableWinner].name;
+    const std::size_t tableWinner = winnerIndex(codes);
+    std::vector<std::string_view> others;
     for (std::size_t g = 0; g < kGenotypes.size(); ++g)
         if (wins[g] && g != tableWinner)
-            v.others.push_back(kGenotypes[g].name);
-    return v;
+            others.push_back(kGenotypes[g].name);
+    return others;
 }
 
 std::string statusText(const Verdict& v) {

@@ -81,6 +81,11 @@ std::optional<Verdict> judge(std::span<const TPointF, kFrontLandmarkCount> front
 // The genotype the table puts first for these codes: an index into the genotype list.
 std::size_t winnerIndex(const TraitCodes& codes);
 
+// The winners, other than that of `codes`, over every combination of current and reached
+// values of the codes at their boundary; in the genotype list's order.
+std::vector<std::string_view> othersWhoCouldWin(const TraitCodes& codes,
+                                                std::span<const BoundaryCode> boundary);
+
 // "Visi požymiai toli nuo ribų.", "Prie ribos: A, B. Nugalėtojas nesikeičia." or
 // "Prie ribos: A, B. Galėtų laimėti ir X, Y."
 std::string statusText(const Verdict& v);

@@ -132,6 +132,19 @@ TEST(Verdict, ACodeAtItsBoundaryThatHandsTheWinToAnother) {
     EXPECT_EQ(statusText(v), "Prie ribos: nosikaulis. Galėtų laimėti ir Tovelio.");
 }
 
+TEST(Verdict, AnotherWinnerCanNeedTwoCodesChangedTogether) {
+    // Sample codes: a higher forehead alone, or a gentler slope alone, leaves Keldaro first;
+    // both together put Heluvos first.
+    const TraitCodes sample{1, 3, 2, 1, 2, 3, 1, 3};
+    const BoundaryCode forehead{Trait::KD, 1, {2}, {}, "Vidutinė"};
+    const BoundaryCode slope{Trait::KP, 3, {1}, {}, "Mažas"};
+    using Names = std::vector<std::string_view>;
+    EXPECT_EQ(othersWhoCouldWin(sample, std::vector{forehead}), Names{});
+    EXPECT_EQ(othersWhoCouldWin(sample, std::vector{slope}), Names{});
+    EXPECT_EQ(othersWhoCouldWin(sample, std::vector{forehead, slope}), Names{"Heluvos"});
+    EXPECT_EQ(othersWhoCouldWin(sample, {}), Names{});
+}
+
 TEST(Verdict, FacesFarFromEveryThreshold) {
     Faces f;
     firmBridgeJawAndHump(f);

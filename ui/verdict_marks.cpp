@@ -8,6 +8,7 @@
 
 #include <QLocale>
 #include <QStatusBar>
+#include <utility>
 
 using namespace veidora;
 
