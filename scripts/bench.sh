@@ -24,7 +24,7 @@ for a in "$@"; do
 done
 
 cmake -S . -B build-rel -G Ninja -DCMAKE_BUILD_TYPE=Release -DVEIDORA_BUILD_TESTS=OFF >/dev/null
-targets=(startup_probe empty_window figures)
+targets=(startup_probe empty_window figures verdict_figure)
 grep -q '^VEIDORA_AUTO_PLACE:BOOL=ON' build-rel/CMakeCache.txt && targets+=(auto_placement_bench)
 grep -q '^VEIDORA_AUTO_PLACE_SIDE:BOOL=ON' build-rel/CMakeCache.txt && targets+=(profile_finder_bench)
 if [ "$all" -eq 1 ]; then cmake --build build-rel; else cmake --build build-rel --target "${targets[@]}"; fi

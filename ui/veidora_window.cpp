@@ -24,6 +24,7 @@
 #include "side_measurement.hpp"
 #include "string_grid.hpp"
 #include "tab_control.hpp"
+#include "verdict_marks.hpp"
 #include "window_actions.hpp"
 
 #include <QCloseEvent>
@@ -198,6 +199,7 @@ void TVeidora::buildPages() {
     m_history->setBusy(
         [this] { return m_front->landmarks()->dragged() || m_side->landmarks()->dragged(); });
     connectPages();
+    m_verdict = new VerdictMarks(m_front, m_side, StatusBar1, this);
 }
 
 void TVeidora::connectPages() {
@@ -334,6 +336,7 @@ void TVeidora::pradzia() {
               .error})
         if (!error.empty())
             throw UserError(QString::fromStdString(error));
+    m_verdict->started();
     TabControl1->setCurrentWidget(TabItem1);
     KoordinatesPriekis();
     TabControl1->setCurrentWidget(TabItem2);
@@ -353,6 +356,7 @@ void TVeidora::Timer2Timer() {
         throw;
     }
     NustatymasTipu();
+    m_verdict->finished();
 }
 
 QString TVeidora::openingText() {

@@ -29,6 +29,7 @@ class TLoupe;
 class TMatrixLabel;
 class TSelectionPoint;
 class TStringGrid;
+class VerdictMarks;
 
 // The two 32 x 32 button icons.
 class TImageList : public QObject {
@@ -160,4 +161,5 @@ private:
     AutoPlacement* m_autoPlacement = nullptr;
     AutoPlacement* m_sidePlacement = nullptr;
     PhotoLoader* m_photoLoader = nullptr;
+    VerdictMarks* m_verdict = nullptr; // how firmly the last result stands
 };
