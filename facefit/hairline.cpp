@@ -1,0 +1,311 @@
+#include "hairline.hpp"
+
+#include "face_points.hpp"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <numbers>
+#include <vector>
+
+namespace veidora::facefit {
+
+namespace {
+
+// A shadow or a shine this many eye distances tall is crossed; the hair above the skin's end
+// must last at least as long.
+constexpr double kRun = 0.15;
+// Colours less saturated than this are greys; hues within 20 degrees are the same.
+constexpr float kGrey = 0.05f;
+const float kSameHue = static_cast<float>(std::cos(20 * std::numbers::pi / 180));
+// What covers the head above the skin's end is read in this band above it.
+constexpr double kCoverFrom = 0.03, kCoverTo = 0.18;
+
+// Whether two colours can be the same hair: near in hue and saturation, or both nearly grey;
+// any brightness within 4 times, as hair is shaded and lit strand by strand.
+bool sameHair(const Shade& a, const Shade& b) {
+    const float hi = std::max(a.y, b.y), lo = std::max(std::min(a.y, b.y), 1.0f);
+    if (hi / lo > 4)
+        return false;
+    const float sa = std::hypot(a.u, a.v), sb = std::hypot(b.u, b.v);
+    if (std::min(sa, sb) < kGrey)
+        return std::max(sa, sb) < 2 * kGrey;
+    const float cosine = (a.u * b.u + a.v * b.v) / (sa * sb);
+    return cosine >= kSameHue && std::max(sa, sb) <= 2 * std::min(sa, sb);
+}
+
+// Whether a colour is one of the backdrop's: within 5 levels in Cr and Cb and 15 % in
+// brightness.
+bool isBackdrop(const Shade& s, std::span<const Shade> backdrop) {
+    const auto level = [](float ratio, float y) { return ratio * std::max(y, kDarkest); };
+    return std::any_of(backdrop.begin(), backdrop.end(), [&](const Shade& b) {
+        const float hi = std::max(s.y, b.y), lo = std::max(std::min(s.y, b.y), 1.0f);
+        return std::abs(level(s.u, s.y) - level(b.u, b.y)) <= 5 &&
+               std::abs(level(s.v, s.y) - level(b.v, b.y)) <= 5 && hi <= 1.15f * lo;
+    });
+}
+
+// A patch's colour if it is plain (of one even colour) and not skin; else nothing.
+std::optional<Shade> plain(std::span<const Shade> patch, const SkinModel& skin) {
+    if (patch.size() < 16)
+        return std::nullopt;
+    std::vector<float> y;
+    for (const Shade& s : patch)
+        y.push_back(s.y);
+    const auto [level, spread] = robust(y);
+    const Shade m = medianShade(patch);
+    if (spread > std::max(4.0f, 0.04f * level) || skin.contains(m))
+        return std::nullopt;
+    return m;
+}
+
+// The backdrop: plain patches beside the head and in the picture's top corners. A patch that is
+// not plain (long hair, a shoulder, a busy room) or out of the picture is left out.
+std::vector<Shade> backgrounds(const Chip& chip, const Pixels& px, const SkinModel& skin,
+                               const Frame& fr, double midline) {
+    std::vector<Shade> out, patch;
+    for (double side : {-1.0, 1.0}) {
+        patch.clear();
+        const double x0 = midline + side * 1.95, x1 = midline + side * 2.3;
+        chip.each(std::min(x0, x1), std::max(x0, x1), -1.4, -0.4,
+                  [&](const Shade& s) { patch.push_back(s); });
+        if (const auto m = plain(patch, skin))
+            out.push_back(*m);
+    }
+    const int side = std::max(4, static_cast<int>(0.2 * fr.unit));
+    for (const int x0 : {0, px.width() - side}) {
+        patch.clear();
+        for (int y = 0; y < side; y += 2)
+            for (int x = std::max(x0, 0); x < std::min(x0 + side, px.width()); x += 2) {
+                float c[3];
+                px.rgb(x, std::min(y, px.height() - 1), c);
+                patch.push_back(shadeOf(c[0], c[1], c[2]));
+            }
+        if (const auto m = plain(patch, skin))
+            out.push_back(*m);
+    }
+    return out;
+}
+
+// The hair beside the forehead, at the temples: along rows from the brows' outer ends outwards,
+// what is neither skin nor backdrop, up to the backdrop or a short way.
+std::optional<Shade> templeHair(const Chip& chip, const SkinModel& skin,
+                                std::span<const Shade> backdrop, const Frame& fr,
+                                const FacePoints& face) {
+    std::vector<Shade> hair;
+    const int most = static_cast<int>(std::lround(0.15 / kCell));
+    for (int end : {face68::kLeftBrowOuter, face68::kRightBrowOuter}) {
+        const Point brow = fr.toFace(face[static_cast<std::size_t>(end)]);
+        const double side = brow.x < 0 ? -1 : 1;
+        for (double y = brow.y - 0.35; y <= brow.y + 0.05; y += kCell) {
+            int taken = 0;
+            for (double x = brow.x - side * 0.1; std::abs(x - brow.x) <= 1 && taken < most;
+                 x += side * kCell) {
+                const Shade* s = chip.at(x, y);
+                if (!s || isBackdrop(*s, backdrop))
+                    break;
+                if (skin.contains(*s))
+                    continue;
+                hair.push_back(*s);
+                ++taken;
+            }
+        }
+    }
+    if (hair.size() < 40)
+        return std::nullopt;
+    return medianShade(hair);
+}
+
+struct Column {
+    double x = 0;         // face units
+    double halfWidth = 0; // of the band read across
+    double start = 0;     // face units; the search goes up (to smaller y) from here
+};
+
+struct ColumnEnd {
+    std::optional<Point> hairline;
+    bool covered = false; // no skin at the start
+};
+
+// Up the column, row by row, the share of skin, judged against the skin just below rather than
+// the face's typical skin: a forehead's colour drifts towards its sides and its top, while the
+// hairline is where it changes at once.
+ColumnEnd searchColumn(const Chip& chip, const SkinModel& face, std::span<const Shade> backdrop,
+                       const std::optional<Shade>& hair, const Frame& fr, const Column& col) {
+    const double start = std::round(col.start / kCell) * kCell;
+    const int width = static_cast<int>(std::lround(2 * col.halfWidth / kCell)) + 1;
+    const int run = static_cast<int>(std::lround(kRun / kCell));
+    SkinModel skin = face;
+    std::vector<float> share;
+    std::vector<SkinModel> used;                                   // for each row
+    std::vector<std::pair<std::size_t, std::vector<Shade>>> whole; // rows mostly skin, by index
+    const std::size_t lag = static_cast<std::size_t>(run / 2);
+    std::vector<Shade> row, kept, pooled;
+    for (double y = start; y >= Chip::kTop; y -= kCell) {
+        row.clear();
+        chip.each(col.x - col.halfWidth, col.x + col.halfWidth, y, y,
+                  [&](const Shade& s) { row.push_back(s); });
+        if (static_cast<int>(row.size()) * 2 < width)
+            break; // the picture's edge
+        int isSkin = 0;
+        kept.clear();
+        for (const Shade& s : row) {
+            const SkinModel::Kind k = skin.classify(s);
+            isSkin += k != SkinModel::Kind::None;
+            if (k == SkinModel::Kind::Skin)
+                kept.push_back(s);
+        }
+        share.push_back(static_cast<float>(isSkin) / static_cast<float>(row.size()));
+        used.push_back(skin);
+        // The model follows the skin of the rows from half a run to two and a half runs below,
+        // those mostly of skin only: a hairline blurred over a few rows must not draw it into
+        // the hair.
+        if (kept.size() * 4 >= row.size() * 3)
+            whole.emplace_back(share.size() - 1, kept);
+        if (share.size() % 2 == 0) {
+            const std::size_t newest = share.size() - 1;
+            pooled.clear();
+            for (const auto& [at, cells] : whole)
+                if (at + lag <= newest && at + lag + 2 * run >= newest)
+                    pooled.insert(pooled.end(), cells.begin(), cells.end());
+            if (pooled.size() >= row.size() * static_cast<std::size_t>(run) / 2)
+                skin = face.recentred(medianShade(pooled));
+        }
+    }
+    const auto end = skinEnd(share, run);
+    ColumnEnd out;
+    if (!end) {
+        out.covered = !startsOnSkin(share, run);
+        return out;
+    }
+    if (!hair)
+        return out;
+    const double y = start - *end * kCell;
+    skin = used[static_cast<std::size_t>(*end)];
+
+    std::vector<Shade> cover;
+    chip.each(col.x - col.halfWidth, col.x + col.halfWidth, y - kCoverTo, y - kCoverFrom,
+              [&](const Shade& s) {
+                  if (!skin.contains(s))
+                      cover.push_back(s);
+              });
+    if (cover.size() < 8)
+        return out;
+    const Shade c = medianShade(cover);
+    if (isBackdrop(c, backdrop))
+        return out; // skin up to the top of the head
+    if (!sameHair(c, *hair))
+        return out; // not the hair seen at the temples: a hat, a hand, a scarf
+    out.hairline = fr.toImage(col.x, y);
+    return out;
+}
+
+// The brows' height at `x` (face units), between the dlib points of the brow on that side.
+double browAt(const Frame& fr, const FacePoints& face, double x) {
+    std::array<Point, 10> b;
+    for (std::size_t i = 0; i < b.size(); ++i)
+        b[i] = fr.toFace(face[face68::kLeftBrowOuter + i]);
+    std::sort(b.begin(), b.end(), [](Point p, Point q) { return p.x < q.x; });
+    if (x <= b.front().x)
+        return b.front().y;
+    for (std::size_t i = 1; i < b.size(); ++i)
+        if (x <= b[i].x) {
+            const double t = (x - b[i - 1].x) / std::max(b[i].x - b[i - 1].x, 1e-9);
+            return b[i - 1].y + t * (b[i].y - b[i - 1].y);
+        }
+    return b.back().y;
+}
+
+} // namespace
+
+HairlinePoints findHairline(const Chip& chip, const Pixels& px, const Frame& fr,
+                            const FacePoints& face, const FrontPoints& estimate) {
+    HairlinePoints out;
+    const double midline = fr.toFace(face[face68::kNoseRoot]).x;
+    double browTop = 0;
+    for (std::size_t i = face68::kLeftBrowOuter; i <= face68::kRightBrowOuter; ++i)
+        browTop = std::min(browTop, fr.toFace(face[i]).y);
+
+    // The skin as this face shows it: the cheeks beside the nose and, if it is skin too, the
+    // forehead just above the brows.
+    std::vector<Shade> cheeks, forehead;
+    for (double side : {-1.0, 1.0}) {
+        const double x0 = midline + side * 0.32, x1 = midline + side * 0.6;
+        chip.each(std::min(x0, x1), std::max(x0, x1), 0.3, 0.5,
+                  [&](const Shade& s) { cheeks.push_back(s); });
+    }
+    chip.each(midline - 0.3, midline + 0.3, browTop - 0.16, browTop - 0.04,
+              [&](const Shade& s) { forehead.push_back(s); });
+    std::optional<SkinModel> skin = SkinModel::fit(cheeks);
+    if (!skin)
+        return out;
+    std::vector<Shade> pooled = cheeks;
+    for (const Shade& s : forehead)
+        if (skin->contains(s))
+            pooled.push_back(s);
+    if ((pooled.size() - cheeks.size()) * 2 >= forehead.size())
+        skin = SkinModel::fit(pooled);
+
+    const std::vector<Shade> backdrop = backgrounds(chip, px, *skin, fr, midline);
+    const std::optional<Shade> hair = templeHair(chip, *skin, backdrop, fr, face);
+
+    const auto column = [&](double x, double halfWidth) {
+        return Column{x, halfWidth, browAt(fr, face, x) - 0.08};
+    };
+    out.top = searchColumn(chip, *skin, backdrop, hair, fr, column(midline, 0.12)).hairline;
+    // The forehead's ends: above the estimate or, where hair comes down to the brows there, the
+    // nearest place inwards that shows the forehead.
+    const auto end = [&](const Point& estimated) -> std::optional<Point> {
+        const double x = fr.toFace(estimated).x, side = x < midline ? -1 : 1;
+        for (double at = x; side * (at - midline) >= 0.35; at -= side * 0.05) {
+            const ColumnEnd e = searchColumn(chip, *skin, backdrop, hair, fr, column(at, 0.06));
+            if (!e.covered)
+                return e.hairline;
+        }
+        return std::nullopt;
+    };
+    out.left = end(estimate[lm::P1]);
+    out.right = end(estimate[lm::P2]);
+    return out;
+}
+
+bool startsOnSkin(std::span<const float> skin, int run) {
+    const std::size_t head = static_cast<std::size_t>(std::max(run, 2) / 2);
+    if (skin.size() < head)
+        return false;
+    float sum = 0;
+    for (std::size_t i = 0; i < head; ++i)
+        sum += skin[i];
+    return sum >= 0.6f * static_cast<float>(head);
+}
+
+std::optional<double> skinEnd(std::span<const float> skin, int run) {
+    run = std::max(run, 2);
+    const std::size_t n = skin.size();
+    if (n < static_cast<std::size_t>(run) + 2)
+        return std::nullopt;
+    // Smoothed over three rows: a single odd row neither starts nor ends anything.
+    std::vector<float> s(n);
+    for (std::size_t i = 0; i < n; ++i) {
+        const float prev = skin[i > 0 ? i - 1 : 0], next = skin[std::min(i + 1, n - 1)];
+        s[i] = (prev + skin[i] + next) / 3;
+    }
+    const auto meanOver = [&](std::size_t from, std::size_t count) {
+        float sum = 0;
+        for (std::size_t i = from; i < from + count; ++i)
+            sum += s[i];
+        return sum / static_cast<float>(count);
+    };
+    if (!startsOnSkin(skin, run))
+        return std::nullopt;
+    for (std::size_t i = 1; i + static_cast<std::size_t>(run) <= n; ++i) {
+        if (s[i] >= 0.5f || meanOver(i, static_cast<std::size_t>(run)) >= 0.3f)
+            continue;
+        const float a = s[i - 1], b = s[i];
+        const double t = a > b ? std::clamp((a - 0.5) / (a - b), 0.0, 1.0) : 1.0;
+        return static_cast<double>(i - 1) + t;
+    }
+    return std::nullopt;
+}
+
+} // namespace veidora::facefit
