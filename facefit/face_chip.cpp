@@ -119,4 +119,16 @@ Chip::Chip(const Pixels& px, const Frame& fr)
     }
 }
 
+std::vector<Shade> cheekShades(const Chip& chip, double midline) {
+    // Beside the nose's wings and below the eyes' lower lids, in eye distances.
+    constexpr double kInner = 0.32, kOuter = 0.6, kTop = 0.3, kBottom = 0.5;
+    std::vector<Shade> out;
+    for (double side : {-1.0, 1.0}) {
+        const double x0 = midline + side * kInner, x1 = midline + side * kOuter;
+        chip.each(std::min(x0, x1), std::max(x0, x1), kTop, kBottom,
+                  [&](const Shade& s) { out.push_back(s); });
+    }
+    return out;
+}
+
 } // namespace veidora::facefit

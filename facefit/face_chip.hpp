@@ -97,4 +97,7 @@ private:
     std::vector<std::uint8_t> m_valid;
 };
 
+// The cheeks beside the nose, where a face shows its skin most plainly; `midline` in face units.
+std::vector<Shade> cheekShades(const Chip& chip, double midline);
+
 } // namespace veidora::facefit

@@ -1,5 +1,6 @@
 #include "face_fit.hpp"
 
+#include "face_points.hpp"
 #include "photo_features.hpp"
 
 #include <algorithm>
@@ -105,9 +106,17 @@ FrontFinding findFrontLandmarks(const FacePoints& face,
     for (std::size_t i = 0; i < kFrontPointCount; ++i)
         out.found[i] = !kFrontSources[i].fitted();
     const PhotoLandmarks seen = findInPhoto(photo, face, out.points);
+    std::optional<Point> cheekLeft, cheekRight, jawLeft, jawRight;
+    if (seen.outline) {
+        cheekLeft = seen.outline->cheekLeft;
+        cheekRight = seen.outline->cheekRight;
+        jawLeft = seen.outline->jawLeft;
+        jawRight = seen.outline->jawRight;
+    }
     const std::pair<const std::optional<Point>&, std::size_t> shown[] = {
-        {seen.hairlineLeft, 0}, {seen.hairlineRight, 1}, {seen.hairlineTop, 2},
-        {seen.bridgeLeft, 16},  {seen.bridgeRight, 17},
+        {seen.hairlineLeft, lm::P1}, {seen.hairlineRight, lm::P2}, {seen.hairlineTop, lm::P3},
+        {cheekLeft, lm::P13},        {cheekRight, lm::P14},        {seen.bridgeLeft, lm::P17},
+        {seen.bridgeRight, lm::P18}, {jawLeft, lm::P21},           {jawRight, lm::P22},
     };
     for (const auto& [p, i] : shown) {
         if (p) {

@@ -1,6 +1,8 @@
 #include "photo_features.hpp"
 
+#include "backdrop.hpp"
 #include "face_chip.hpp"
+#include "face_points.hpp"
 #include "image_pixels.hpp"
 
 namespace veidora::facefit {
@@ -19,6 +21,11 @@ PhotoLandmarks findInPhoto(const ImageView& photo, const FacePoints& face,
     out.hairlineLeft = hairline.left;
     out.hairlineRight = hairline.right;
     out.hairlineTop = hairline.top;
+    const double midline = fr->toFace(face[face68::kNoseRoot]).x;
+    const std::optional<SkinModel> skin = SkinModel::fit(cheekShades(chip, midline));
+    const std::vector<Shade> backdrop =
+        skin ? backgrounds(chip, px, *skin, *fr, midline) : std::vector<Shade>{};
+    out.outline = findOutline(px, *fr, face, skin, backdrop);
     if (const auto bridge = findBridge(px, *fr, estimate)) {
         out.bridgeLeft = bridge->left;
         out.bridgeRight = bridge->right;

@@ -5,6 +5,7 @@
 // (P17, P18), from the bridge's shading. Plain C++ on a plain pixel buffer.
 
 #include "face_fit.hpp"
+#include "face_outline.hpp"
 #include "hairline.hpp"
 #include "image_view.hpp"
 #include "nose_bridge.hpp"
@@ -17,11 +18,12 @@ namespace veidora::facefit {
 
 // What the photo shows, in its pixels; nullopt where it does not show the landmark.
 struct PhotoLandmarks {
-    std::optional<Point> hairlineLeft;  // P1
-    std::optional<Point> hairlineRight; // P2
-    std::optional<Point> hairlineTop;   // P3
-    std::optional<Point> bridgeLeft;    // P17
-    std::optional<Point> bridgeRight;   // P18
+    std::optional<Point> hairlineLeft;    // P1
+    std::optional<Point> hairlineRight;   // P2
+    std::optional<Point> hairlineTop;     // P3
+    std::optional<Point> bridgeLeft;      // P17
+    std::optional<Point> bridgeRight;     // P18
+    std::optional<OutlinePoints> outline; // P13, P14, P21, P22
 };
 
 // `face`: the 68 points found on `photo`; `estimate`: the landmarks fitted from them
