@@ -98,14 +98,51 @@ FrontPoints frontLandmarks(const FacePoints& face,
     return out;
 }
 
+namespace {
+
+// The hairline above the nose root, as a share of the nose root's height above the chin: about
+// 0.6 on adult faces, seldom below 0.45 or above 0.85 (a high forehead or a receding hairline).
+constexpr double kForeheadShare = 0.6;
+constexpr double kLeastForehead = 0.45, kMostForehead = 0.85;
+
+// The forehead's height above the nose root `root` along the face's axis (root to `chin`), as
+// a share of that axis's length.
+double foreheadShare(Point hairline, Point root, Point chin) {
+    const double ax = root.x - chin.x, ay = root.y - chin.y;
+    const double len2 = ax * ax + ay * ay;
+    return len2 > 0 ? ((hairline.x - root.x) * ax + (hairline.y - root.y) * ay) / len2 : 0;
+}
+
+// The hairline where the photo does not show it: P3 the typical forehead's height above the
+// nose root, P1 and P2 moved with it from where the sample face's fit put them.
+void estimateHairline(FrontPoints& p) {
+    const Point root = p[lm::P16], chin = p[lm::P4];
+    const Point top{root.x + kForeheadShare * (root.x - chin.x),
+                    root.y + kForeheadShare * (root.y - chin.y)};
+    const Point shift{top.x - p[lm::P3].x, top.y - p[lm::P3].y};
+    for (std::size_t i : {lm::P1, lm::P2})
+        p[i] = {p[i].x + shift.x, p[i].y + shift.y};
+    p[lm::P3] = top;
+}
+
+} // namespace
+
 FrontFinding findFrontLandmarks(const FacePoints& face,
                                 std::span<const Point, kFrontPointCount> defaults,
                                 const ImageView& photo) {
     FrontFinding out;
     out.points = frontLandmarks(face, defaults);
+    estimateHairline(out.points);
     for (std::size_t i = 0; i < kFrontPointCount; ++i)
         out.found[i] = !kFrontSources[i].fitted();
-    const PhotoLandmarks seen = findInPhoto(photo, face, out.points);
+    PhotoLandmarks seen = findInPhoto(photo, face, out.points);
+    // A hairline no forehead could have is something else: a shadow, a fringe's edge.
+    if (seen.hairlineTop) {
+        const double share =
+            foreheadShare(*seen.hairlineTop, out.points[lm::P16], out.points[lm::P4]);
+        if (share < kLeastForehead || share > kMostForehead)
+            seen.hairlineTop.reset();
+    }
     std::optional<Point> cheekLeft, cheekRight, jawLeft, jawRight;
     if (seen.outline) {
         cheekLeft = seen.outline->cheekLeft;

@@ -75,61 +75,131 @@ struct ColumnEnd {
     bool covered = false; // no skin at the start
 };
 
-// Up the column, row by row, the share of skin, judged against the skin just below rather than
-// the face's typical skin: a forehead's colour drifts towards its sides and its top, while the
-// hairline is where it changes at once.
-ColumnEnd searchColumn(const Chip& chip, const SkinModel& face, std::span<const Shade> backdrop,
-                       const std::optional<Shade>& hair, const Frame& fr, const Column& col) {
+// One row of a column: its typical colour and how much its brightness varies from cell to cell
+// (hair is strands, skin is smooth).
+struct RowLook {
+    Shade colour;
+    float texture = 0;
+    float skin = 0; // share of the face's skin
+};
+
+// What is told apart at a hairline, scaled so that 1 is a change the eye just sees: a tenth in
+// brightness, a few hundredths in the colour's ratios, a few hundredths of brightness from cell
+// to cell.
+constexpr float kLumaScale = 0.1f, kChromaScale = 0.03f, kTextureScale = 0.03f;
+// The least change across a hairline, in those units: a clear step, well above a forehead's
+// own drift over a run.
+constexpr float kLeastHairStep = 3;
+
+std::array<float, 4> featuresOf(const RowLook& r) {
+    return {std::log(std::max(r.colour.y, kDarkest)) / kLumaScale, r.colour.u / kChromaScale,
+            r.colour.v / kChromaScale, r.texture / kTextureScale};
+}
+
+// The rows from `start` up to the chip's top.
+std::vector<RowLook> readColumn(const Chip& chip, const SkinModel& face, const Column& col) {
     const double start = std::round(col.start / kCell) * kCell;
     const int width = static_cast<int>(std::lround(2 * col.halfWidth / kCell)) + 1;
-    const int run = static_cast<int>(std::lround(kRun / kCell));
-    SkinModel skin = face;
-    std::vector<float> share;
-    std::vector<SkinModel> used;                                   // for each row
-    std::vector<std::pair<std::size_t, std::vector<Shade>>> whole; // rows mostly skin, by index
-    const std::size_t lag = static_cast<std::size_t>(run / 2);
-    std::vector<Shade> row, kept, pooled;
+    std::vector<RowLook> out;
+    std::vector<Shade> row;
     for (double y = start; y >= Chip::kTop; y -= kCell) {
         row.clear();
         chip.each(col.x - col.halfWidth, col.x + col.halfWidth, y, y,
                   [&](const Shade& s) { row.push_back(s); });
         if (static_cast<int>(row.size()) * 2 < width)
             break; // the picture's edge
+        RowLook look;
+        look.colour = medianShade(row);
+        std::vector<float> jumps;
         int isSkin = 0;
-        kept.clear();
-        for (const Shade& s : row) {
-            const SkinModel::Kind k = skin.classify(s);
-            isSkin += k != SkinModel::Kind::None;
-            if (k == SkinModel::Kind::Skin)
-                kept.push_back(s);
+        for (std::size_t i = 0; i < row.size(); ++i) {
+            isSkin += face.contains(row[i]);
+            if (i > 0)
+                jumps.push_back(std::abs(row[i].y - row[i - 1].y));
         }
-        share.push_back(static_cast<float>(isSkin) / static_cast<float>(row.size()));
-        used.push_back(skin);
-        // The model follows the skin of the rows from half a run to two and a half runs below,
-        // those mostly of skin only: a hairline blurred over a few rows must not draw it into
-        // the hair.
-        if (kept.size() * 4 >= row.size() * 3)
-            whole.emplace_back(share.size() - 1, kept);
-        if (share.size() % 2 == 0) {
-            const std::size_t newest = share.size() - 1;
-            pooled.clear();
-            for (const auto& [at, cells] : whole)
-                if (at + lag <= newest && at + lag + 2 * run >= newest)
-                    pooled.insert(pooled.end(), cells.begin(), cells.end());
-            if (pooled.size() >= row.size() * static_cast<std::size_t>(run) / 2)
-                skin = face.recentred(medianShade(pooled));
-        }
+        look.texture = jumps.empty() ? 0 : median(jumps) / std::max(look.colour.y, kDarkest);
+        look.skin = static_cast<float>(isSkin) / static_cast<float>(row.size());
+        out.push_back(look);
     }
-    const auto end = skinEnd(share, run);
+    return out;
+}
+
+// Where the rows change most at once, going up: the first clear step from rows of skin below
+// to rows that are not skin above. Skin is judged against the skin a little further down, as a
+// forehead's colour drifts towards its top while a hairline changes it at once. In rows;
+// nullopt without such a step.
+std::optional<double> hairStep(std::span<const RowLook> rows, const SkinModel& face, int run) {
+    const int n = static_cast<int>(rows.size());
+    const auto at = [&](int i) -> const RowLook& { return rows[static_cast<std::size_t>(i)]; };
+    const auto mean = [&](int from, int count) {
+        std::array<float, 4> m{};
+        for (int i = from; i < from + count; ++i) {
+            const auto f = featuresOf(at(i));
+            for (std::size_t k = 0; k < m.size(); ++k)
+                m[k] += f[k] / static_cast<float>(count);
+        }
+        return m;
+    };
+    const auto skinShare = [&](const SkinModel& skin, int from, int count) {
+        int isSkin = 0;
+        for (int i = from; i < from + count; ++i)
+            isSkin += skin.contains(at(i).colour);
+        return static_cast<float>(isSkin) / static_cast<float>(count);
+    };
+    std::vector<float> step(static_cast<std::size_t>(std::max(n, 0)), 0.0f);
+    std::vector<char> allowed(step.size(), 0);
+    std::vector<Shade> lagged;
+    // Just above the brows the skin below a step may be as short as half a run.
+    const int first = std::max(run / 2, 1);
+    for (int i = first; i + run <= n; ++i) {
+        const int under = std::min(i, run);
+        const auto below = mean(i - under, under), above = mean(i, run);
+        float d = 0;
+        for (std::size_t k = 0; k < below.size(); ++k)
+            d += (above[k] - below[k]) * (above[k] - below[k]);
+        step[static_cast<std::size_t>(i)] = std::sqrt(d);
+        lagged.clear();
+        for (int j = std::max(0, i - 3 * run); j < std::max(1, i - run); ++j)
+            lagged.push_back(at(j).colour);
+        const SkinModel local = face.recentred(medianShade(lagged));
+        allowed[static_cast<std::size_t>(i)] =
+            skinShare(local, i - under, under) >= 0.5f && skinShare(local, i, run) < 0.5f;
+    }
+    for (int i = first; i + run <= n; ++i) {
+        const std::size_t k = static_cast<std::size_t>(i);
+        if (!allowed[k] || step[k] < kLeastHairStep)
+            continue;
+        // The peak of this step: the strongest row of the run above it.
+        std::size_t best = k;
+        for (std::size_t j = k; j < std::min(step.size(), k + static_cast<std::size_t>(run)); ++j)
+            if (step[j] > step[best])
+                best = j;
+        return static_cast<double>(best);
+    }
+    return std::nullopt;
+}
+
+// Up the column from above the brows: the hairline where the rows step from skin to something
+// else; shown when what lies above is hair like that at the temples.
+ColumnEnd searchColumn(const Chip& chip, const SkinModel& face, std::span<const Shade> backdrop,
+                       const std::optional<Shade>& hair, const Frame& fr, const Column& col) {
+    const int run = static_cast<int>(std::lround(kRun / kCell));
+    const std::vector<RowLook> rows = readColumn(chip, face, col);
+    std::vector<float> share;
+    for (const RowLook& r : rows)
+        share.push_back(r.skin);
     ColumnEnd out;
-    if (!end) {
-        out.covered = !startsOnSkin(share, run);
+    if (!startsOnSkin(share, run)) {
+        out.covered = true;
         return out;
     }
-    if (!hair)
+    const std::optional<double> end = hairStep(rows, face, run);
+    if (!end || !hair)
         return out;
+    const double start = std::round(col.start / kCell) * kCell;
     const double y = start - *end * kCell;
-    skin = used[static_cast<std::size_t>(*end)];
+    const SkinModel skin =
+        face.recentred(rows[static_cast<std::size_t>(std::max(0.0, *end - run))].colour);
 
     std::vector<Shade> cover;
     chip.each(col.x - col.halfWidth, col.x + col.halfWidth, y - kCoverTo, y - kCoverFrom,
