@@ -317,6 +317,15 @@ int main(int argc, char* argv[]) {
     std::printf("\n");
 
     if (perFace) {
+        std::printf("\nhairline found - lab (dx, dy), * estimated\nface  P1              P2        "
+                    "      P3\n");
+        for (const Face& f : faces) {
+            std::printf("%s ", qPrintable(f.id));
+            for (std::size_t i = 0; i < 3; ++i)
+                std::printf(" %+6.1f %+6.1f%c", f.found[i].x - f.lab[i].x,
+                            f.found[i].y - f.lab[i].y, f.marked[i] ? '*' : ' ');
+            std::printf("\n");
+        }
         std::printf(
             "\nface  dH     dJaw   dCheek  P1    P2    P3   codes found/lab (VS APz AI NP)\n");
         for (const Face& f : faces) {

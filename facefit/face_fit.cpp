@@ -104,9 +104,13 @@ namespace {
 // 0.6 on adult faces, seldom below 0.45 or above 0.85 (a high forehead or a receding hairline).
 constexpr double kForeheadShare = 0.6;
 constexpr double kLeastForehead = 0.45, kMostForehead = 0.85;
+// The hairline's corners at the temples lie about level with its top or somewhat below it:
+// from a twentieth of the head's height above to a seventh below. Lower, it is a fringe's or
+// a swept lock's edge.
+constexpr double kCornerAbove = 0.05, kCornerBelow = 0.15;
 
-// The forehead's height above the nose root `root` along the face's axis (root to `chin`), as
-// a share of that axis's length.
+// How far `hairline` lies above `root` along the face's axis (from `chin` to `root`), as a
+// share of that axis's length.
 double foreheadShare(Point hairline, Point root, Point chin) {
     const double ax = root.x - chin.x, ay = root.y - chin.y;
     const double len2 = ax * ax + ay * ay;
@@ -114,14 +118,25 @@ double foreheadShare(Point hairline, Point root, Point chin) {
 }
 
 // The hairline where the photo does not show it: P3 the typical forehead's height above the
-// nose root, P1 and P2 moved with it from where the sample face's fit put them.
+// nose root; P1 and P2 moved with it from where the sample face's fit put them, and made
+// symmetric about the face's axis (the sample's corners are drawn a little to one side, a
+// hairline is as wide to both).
 void estimateHairline(FrontPoints& p) {
     const Point root = p[lm::P16], chin = p[lm::P4];
     const Point top{root.x + kForeheadShare * (root.x - chin.x),
                     root.y + kForeheadShare * (root.y - chin.y)};
-    const Point shift{top.x - p[lm::P3].x, top.y - p[lm::P3].y};
-    for (std::size_t i : {lm::P1, lm::P2})
-        p[i] = {p[i].x + shift.x, p[i].y + shift.y};
+    const double len = std::hypot(root.x - chin.x, root.y - chin.y);
+    if (!(len > 0))
+        return;
+    const Point up{(root.x - chin.x) / len, (root.y - chin.y) / len};
+    const Point across{-up.y, up.x}; // to the picture's right
+    const auto along = [&](Point q, Point axis) {
+        return (q.x - p[lm::P3].x) * axis.x + (q.y - p[lm::P3].y) * axis.y;
+    };
+    const double half = (along(p[lm::P2], across) - along(p[lm::P1], across)) / 2;
+    const double rise = (along(p[lm::P1], up) + along(p[lm::P2], up)) / 2;
+    p[lm::P1] = {top.x - half * across.x + rise * up.x, top.y - half * across.y + rise * up.y};
+    p[lm::P2] = {top.x + half * across.x + rise * up.x, top.y + half * across.y + rise * up.y};
     p[lm::P3] = top;
 }
 
@@ -142,6 +157,15 @@ FrontFinding findFrontLandmarks(const FacePoints& face,
             foreheadShare(*seen.hairlineTop, out.points[lm::P16], out.points[lm::P4]);
         if (share < kLeastForehead || share > kMostForehead)
             seen.hairlineTop.reset();
+    }
+    const Point top = seen.hairlineTop ? *seen.hairlineTop : out.points[lm::P3];
+    for (std::optional<Point>* corner : {&seen.hairlineLeft, &seen.hairlineRight}) {
+        if (!*corner)
+            continue;
+        // Below the top along the face's axis, as a share of the head's height.
+        const double below = -foreheadShare(**corner, top, out.points[lm::P4]);
+        if (below < -kCornerAbove || below > kCornerBelow)
+            corner->reset();
     }
     std::optional<Point> cheekLeft, cheekRight, jawLeft, jawRight;
     if (seen.outline) {
