@@ -91,6 +91,10 @@ constexpr float kLumaScale = 0.1f, kChromaScale = 0.03f, kTextureScale = 0.03f;
 // own drift over a run.
 constexpr float kLeastHairStep = 3;
 
+// Hair's brightness varies from cell to cell by at least this share (strands), and by this many
+// times more than the skin's just below it.
+constexpr float kStrandTexture = 0.04f, kStrandContrast = 3;
+
 std::array<float, 4> featuresOf(const RowLook& r) {
     return {std::log(std::max(r.colour.y, kDarkest)) / kLumaScale, r.colour.u / kChromaScale,
             r.colour.v / kChromaScale, r.texture / kTextureScale};
@@ -179,6 +183,22 @@ std::optional<double> hairStep(std::span<const RowLook> rows, const SkinModel& f
     return std::nullopt;
 }
 
+// Whether the rows just above `end` vary from cell to cell as strands of hair do, well beyond
+// the smooth skin a little below (clear of the hairline's own blur): hair in a light of its own (a
+// sheen, a darker parting) though its colour differs from the temples'.
+bool strands(std::span<const RowLook> rows, double end, int run) {
+    const auto meanTexture = [&](int from, int to) {
+        float sum = 0;
+        int n = 0;
+        for (int i = std::max(from, 0); i < std::min(to, static_cast<int>(rows.size())); ++i, ++n)
+            sum += rows[static_cast<std::size_t>(i)].texture;
+        return n > 0 ? sum / static_cast<float>(n) : 0.0f;
+    };
+    const int at = static_cast<int>(end);
+    const float above = meanTexture(at, at + run), below = meanTexture(at - 2 * run, at - run);
+    return above >= kStrandTexture && above >= kStrandContrast * below;
+}
+
 // Up the column from above the brows: the hairline where the rows step from skin to something
 // else; shown when what lies above is hair like that at the temples.
 ColumnEnd searchColumn(const Chip& chip, const SkinModel& face, std::span<const Shade> backdrop,
@@ -212,8 +232,8 @@ ColumnEnd searchColumn(const Chip& chip, const SkinModel& face, std::span<const 
     const Shade c = medianShade(cover);
     if (isBackdrop(c, backdrop))
         return out; // skin up to the top of the head
-    if (!sameHair(c, *hair))
-        return out; // not the hair seen at the temples: a hat, a hand, a scarf
+    if (!sameHair(c, *hair) && !strands(rows, *end, run))
+        return out; // not hair: a hat, a hand, a scarf
     out.hairline = fr.toImage(col.x, y);
     return out;
 }
