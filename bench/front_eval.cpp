@@ -3,8 +3,10 @@
 // points, the fit and the photo's own features, the mapping into the drawing rectangle) and is
 // compared with the lab's landmarks, read as landmark_map.json says.
 //   front_eval [set folder, default ../shared/londonset] [--overlay DIR] [--faces]
+//              [--lab P21,P22,...]
 // Errors are in the drawing rectangle's units. --overlay draws the found (red, yellow when
-// estimated) and the lab's (green) landmarks on each photo; --faces prints a line per face.
+// estimated) and the lab's (green) landmarks on each photo; --faces prints a line per face;
+// --lab takes the listed landmarks from the lab's template instead, to see what each costs.
 #include "face_finder.hpp"
 #include "face_fit.hpp"
 #include "front_measurement.hpp"
@@ -166,13 +168,17 @@ int main(int argc, char* argv[]) {
     QGuiApplication app(argc, argv);
     QString set = QStringLiteral("../shared/londonset"), overlay;
     bool perFace = false;
+    std::vector<int> fromLab; // landmarks taken from the lab's template, to see what they cost
     for (int i = 1; i < argc; ++i) {
         const QString a = QString::fromLocal8Bit(argv[i]);
         if (a == QLatin1String("--overlay") && i + 1 < argc)
             overlay = QString::fromLocal8Bit(argv[++i]);
         else if (a == QLatin1String("--faces"))
             perFace = true;
-        else
+        else if (a == QLatin1String("--lab") && i + 1 < argc) {
+            for (const QString& n : QString::fromLocal8Bit(argv[++i]).split(QLatin1Char(',')))
+                fromLab.push_back(n.mid(1).toInt() - 1);
+        } else
             set = a;
     }
     QFile mapFile(set + QStringLiteral("/landmark_map.json"));
@@ -227,6 +233,9 @@ int main(int argc, char* argv[]) {
             f.lab[i] = imageToRectangle(labPx[i], original);
             foundPx[i] = {finding.points[i].x * toOriginal, finding.points[i].y * toOriginal};
         }
+        for (int i : fromLab)
+            if (i >= 0 && i < static_cast<int>(kFrontPointCount))
+                f.found[static_cast<std::size_t>(i)] = f.lab[static_cast<std::size_t>(i)];
         if (!overlay.isEmpty())
             drawOverlay(path, f, foundPx, labPx,
                         overlay + QStringLiteral("/") + f.id + QStringLiteral(".png"));

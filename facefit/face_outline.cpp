@@ -29,6 +29,12 @@ constexpr int kBandRows = 5;
 // What lies beyond the skin's edge lasts at least this far (a thin shadow or a strand of hair
 // across the jaw is crossed).
 constexpr double kBeyondRun = 0.05;
+// A silhouette this far beyond the model's jaw line (eye distances) is the neck's, not the
+// jaw's; the shading step across the jaw is then read over this width on either side and must
+// change the brightness by this many levels (of 255).
+constexpr double kNeckGap = 0.06;
+constexpr double kShadeWidth = 0.03;
+constexpr float kLeastJawStep = 8;
 
 double heightOf(const Frame& fr, const FacePoints& face, int a, int b) {
     return (fr.toFace(face[static_cast<std::size_t>(a)]).y +
@@ -41,6 +47,7 @@ double heightOf(const Frame& fr, const FacePoints& face, int a, int b) {
 struct Row {
     std::vector<float> skin;
     std::vector<float> notBackdrop;
+    std::vector<float> luma;
 };
 Row readRow(const Pixels& px, const Frame& fr, const SkinModel& skin,
             std::span<const Shade> backdrop, double from, double y, int side, int samples) {
@@ -48,6 +55,7 @@ Row readRow(const Pixels& px, const Frame& fr, const SkinModel& skin,
     for (int i = 0; i < samples; ++i) {
         const double x = from + side * static_cast<double>(i) / kSamplesPerUnit;
         int isSkin = 0, seen = 0, other = 0;
+        float luma = 0;
         for (int r = 0; r < kBandRows; ++r) {
             const double dy = kBand * (2.0 * r / (kBandRows - 1) - 1);
             float c[3];
@@ -55,6 +63,7 @@ Row readRow(const Pixels& px, const Frame& fr, const SkinModel& skin,
                 continue;
             ++seen;
             const Shade sh = shadeOf(c[0], c[1], c[2]);
+            luma += sh.y;
             isSkin += skin.contains(sh);
             other += !isBackdrop(sh, backdrop);
         }
@@ -62,8 +71,37 @@ Row readRow(const Pixels& px, const Frame& fr, const SkinModel& skin,
             break; // the picture's edge
         out.skin.push_back(static_cast<float>(isSkin) / static_cast<float>(seen));
         out.notBackdrop.push_back(static_cast<float>(other) / static_cast<float>(seen));
+        out.luma.push_back(luma / static_cast<float>(seen));
     }
     return out;
+}
+
+// Where the backdrop begins well outside the model's jaw line, the neck fills the gap and the
+// jaw's edge is the shading step across it (the jaw lit, the neck in its shadow, or the other
+// way): the strongest step in brightness between the line's inner reach and the silhouette, if
+// it is a clear one. `line` and `silhouette` in samples along the row.
+std::optional<double> jawOverNeck(std::span<const float> luma, double line, double silhouette) {
+    const double gap = kNeckGap * kSamplesPerUnit;
+    if (silhouette - line < gap)
+        return std::nullopt;
+    const int half = std::max(1, static_cast<int>(std::lround(kShadeWidth * kSamplesPerUnit)));
+    const int last = static_cast<int>(silhouette) - half;
+    std::optional<double> best;
+    float strongest = kLeastJawStep;
+    for (int i = half; i <= last && i + half < static_cast<int>(luma.size()); ++i) {
+        // Mean brightness over `half` samples on either side.
+        float inner = 0, outer = 0;
+        for (int k = 1; k <= half; ++k) {
+            inner += luma[static_cast<std::size_t>(i - k)];
+            outer += luma[static_cast<std::size_t>(i + k - 1)];
+        }
+        const float step = std::abs(inner - outer) / static_cast<float>(half);
+        if (step > strongest) {
+            strongest = step;
+            best = i;
+        }
+    }
+    return best;
 }
 
 // The model's jaw line at `y`, moved onto the face's edge when one shows near it: where the
@@ -81,8 +119,12 @@ Point jawEdge(const Pixels& px, const Frame& fr, const FacePoints& face,
     const Row row = readRow(px, fr, *skin, backdrop, from, y, side, samples);
     const int run = static_cast<int>(std::lround(kBeyondRun * kSamplesPerUnit));
     std::optional<double> end = skinEnd(row.notBackdrop, run);
-    if (!end)
+    if (end) {
+        if (const auto over = jawOverNeck(row.luma, kReachInside * kSamplesPerUnit, *end))
+            end = over;
+    } else {
         end = skinEnd(row.skin, run);
+    }
     if (!end)
         return fr.toImage(start.x, start.y);
     return fr.toImage(from + side * *end / kSamplesPerUnit, y);
