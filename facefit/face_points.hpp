@@ -12,6 +12,10 @@ namespace face68 {
 inline constexpr int kJawFirst = 0; // the jaw outline starts at the left ear...
 inline constexpr int kChin = 8;     // ...runs down to the chin...
 inline constexpr int kJawLast = 16; // ...and up to the right ear
+// The k-th point of the jaw outline from the left ear.
+constexpr int jaw(int k) {
+    return kJawFirst + k;
+}
 inline constexpr int kLeftBrowOuter = 17;
 inline constexpr int kLeftBrowInner = 21;
 inline constexpr int kRightBrowInner = 22;
