@@ -61,11 +61,13 @@ struct Scene {
     std::optional<double> hat;    // the brim's lower edge
     std::optional<double> shadow; // top of a band of shade across the forehead
     std::optional<double> shine;  // top of a band of shine across it
-    bool drift = false;   // the forehead yellower and paler towards the top, as under a lamp
-    double bridge = 0.09; // half width of the lit nose ridge; 0: a flat-lit nose
-    double noise = 0;     // per channel
-    double tilt = 0;      // degrees, clockwise
-    double unit = 110;    // pixels between the eye centres
+    bool drift = false;         // the forehead yellower and paler towards the top, as under a lamp
+    double bridge = 0.09;       // half width of the lit nose ridge; 0: a flat-lit nose
+    double noise = 0;           // per channel
+    double tilt = 0;            // degrees, clockwise
+    double unit = 110;          // pixels between the eye centres
+    double jawInset = 0;        // the face points' jaw line drawn this share inside the face's edge
+    std::optional<double> neck; // half width of a neck in shade behind the jaw
 };
 
 // The hairline without a fringe's teeth.
@@ -109,6 +111,8 @@ Rgb paint(const Scene& s, double x, double y) {
         return kHat;
     if (hair)
         return s.hairColour;
+    if (!head && s.neck && y > 0.5 && std::abs(x) < *s.neck)
+        return {kSkin.r * 0.75, kSkin.g * 0.75, kSkin.b * 0.75};
     if (!head)
         return kBackdrop;
     const double brow = browAt(x);
@@ -189,8 +193,10 @@ Painted painted(const Scene& s) {
         }
     }
     p.view = {p.pixels.data(), w, h, static_cast<std::ptrdiff_t>(w) * 3, 3};
-    for (std::size_t i = 0; i < p.face.size(); ++i)
-        p.face[i] = p.toImage(kCanonical[i][0], kCanonical[i][1]);
+    for (std::size_t i = 0; i < p.face.size(); ++i) {
+        const double inset = i <= 16 ? 1 - s.jawInset : 1;
+        p.face[i] = p.toImage(inset * kCanonical[i][0], kCanonical[i][1]);
+    }
     p.estimate = frontLandmarks(p.face, defaults());
     return p;
 }
@@ -360,6 +366,60 @@ TEST(FindInPhoto, MalformedViewsFindNothing) {
     }
     const PhotoLandmarks found = findInPhoto(p.view, point, p.estimate);
     EXPECT_FALSE(found.hairlineTop || found.hairlineLeft || found.bridgeLeft);
+}
+
+// --- the outline -----------------------------------------------------------------------------
+
+// A found point in the scene's units.
+Point inScene(const Painted& p, Point found) {
+    const double dx = found.x - p.origin.x, dy = found.y - p.origin.y;
+    return {(p.cos * dx + p.sin * dy) / p.unit, (-p.sin * dx + p.cos * dy) / p.unit};
+}
+
+TEST(FindInPhoto, JawOnTheFacesEdgeAtTheLowerLipsHeight) {
+    struct Case {
+        const char* what;
+        Scene scene;
+    };
+    Scene inside, noisy, tilted, neck;
+    inside.jawInset = noisy.jawInset = tilted.jawInset = neck.jawInset = 0.1;
+    noisy.noise = 14;
+    tilted.tilt = 12;
+    neck.neck = 0.88; // within the search's reach
+    const Case cases[] = {
+        {"against the backdrop", inside},
+        {"noisy", noisy},
+        {"turned 12 degrees", tilted},
+        {"over a wider neck in shade", neck},
+    };
+    // The painted head's edge, and the heights the jaw and the cheeks are marked at: the jaw
+    // 0.253 / 0.232 of the way from the mouth corners (y 0.97) to the chin (1.554), the cheeks
+    // 0.137 of the way from the outer eye corners (-0.0165) to the nose base (0.646).
+    const auto edge = [](double y) {
+        const double t = (y + 0.05) / 1.65;
+        return 1.15 * std::sqrt(1 - t * t);
+    };
+    const double mouth = (0.967 + 0.972) / 2, chin = 1.554;
+    const double jawLeft = mouth + 0.253 * (chin - mouth),
+                 jawRight = mouth + 0.232 * (chin - mouth);
+    const double cheek = -0.0165 + 0.137 * (0.646 + 0.0165);
+    for (const Case& c : cases) {
+        const Painted p = painted(c.scene);
+        const PhotoLandmarks found = findInPhoto(p.view, p.face, p.estimate);
+        ASSERT_TRUE(found.outline) << c.what;
+        const Point l = inScene(p, found.outline->jawLeft);
+        const Point r = inScene(p, found.outline->jawRight);
+        EXPECT_NEAR(l.y, jawLeft, 0.01) << c.what;
+        EXPECT_NEAR(r.y, jawRight, 0.01) << c.what;
+        EXPECT_NEAR(-l.x, edge(l.y), 0.025) << c.what << " P21";
+        EXPECT_NEAR(r.x, edge(r.y), 0.025) << c.what << " P22";
+        // The cheeks stay on the face points' jaw line, at the cheekbone's height.
+        for (const Point q :
+             {inScene(p, found.outline->cheekLeft), inScene(p, found.outline->cheekRight)}) {
+            EXPECT_NEAR(q.y, cheek, 0.01) << c.what;
+            EXPECT_NEAR(std::abs(q.x), 0.9 * 1.13, 0.03) << c.what;
+        }
+    }
 }
 
 // --- findFrontLandmarks ---------------------------------------------------------------------
