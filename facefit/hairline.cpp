@@ -19,14 +19,33 @@ constexpr double kRun = 0.15;
 // Colours less saturated than this are greys; hues within 20 degrees are the same.
 constexpr float kGrey = 0.05f;
 const float kSameHue = static_cast<float>(std::cos(20 * std::numbers::pi / 180));
-// What covers the head above the skin's end is read in this band above it.
+// What covers the head above the skin's end is read in this band above it, from at least this
+// many cells.
 constexpr double kCoverFrom = 0.03, kCoverTo = 0.18;
+constexpr std::size_t kLeastCover = 8;
+// Hair is shaded and lit strand by strand: its brightness varies within this ratio.
+constexpr float kHairLightRange = 4;
+// The hair at the temples is read along rows from this far above the brows' outer ends to this
+// far below, from this far inside them outwards for at most an eye distance and this many eye
+// distances of hair per row; at least this many cells of it.
+constexpr double kTempleAbove = 0.35, kTempleBelow = 0.05, kTempleInside = 0.1;
+constexpr double kTempleReach = 1, kTempleTake = 0.15;
+constexpr std::size_t kLeastTempleCells = 40;
+// The forehead's own skin is read this far either side of the midline, this high above the
+// brows' top.
+constexpr double kForeheadHalf = 0.3, kForeheadFrom = 0.04, kForeheadTo = 0.16;
+// Columns start this far above the brows, clear of their hairs; the midline's is this wide
+// either side, the forehead ends' this.
+constexpr double kAboveBrows = 0.08, kMidlineHalf = 0.12, kEndHalf = 0.06;
+// An end of the forehead covered by hair is looked for inwards in these steps, no nearer the
+// midline than this.
+constexpr double kEndStep = 0.05, kInnermostEnd = 0.35;
 
 // Whether two colours can be the same hair: near in hue and saturation, or both nearly grey;
-// any brightness within 4 times, as hair is shaded and lit strand by strand.
+// any brightness within kHairLightRange.
 bool sameHair(const Shade& a, const Shade& b) {
     const float hi = std::max(a.y, b.y), lo = std::max(std::min(a.y, b.y), 1.0f);
-    if (hi / lo > 4)
+    if (hi / lo > kHairLightRange)
         return false;
     const float sa = std::hypot(a.u, a.v), sb = std::hypot(b.u, b.v);
     if (std::min(sa, sb) < kGrey)
@@ -41,14 +60,14 @@ std::optional<Shade> templeHair(const Chip& chip, const SkinModel& skin,
                                 std::span<const Shade> backdrop, const Frame& fr,
                                 const FacePoints& face) {
     std::vector<Shade> hair;
-    const int most = static_cast<int>(std::lround(0.15 / kCell));
+    const int most = static_cast<int>(std::lround(kTempleTake / kCell));
     for (int end : {face68::kLeftBrowOuter, face68::kRightBrowOuter}) {
         const Point brow = fr.toFace(face[static_cast<std::size_t>(end)]);
         const double side = brow.x < 0 ? -1 : 1;
-        for (double y = brow.y - 0.35; y <= brow.y + 0.05; y += kCell) {
+        for (double y = brow.y - kTempleAbove; y <= brow.y + kTempleBelow; y += kCell) {
             int taken = 0;
-            for (double x = brow.x - side * 0.1; std::abs(x - brow.x) <= 1 && taken < most;
-                 x += side * kCell) {
+            for (double x = brow.x - side * kTempleInside;
+                 std::abs(x - brow.x) <= kTempleReach && taken < most; x += side * kCell) {
                 const Shade* s = chip.at(x, y);
                 if (!s || isBackdrop(*s, backdrop))
                     break;
@@ -59,7 +78,7 @@ std::optional<Shade> templeHair(const Chip& chip, const SkinModel& skin,
             }
         }
     }
-    if (hair.size() < 40)
+    if (hair.size() < kLeastTempleCells)
         return std::nullopt;
     return medianShade(hair);
 }
@@ -227,7 +246,7 @@ ColumnEnd searchColumn(const Chip& chip, const SkinModel& face, std::span<const 
                   if (!skin.contains(s))
                       cover.push_back(s);
               });
-    if (cover.size() < 8)
+    if (cover.size() < kLeastCover)
         return out;
     const Shade c = medianShade(cover);
     if (isBackdrop(c, backdrop))
@@ -254,6 +273,25 @@ double browAt(const Frame& fr, const FacePoints& face, double x) {
     return b.back().y;
 }
 
+// The skin as this face shows it: the cheeks beside the nose and, if it is skin too, the
+// forehead just above the brows.
+std::optional<SkinModel> foreheadSkin(const Chip& chip, double midline, double browTop) {
+    const std::vector<Shade> cheeks = cheekShades(chip, midline);
+    std::vector<Shade> forehead;
+    chip.each(midline - kForeheadHalf, midline + kForeheadHalf, browTop - kForeheadTo,
+              browTop - kForeheadFrom, [&](const Shade& s) { forehead.push_back(s); });
+    std::optional<SkinModel> skin = SkinModel::fit(cheeks);
+    if (!skin)
+        return skin;
+    std::vector<Shade> pooled = cheeks;
+    for (const Shade& s : forehead)
+        if (skin->contains(s))
+            pooled.push_back(s);
+    if ((pooled.size() - cheeks.size()) * 2 >= forehead.size()) // mostly skin
+        skin = SkinModel::fit(pooled);
+    return skin;
+}
+
 } // namespace
 
 HairlinePoints findHairline(const Chip& chip, const Pixels& px, const Frame& fr,
@@ -264,35 +302,22 @@ HairlinePoints findHairline(const Chip& chip, const Pixels& px, const Frame& fr,
     for (std::size_t i = face68::kLeftBrowOuter; i <= face68::kRightBrowOuter; ++i)
         browTop = std::min(browTop, fr.toFace(face[i]).y);
 
-    // The skin as this face shows it: the cheeks beside the nose and, if it is skin too, the
-    // forehead just above the brows.
-    const std::vector<Shade> cheeks = cheekShades(chip, midline);
-    std::vector<Shade> forehead;
-    chip.each(midline - 0.3, midline + 0.3, browTop - 0.16, browTop - 0.04,
-              [&](const Shade& s) { forehead.push_back(s); });
-    std::optional<SkinModel> skin = SkinModel::fit(cheeks);
+    const std::optional<SkinModel> skin = foreheadSkin(chip, midline, browTop);
     if (!skin)
         return out;
-    std::vector<Shade> pooled = cheeks;
-    for (const Shade& s : forehead)
-        if (skin->contains(s))
-            pooled.push_back(s);
-    if ((pooled.size() - cheeks.size()) * 2 >= forehead.size())
-        skin = SkinModel::fit(pooled);
-
     const std::vector<Shade> backdrop = backgrounds(chip, px, *skin, fr, midline);
     const std::optional<Shade> hair = templeHair(chip, *skin, backdrop, fr, face);
 
     const auto column = [&](double x, double halfWidth) {
-        return Column{x, halfWidth, browAt(fr, face, x) - 0.08};
+        return Column{x, halfWidth, browAt(fr, face, x) - kAboveBrows};
     };
-    out.top = searchColumn(chip, *skin, backdrop, hair, fr, column(midline, 0.12)).hairline;
+    out.top = searchColumn(chip, *skin, backdrop, hair, fr, column(midline, kMidlineHalf)).hairline;
     // The forehead's ends: above the estimate or, where hair comes down to the brows there, the
     // nearest place inwards that shows the forehead.
     const auto end = [&](const Point& estimated) -> std::optional<Point> {
         const double x = fr.toFace(estimated).x, side = x < midline ? -1 : 1;
-        for (double at = x; side * (at - midline) >= 0.35; at -= side * 0.05) {
-            const ColumnEnd e = searchColumn(chip, *skin, backdrop, hair, fr, column(at, 0.06));
+        for (double at = x; side * (at - midline) >= kInnermostEnd; at -= side * kEndStep) {
+            const ColumnEnd e = searchColumn(chip, *skin, backdrop, hair, fr, column(at, kEndHalf));
             if (!e.covered)
                 return e.hairline;
         }
