@@ -473,4 +473,33 @@ TEST(FindFrontLandmarks, FlagsWhatThePhotoShowedAndKeepsTheRestAsEstimated) {
     }
 }
 
+// A hairline seen where no forehead ends (lower than 0.45 or higher than 0.85 of the nose root's
+// height above the chin) is a fringe's edge or a shadow: estimated, at the typical forehead.
+TEST(FindFrontLandmarks, AHairlineNoForeheadCouldHaveStaysEstimated) {
+    struct Case {
+        const char* what;
+        double hairline; // on the midline, eye distances above the eyes
+        bool found;
+    };
+    // The nose root is at -0.015 and the chin at 1.554: shares 0.45 and 0.85 are at -0.72 and
+    // -1.35.
+    const Case cases[] = {
+        {"a typical forehead", -0.95, true},
+        {"a high forehead", -1.3, true},
+        {"hair down to just above the brows", -0.6, false},
+    };
+    for (const Case& c : cases) {
+        Scene s;
+        s.hairline = c.hairline;
+        const Painted p = painted(s);
+        ASSERT_TRUE(findInPhoto(p.view, p.face, p.estimate).hairlineTop) << c.what;
+        const FrontFinding got = findFrontLandmarks(p.face, defaults(), p.view);
+        EXPECT_EQ(got.found[2], c.found) << c.what;
+        if (!c.found) {
+            const FrontPoints estimated = withHairlineEstimated(frontLandmarks(p.face, defaults()));
+            EXPECT_NEAR(got.points[2].y, estimated[2].y, 1e-9) << c.what;
+        }
+    }
+}
+
 } // namespace
