@@ -117,30 +117,17 @@ double foreheadShare(Point hairline, Point root, Point chin) {
     return len2 > 0 ? ((hairline.x - root.x) * ax + (hairline.y - root.y) * ay) / len2 : 0;
 }
 
-// The hairline where the photo does not show it: P3 the typical forehead's height above the
-// nose root; P1 and P2 moved with it from where the sample face's fit put them, and made
-// symmetric about the face's axis (the sample's corners are drawn a little to one side, a
-// hairline is as wide to both).
+} // namespace
+
 void estimateHairline(FrontPoints& p) {
     const Point root = p[lm::P16], chin = p[lm::P4];
     const Point top{root.x + kForeheadShare * (root.x - chin.x),
                     root.y + kForeheadShare * (root.y - chin.y)};
-    const double len = std::hypot(root.x - chin.x, root.y - chin.y);
-    if (!(len > 0))
-        return;
-    const Point up{(root.x - chin.x) / len, (root.y - chin.y) / len};
-    const Point across{-up.y, up.x}; // to the picture's right
-    const auto along = [&](Point q, Point axis) {
-        return (q.x - p[lm::P3].x) * axis.x + (q.y - p[lm::P3].y) * axis.y;
-    };
-    const double half = (along(p[lm::P2], across) - along(p[lm::P1], across)) / 2;
-    const double rise = (along(p[lm::P1], up) + along(p[lm::P2], up)) / 2;
-    p[lm::P1] = {top.x - half * across.x + rise * up.x, top.y - half * across.y + rise * up.y};
-    p[lm::P2] = {top.x + half * across.x + rise * up.x, top.y + half * across.y + rise * up.y};
+    const Point shift{top.x - p[lm::P3].x, top.y - p[lm::P3].y};
+    for (std::size_t i : {lm::P1, lm::P2})
+        p[i] = {p[i].x + shift.x, p[i].y + shift.y};
     p[lm::P3] = top;
 }
-
-} // namespace
 
 FrontFinding findFrontLandmarks(const FacePoints& face,
                                 std::span<const Point, kFrontPointCount> defaults,

@@ -120,6 +120,11 @@ inline constexpr std::array<FrontSource, kFrontPointCount> kFrontSources{{
 FrontPoints frontLandmarks(const FacePoints& face,
                            std::span<const Point, kFrontPointCount> defaults);
 
+// The hairline where a photo does not show it: P3 the typical forehead's height above the nose
+// root P16 (0.6 of the root's height above the chin P4, along that line), P1 and P2 moved with
+// it from where they are.
+void estimateHairline(FrontPoints& points);
+
 // The 28 front landmarks on a photo, in its pixels, and for each whether the photo showed it
 // (found: a face point, or the hairline or a side of the nose bridge seen in the pixels) or it
 // is only estimated from the sample face by the fit.

@@ -425,20 +425,12 @@ TEST(FindInPhoto, JawOnTheFacesEdgeAtTheLowerLipsHeight) {
 // --- findFrontLandmarks ---------------------------------------------------------------------
 
 // The hairline where the photo does not show it: P3 above the nose root by 0.6 of the root's
-// height above the chin, on the face's axis; P1 and P2 at the sample fit's mean width and drop
-// from P3, symmetric about that axis.
+// height above the chin, on the face's axis; P1 and P2 moved with it from the sample face's fit.
 FrontPoints withHairlineEstimated(FrontPoints p) {
     const Point root = p[15], chin = p[3];
     const Point top{root.x + 0.6 * (root.x - chin.x), root.y + 0.6 * (root.y - chin.y)};
-    const double len = std::hypot(root.x - chin.x, root.y - chin.y);
-    const Point up{(root.x - chin.x) / len, (root.y - chin.y) / len}, across{-up.y, up.x};
-    const auto along = [&](Point q, Point axis) {
-        return (q.x - p[2].x) * axis.x + (q.y - p[2].y) * axis.y;
-    };
-    const double half = (along(p[1], across) - along(p[0], across)) / 2;
-    const double rise = (along(p[0], up) + along(p[1], up)) / 2;
-    p[0] = {top.x - half * across.x + rise * up.x, top.y - half * across.y + rise * up.y};
-    p[1] = {top.x + half * across.x + rise * up.x, top.y + half * across.y + rise * up.y};
+    for (std::size_t i : {0u, 1u})
+        p[i] = {p[i].x + top.x - p[2].x, p[i].y + top.y - p[2].y};
     p[2] = top;
     return p;
 }
