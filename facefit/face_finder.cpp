@@ -1,5 +1,7 @@
 #include "face_finder.hpp"
 
+#include "image_pixels.hpp"
+
 #include <dlib/image_processing.h>
 #include <dlib/image_processing/frontal_face_detector.h>
 #include <dlib/image_transforms.h>
@@ -30,37 +32,15 @@ constexpr double kChipSpan = 2.2;
 constexpr double kJitter = 0.06;
 
 bool copyPixels(const ImageView& v, RgbImage& out, std::string& why) {
-    if (!v.pixels || v.width <= 0 || v.height <= 0) {
-        why = "The picture is empty.";
+    why = viewProblem(v);
+    if (!why.empty())
         return false;
-    }
-    if (v.channels != 1 && v.channels != 3 && v.channels != 4) {
-        why = "The picture has " + std::to_string(v.channels) + " channels; 1, 3 or 4 expected.";
-        return false;
-    }
-    if (v.bytesPerLine < static_cast<std::ptrdiff_t>(v.width) * v.channels) {
-        why = "The picture's lines are shorter than its width.";
-        return false;
-    }
     out.set_size(v.height, v.width);
-    for (int y = 0; y < v.height; ++y) {
-        const std::uint8_t* line = v.pixels + static_cast<std::ptrdiff_t>(y) * v.bytesPerLine;
+    for (int y = 0; y < v.height; ++y)
         for (int x = 0; x < v.width; ++x) {
-            const std::uint8_t* p = line + static_cast<std::ptrdiff_t>(x) * v.channels;
-            dlib::rgb_pixel& q = out[y][x];
-            switch (v.channels) {
-            case 1:
-                q = dlib::rgb_pixel(p[0], p[0], p[0]);
-                break;
-            case 3:
-                q = dlib::rgb_pixel(p[0], p[1], p[2]);
-                break;
-            default:
-                q = dlib::rgb_pixel(p[2], p[1], p[0]);
-                break;
-            }
+            const Rgb c = rgbAt(v, x, y);
+            out[y][x] = dlib::rgb_pixel(c.r, c.g, c.b);
         }
-    }
     return true;
 }
 

@@ -1,5 +1,6 @@
 #include "face_fit.hpp"
 
+#include "face_points.hpp"
 #include "photo_features.hpp"
 
 #include <algorithm>
@@ -97,17 +98,73 @@ FrontPoints frontLandmarks(const FacePoints& face,
     return out;
 }
 
+namespace {
+
+// The hairline above the nose root, as a share of the nose root's height above the chin: about
+// 0.6 on adult faces, seldom below 0.45 or above 0.85 (a high forehead or a receding hairline).
+constexpr double kForeheadShare = 0.6;
+constexpr double kLeastForehead = 0.45, kMostForehead = 0.85;
+// The hairline's corners at the temples lie about level with its top or somewhat below it:
+// from a twentieth of the head's height above to a seventh below. Lower, it is a fringe's or
+// a swept lock's edge.
+constexpr double kCornerAbove = 0.05, kCornerBelow = 0.15;
+
+// How far `hairline` lies above `root` along the face's axis (from `chin` to `root`), as a
+// share of that axis's length.
+double foreheadShare(Point hairline, Point root, Point chin) {
+    const double ax = root.x - chin.x, ay = root.y - chin.y;
+    const double len2 = ax * ax + ay * ay;
+    return len2 > 0 ? ((hairline.x - root.x) * ax + (hairline.y - root.y) * ay) / len2 : 0;
+}
+
+} // namespace
+
+void estimateHairline(FrontPoints& p) {
+    const Point root = p[lm::P16], chin = p[lm::P4];
+    const Point top{root.x + kForeheadShare * (root.x - chin.x),
+                    root.y + kForeheadShare * (root.y - chin.y)};
+    const Point shift{top.x - p[lm::P3].x, top.y - p[lm::P3].y};
+    for (std::size_t i : {lm::P1, lm::P2})
+        p[i] = {p[i].x + shift.x, p[i].y + shift.y};
+    p[lm::P3] = top;
+}
+
 FrontFinding findFrontLandmarks(const FacePoints& face,
                                 std::span<const Point, kFrontPointCount> defaults,
                                 const ImageView& photo) {
     FrontFinding out;
     out.points = frontLandmarks(face, defaults);
+    estimateHairline(out.points);
     for (std::size_t i = 0; i < kFrontPointCount; ++i)
         out.found[i] = !kFrontSources[i].fitted();
-    const PhotoLandmarks seen = findInPhoto(photo, face, out.points);
+    PhotoLandmarks seen = findInPhoto(photo, face, out.points);
+    // A hairline no forehead could have is something else: a shadow, a fringe's edge.
+    if (seen.hairlineTop) {
+        const double share =
+            foreheadShare(*seen.hairlineTop, out.points[lm::P16], out.points[lm::P4]);
+        if (share < kLeastForehead || share > kMostForehead)
+            seen.hairlineTop.reset();
+    }
+    const Point top = seen.hairlineTop ? *seen.hairlineTop : out.points[lm::P3];
+    for (std::optional<Point>* corner : {&seen.hairlineLeft, &seen.hairlineRight}) {
+        if (!*corner)
+            continue;
+        // Below the top along the face's axis, as a share of the head's height.
+        const double below = -foreheadShare(**corner, top, out.points[lm::P4]);
+        if (below < -kCornerAbove || below > kCornerBelow)
+            corner->reset();
+    }
+    std::optional<Point> cheekLeft, cheekRight, jawLeft, jawRight;
+    if (seen.outline) {
+        cheekLeft = seen.outline->cheekLeft;
+        cheekRight = seen.outline->cheekRight;
+        jawLeft = seen.outline->jawLeft;
+        jawRight = seen.outline->jawRight;
+    }
     const std::pair<const std::optional<Point>&, std::size_t> shown[] = {
-        {seen.hairlineLeft, 0}, {seen.hairlineRight, 1}, {seen.hairlineTop, 2},
-        {seen.bridgeLeft, 16},  {seen.bridgeRight, 17},
+        {seen.hairlineLeft, lm::P1}, {seen.hairlineRight, lm::P2}, {seen.hairlineTop, lm::P3},
+        {cheekLeft, lm::P13},        {cheekRight, lm::P14},        {seen.bridgeLeft, lm::P17},
+        {seen.bridgeRight, lm::P18}, {jawLeft, lm::P21},           {jawRight, lm::P22},
     };
     for (const auto& [p, i] : shown) {
         if (p) {

@@ -3,6 +3,7 @@
 // From a face found on a photo to the 28 front landmarks on the screen. Plain C++: no Qt, no
 // face detector; the detector adapter (face_finder.hpp) fills FacePoints.
 
+#include "face_points.hpp"
 #include "image_view.hpp"
 
 #include <array>
@@ -78,36 +79,37 @@ constexpr FrontSource between(int p, double wp, int q, double wq) {
 // sample face, whose eyes are drawn longer than real ones, they land a little inside the drawn
 // corners. The markup does not reach the hairline, lacks the sides of the nose bridge and marks
 // the nose's lower ends (31, 35) inside the wings: those are fitted, and findFrontLandmarks
-// looks for the hairline and the bridge in the photo itself.
+// looks for the hairline and the bridge in the photo itself, and lays the cheeks and the jaw
+// onto the face's outline at their own heights.
 inline constexpr std::array<FrontSource, kFrontPointCount> kFrontSources{{
-    source::fitted(),              // P1 left end of the forehead at the hairline
-    source::fitted(),              // P2 right end of it
-    source::fitted(),              // P3 top of the forehead at the hairline, midline
-    source::at(8),                 // P4 lowest point of the chin
-    source::at(17),                // P5 outer end of the left eyebrow
-    source::at(21),                // P6 inner end of the left eyebrow
-    source::at(22),                // P7 inner end of the right eyebrow
-    source::at(26),                // P8 outer end of the right eyebrow
-    source::at(36),                // P9 outer corner of the left eye
-    source::at(39),                // P10 inner corner of the left eye
-    source::at(42),                // P11 inner corner of the right eye
-    source::at(45),                // P12 outer corner of the right eye
-    source::between(0, 1, 1, 2),   // P13 left edge of the face at the cheekbone
-    source::between(16, 1, 15, 2), // P14 right edge of the face at the cheekbone
-    source::at(33),                // P15 base of the nose, midline
-    source::at(27),                // P16 root of the nose between the eyes
-    source::fitted(),              // P17 left side of the nose bridge
-    source::fitted(),              // P18 right side of the nose bridge
-    source::fitted(),              // P19 left wing of the nostrils
-    source::fitted(),              // P20 right wing of the nostrils
-    source::between(4, 3, 5, 1),   // P21 left outline of the lower jaw
-    source::between(12, 3, 11, 1), // P22 right outline of the lower jaw
-    source::at(48),                // P23 left corner of the mouth
-    source::at(54),                // P24 right corner of the mouth
-    source::at(51),                // P25 top of the upper lip, midline
-    source::at(57),                // P26 bottom of the lower lip, midline
-    source::between(6, 1, 7, 3),   // P27 left side of the chin
-    source::between(10, 1, 9, 3),  // P28 right side of the chin
+    source::fitted(),                    // P1 left end of the forehead at the hairline
+    source::fitted(),                    // P2 right end of it
+    source::fitted(),                    // P3 top of the forehead at the hairline, midline
+    source::at(face68::kChin),           // P4 lowest point of the chin
+    source::at(face68::kLeftBrowOuter),  // P5 outer end of the left eyebrow
+    source::at(face68::kLeftBrowInner),  // P6 inner end of the left eyebrow
+    source::at(face68::kRightBrowInner), // P7 inner end of the right eyebrow
+    source::at(face68::kRightBrowOuter), // P8 outer end of the right eyebrow
+    source::at(face68::kLeftEyeOuter),   // P9 outer corner of the left eye
+    source::at(face68::kLeftEyeInner),   // P10 inner corner of the left eye
+    source::at(face68::kRightEyeInner),  // P11 inner corner of the right eye
+    source::at(face68::kRightEyeOuter),  // P12 outer corner of the right eye
+    source::between(face68::jaw(0), 1, face68::jaw(1), 2),   // P13 left edge at the cheekbone
+    source::between(face68::jaw(16), 1, face68::jaw(15), 2), // P14 right edge at the cheekbone
+    source::at(face68::kNoseBase),                           // P15 base of the nose, midline
+    source::at(face68::kNoseRoot),                         // P16 root of the nose between the eyes
+    source::fitted(),                                      // P17 left side of the nose bridge
+    source::fitted(),                                      // P18 right side of the nose bridge
+    source::fitted(),                                      // P19 left wing of the nostrils
+    source::fitted(),                                      // P20 right wing of the nostrils
+    source::between(face68::jaw(4), 3, face68::jaw(5), 1), // P21 left outline of the lower jaw
+    source::between(face68::jaw(12), 3, face68::jaw(11), 1), // P22 right outline of it
+    source::at(face68::kMouthLeft),                          // P23 left corner of the mouth
+    source::at(face68::kMouthRight),                         // P24 right corner of the mouth
+    source::at(face68::kUpperLipTop),                        // P25 top of the upper lip, midline
+    source::at(face68::kLowerLipBottom),                     // P26 bottom of the lower lip, midline
+    source::between(face68::jaw(6), 1, face68::jaw(7), 3),   // P27 left side of the chin
+    source::between(face68::jaw(10), 1, face68::jaw(9), 3),  // P28 right side of the chin
 }};
 
 // The 28 front landmarks (index 0 = P1) in the face points' own space (image pixels).
@@ -117,6 +119,11 @@ inline constexpr std::array<FrontSource, kFrontPointCount> kFrontSources{{
 // defaults all coincide), the fitted landmarks go to the mean of the mapped ones.
 FrontPoints frontLandmarks(const FacePoints& face,
                            std::span<const Point, kFrontPointCount> defaults);
+
+// The hairline where a photo does not show it: P3 the typical forehead's height above the nose
+// root P16 (0.6 of the root's height above the chin P4, along that line), P1 and P2 moved with
+// it from where they are.
+void estimateHairline(FrontPoints& points);
 
 // The 28 front landmarks on a photo, in its pixels, and for each whether the photo showed it
 // (found: a face point, or the hairline or a side of the nose bridge seen in the pixels) or it

@@ -1,5 +1,7 @@
 #include "levelling.hpp"
 
+#include "face_points.hpp"
+
 #include <algorithm>
 #include <cmath>
 #include <numbers>
@@ -8,18 +10,15 @@ namespace veidora::facefit {
 
 namespace {
 
-// The 68-point markup's eyes: six points round each.
-constexpr int kLeftEyeFirst = 36;
-constexpr int kRightEyeFirst = 42;
-constexpr int kEyePointCount = 6;
-
-Point eyeCentre(const FacePoints& face, int first) {
+// The mean of the points round an eye, first to last.
+Point eyeCentre(const FacePoints& face, int first, int last) {
     Point c;
-    for (int i = first; i < first + kEyePointCount; ++i) {
+    for (int i = first; i <= last; ++i) {
         c.x += face[static_cast<std::size_t>(i)].x;
         c.y += face[static_cast<std::size_t>(i)].y;
     }
-    return {c.x / kEyePointCount, c.y / kEyePointCount};
+    const int n = last - first + 1;
+    return {c.x / n, c.y / n};
 }
 
 } // namespace
@@ -36,7 +35,8 @@ std::optional<double> slopeDegrees(Point from, Point to) {
 }
 
 std::optional<double> eyeLineSlope(const FacePoints& face) {
-    return slopeDegrees(eyeCentre(face, kLeftEyeFirst), eyeCentre(face, kRightEyeFirst));
+    return slopeDegrees(eyeCentre(face, face68::kLeftEyeOuter, face68::kLeftEyeLast),
+                        eyeCentre(face, face68::kRightEyeInner, face68::kRightEyeLast));
 }
 
 Levelling levellingTilt(double slope, int minTilt, int maxTilt) {

@@ -288,29 +288,19 @@ TEST_F(FaceFinderTest, SampleFaceShowsItsHairlineAndNoseBridgeWhereTheDefaultsSa
     }
 }
 
-TEST_F(FaceFinderTest, PortraitHairlineIsTheFringesLowerEdge) {
+TEST_F(FaceFinderTest, PortraitUnderAFringeHasItsHairlineEstimated) {
     const QImage img = picture(VEIDORA_TEST_DATA "/astronaut.png");
     const auto face = finder().findLargestFace(view(img));
     ASSERT_TRUE(face);
     const FrontFinding lm = findFrontLandmarks(face->points, defaults(), view(img));
     auto P = [&](int n) { return lm.points[static_cast<std::size_t>(n - 1)]; };
+    // The fringe hides the hairline: the points are estimated, above the fringe's lower edge
+    // (its darkest tips on the midline are at y 77), not on it.
     for (int n : {1, 2, 3})
-        EXPECT_TRUE(lm.found[static_cast<std::size_t>(n - 1)]) << "P" << n;
-
-    // Shown in a 257 x 321 box: 512 pixels make 257 units. On the midline the fringe's darkest
-    // tips are at y 77 and clear skin starts at 83: its lower edge is at about (226, 81).
-    const double unit = 512.0 / 257;
-    EXPECT_LE(std::hypot(P(3).x - 226, P(3).y - 81) / unit, 3) << P(3).x << "," << P(3).y;
-    // The forehead's ends lie below the fringe (it reaches y 70 and lower over the temples) and
-    // above the brows, over the outer half of each brow.
-    const Point& browL = face->points[17];
-    const Point& browR = face->points[26];
-    EXPECT_GT(P(1).y, 70);
+        EXPECT_FALSE(lm.found[static_cast<std::size_t>(n - 1)]) << "P" << n;
+    EXPECT_LT(P(3).y, 77);
     EXPECT_LT(P(1).y, std::min(face->points[18].y, face->points[19].y));
-    EXPECT_GT(P(2).y, 70);
     EXPECT_LT(P(2).y, std::min(face->points[24].y, face->points[25].y));
-    EXPECT_TRUE(P(1).x > browL.x - 3 && P(1).x < face->points[21].x) << P(1).x;
-    EXPECT_TRUE(P(2).x > face->points[22].x && P(2).x < browR.x + 3) << P(2).x;
 
     // The bridge's sides, found or not (lit from her right, its left side hardly shows), either
     // side of the root, within the nose's width, between its root and its base.
@@ -334,14 +324,15 @@ TEST_F(FaceFinderTest, RecedingHairlineIsFoundOnTheForeheadOrLeftEstimated) {
     ASSERT_EQ(img.size(), QSize(1350, 1350));
     const auto face = finder().findLargestFace(view(img));
     ASSERT_TRUE(face);
-    const FrontPoints fitted = frontLandmarks(face->points, defaults());
+    FrontPoints estimated = frontLandmarks(face->points, defaults());
+    estimateHairline(estimated);
     const FrontFinding lm = findFrontLandmarks(face->points, defaults(), view(img));
     const double hairline[] = {330, 336, 272}; // P1..P3
     for (std::size_t i : kHairline) {
         if (lm.found[i])
             EXPECT_NEAR(lm.points[i].y, hairline[i], 30) << "P" << i + 1;
         else
-            EXPECT_EQ(lm.points[i], fitted[i]) << "P" << i + 1;
+            EXPECT_EQ(lm.points[i], estimated[i]) << "P" << i + 1;
     }
     // The eye corners where the eyes' white ends, within a few pixels.
     EXPECT_LT(std::hypot(lm.points[8].x - 513, lm.points[8].y - 586), 8);
@@ -355,19 +346,20 @@ TEST_F(FaceFinderTest, RecedingHairlineIsFoundOnTheForeheadOrLeftEstimated) {
 
 TEST_F(FaceFinderTest, BaldHeadAndHatLeaveTheHairlineEstimated) {
     // The sample face without hair (skin up to the top of the head), and with a felt hat whose
-    // brim crosses the forehead; the hairline stays where the fit puts it, neither on the top
-    // of the head nor on the brim.
+    // brim crosses the forehead; the hairline stays estimated, neither on the top of the head
+    // nor on the brim.
     for (const char* path :
          {VEIDORA_TEST_DATA "/front-bald.svg", VEIDORA_TEST_DATA "/front-hat.svg"}) {
         for (double tilt : {0.0, 8.0}) {
             const QImage img = drawing(path, QSize(568, 677), tilt);
             const auto face = finder().findLargestFace(view(img));
             ASSERT_TRUE(face) << path;
-            const FrontPoints fitted = frontLandmarks(face->points, defaults());
+            FrontPoints estimated = frontLandmarks(face->points, defaults());
+            estimateHairline(estimated);
             const FrontFinding lm = findFrontLandmarks(face->points, defaults(), view(img));
             for (std::size_t i : kHairline) {
                 EXPECT_FALSE(lm.found[i]) << path << " tilt " << tilt << " P" << i + 1;
-                EXPECT_EQ(lm.points[i], fitted[i]) << path << " P" << i + 1;
+                EXPECT_EQ(lm.points[i], estimated[i]) << path << " P" << i + 1;
             }
             for (std::size_t i : kBridge)
                 EXPECT_TRUE(lm.found[i]) << path << " P" << i + 1;

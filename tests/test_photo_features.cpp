@@ -19,167 +19,6 @@ using namespace veidora::facefit;
 
 namespace {
 
-// --- skinEnd ------------------------------------------------------------------------------
-
-// `skin` rows of skin, then `hair` rows of hair; shares as a row of cells would give them.
-std::vector<float> profile(int skin, int hair, float skinShare = 1, float hairShare = 0) {
-    std::vector<float> p(static_cast<std::size_t>(skin), skinShare);
-    p.insert(p.end(), static_cast<std::size_t>(hair), hairShare);
-    return p;
-}
-
-TEST(SkinEnd, FindsWhereSkinGivesWayForGood) {
-    constexpr int run = 10;
-    std::vector<float> noisy = profile(40, 30);
-    std::uint32_t state = 99;
-    for (float& f : noisy) { // a few cells of each row misjudged
-        state = state * 1664525u + 1013904223u;
-        f = std::abs(f - static_cast<float>(state >> 24) / 255 * 0.35f);
-    }
-    std::vector<float> shadow = profile(40, 30);
-    std::fill_n(shadow.begin() + 15, 6, 0.1f); // a band of shade shorter than a run
-    std::vector<float> fringe = profile(40, 30);
-    fringe[39] = fringe[41] = 0.5f; // a ragged edge over three rows
-
-    struct Case {
-        const char* what;
-        std::vector<float> skin;
-        double end;
-    };
-    const Case cases[] = {
-        {"clean", profile(40, 30), 39.5},
-        {"misjudged cells", noisy, 39.5},
-        {"a shadow band", shadow, 39.5},
-        {"a ragged fringe", fringe, 39.5},
-        {"half skin, then hair", profile(40, 30, 0.7f, 0.2f), 39.5},
-    };
-    for (const Case& c : cases) {
-        const auto end = skinEnd(c.skin, run);
-        ASSERT_TRUE(end) << c.what;
-        EXPECT_NEAR(*end, c.end, 1.0) << c.what;
-    }
-}
-
-TEST(SkinEnd, NothingWhereTheSkinDoesNotEndForGood) {
-    constexpr int run = 10;
-    std::vector<float> band = profile(40, 6);
-    band.insert(band.end(), 30, 1.0f); // shade, then skin again to the end
-    struct Case {
-        const char* what;
-        std::vector<float> skin;
-    };
-    const Case cases[] = {
-        {"skin to the end (bald)", profile(80, 0)},
-        {"hair from the start (hair to the brows)", profile(0, 80)},
-        {"a band, then skin to the end", band},
-        {"the picture ends before a run of hair", profile(40, run - 1)},
-        {"empty", {}},
-    };
-    for (const Case& c : cases)
-        EXPECT_FALSE(skinEnd(c.skin, run)) << c.what;
-}
-
-// --- ridgeEdges ---------------------------------------------------------------------------
-
-// A lit ridge across a profile of 161 samples centred on 80: brightness 150 on the cheeks, `top`
-// across the middle 2 x `half` samples, `left` and `right` on the side walls between; each step
-// eased over a few samples.
-struct Ridge {
-    double half;
-    double top, left, right;
-    double noise = 0; // per sample
-
-    std::vector<float> profile(std::uint32_t seed) const {
-        std::vector<float> p(161);
-        std::uint32_t state = seed;
-        const auto ease = [](double t) { return 1 / (1 + std::exp(-t / 1.5)); };
-        for (std::size_t i = 0; i < p.size(); ++i) {
-            const double x = static_cast<double>(i) - 80;
-            const double side = x < 0 ? left : right;
-            double v = 150 + (side - 150) * ease(half + 25 - std::abs(x));
-            v += (top - side) * ease(half - std::abs(x));
-            double n = 0;
-            for (int k = 0; k < 4; ++k) { // roughly normal
-                state = state * 1664525u + 1013904223u;
-                n += static_cast<double>(state >> 8) / (1u << 24) - 0.5;
-            }
-            p[i] = static_cast<float>(v + noise * n * std::sqrt(3.0));
-        }
-        return p;
-    }
-};
-
-// The ridge's edges from two profiles of it with noise of their own.
-std::optional<EdgePair> edgesOf(const Ridge& r) {
-    return ridgeEdges(r.profile(7), r.profile(8), 80, 4, 40, 2.5);
-}
-
-TEST(RidgeEdges, FindsTheLitRidgesTwoSides) {
-    const std::pair<const char*, Ridge> cases[] = {
-        {"clear", {12, 175, 140, 140}},
-        {"lit from one side", {15, 172, 158, 128}},
-        {"noisy", {12, 175, 140, 140, 3}},
-        {"faint", {20, 156, 148, 148}},
-    };
-    for (const auto& [what, r] : cases) {
-        const auto e = edgesOf(r);
-        ASSERT_TRUE(e) << what;
-        EXPECT_NEAR(e->left, 80 - r.half, 1.5) << what;
-        EXPECT_NEAR(e->right, 80 + r.half, 1.5) << what;
-    }
-}
-
-TEST(RidgeEdges, NothingWithoutTwoOppositeEdges) {
-    const std::pair<const char*, Ridge> cases[] = {
-        {"flat-lit nose", {12, 150, 150, 150}},
-        {"flat-lit and noisy", {12, 150, 150, 150, 3}},
-        {"faint and noisy", {12, 154, 150, 150, 3}},
-        {"too faint to see", {12, 151.5, 150, 150}},
-        {"one side only", {12, 150, 150, 125}},
-        {"shaded in the middle, not lit", {12, 120, 150, 150}},
-        {"a ridge wider than a nose", {60, 175, 140, 140}},
-    };
-    for (const auto& [what, r] : cases) {
-        const auto e = edgesOf(r);
-        EXPECT_FALSE(e) << what << " at " << (e ? e->left : 0) << " " << (e ? e->right : 0);
-    }
-    const std::vector<float> some(161, 150.0f), fewer(160, 150.0f);
-    EXPECT_FALSE(ridgeEdges({}, {}, 0, 4, 40, 2.5));
-    EXPECT_FALSE(ridgeEdges(some, fewer, 80, 4, 40, 2.5));
-}
-
-// --- SkinModel ----------------------------------------------------------------------------
-
-Shade rgb(double r, double g, double b) {
-    return shadeOf(static_cast<float>(r), static_cast<float>(g), static_cast<float>(b));
-}
-
-TEST(SkinModel, SkinInShadeOrShineIsSkinHairAndBackdropAreNot) {
-    const std::vector<Shade> samples(20, rgb(226, 184, 156));
-    const auto skin = SkinModel::fit(samples);
-    ASSERT_TRUE(skin);
-    struct Case {
-        const char* what;
-        Shade colour;
-        bool isSkin;
-    };
-    const Case cases[] = {
-        {"the skin", rgb(226, 184, 156), true},
-        {"in shade", rgb(226 * 0.6, 184 * 0.6, 156 * 0.6), true},
-        {"redder", rgb(230, 176, 146), true},
-        {"a shine: half white", rgb(240.5, 219.5, 205.5), true},
-        {"deep shadow", rgb(226 * 0.35, 184 * 0.35, 156 * 0.35), false},
-        {"brown hair", rgb(90, 60, 40), false},
-        {"blond hair", rgb(200, 170, 110), false},
-        {"grey backdrop", rgb(228, 232, 236), false},
-        {"white", rgb(250, 250, 250), false},
-        {"a blue hat", rgb(45, 58, 90), false},
-    };
-    for (const Case& c : cases)
-        EXPECT_EQ(skin->contains(c.colour), c.isSkin) << c.what;
-    EXPECT_FALSE(SkinModel::fit(std::vector<Shade>(7, rgb(226, 184, 156))));
-}
-
 // --- findInPhoto on painted faces -------------------------------------------------------------
 
 // The 68 points as the model finds them on the sample face, in units of the distance between
@@ -222,11 +61,13 @@ struct Scene {
     std::optional<double> hat;    // the brim's lower edge
     std::optional<double> shadow; // top of a band of shade across the forehead
     std::optional<double> shine;  // top of a band of shine across it
-    bool drift = false;   // the forehead yellower and paler towards the top, as under a lamp
-    double bridge = 0.09; // half width of the lit nose ridge; 0: a flat-lit nose
-    double noise = 0;     // per channel
-    double tilt = 0;      // degrees, clockwise
-    double unit = 110;    // pixels between the eye centres
+    bool drift = false;         // the forehead yellower and paler towards the top, as under a lamp
+    double bridge = 0.09;       // half width of the lit nose ridge; 0: a flat-lit nose
+    double noise = 0;           // per channel
+    double tilt = 0;            // degrees, clockwise
+    double unit = 110;          // pixels between the eye centres
+    double jawInset = 0;        // the face points' jaw line drawn this share inside the face's edge
+    std::optional<double> neck; // half width of a neck in shade behind the jaw
 };
 
 // The hairline without a fringe's teeth.
@@ -270,6 +111,8 @@ Rgb paint(const Scene& s, double x, double y) {
         return kHat;
     if (hair)
         return s.hairColour;
+    if (!head && s.neck && y > 0.5 && std::abs(x) < *s.neck)
+        return {kSkin.r * 0.75, kSkin.g * 0.75, kSkin.b * 0.75};
     if (!head)
         return kBackdrop;
     const double brow = browAt(x);
@@ -350,8 +193,10 @@ Painted painted(const Scene& s) {
         }
     }
     p.view = {p.pixels.data(), w, h, static_cast<std::ptrdiff_t>(w) * 3, 3};
-    for (std::size_t i = 0; i < p.face.size(); ++i)
-        p.face[i] = p.toImage(kCanonical[i][0], kCanonical[i][1]);
+    for (std::size_t i = 0; i < p.face.size(); ++i) {
+        const double inset = i <= 16 ? 1 - s.jawInset : 1;
+        p.face[i] = p.toImage(inset * kCanonical[i][0], kCanonical[i][1]);
+    }
     p.estimate = frontLandmarks(p.face, defaults());
     return p;
 }
@@ -523,21 +368,88 @@ TEST(FindInPhoto, MalformedViewsFindNothing) {
     EXPECT_FALSE(found.hairlineTop || found.hairlineLeft || found.bridgeLeft);
 }
 
+// --- the outline -----------------------------------------------------------------------------
+
+// A found point in the scene's units.
+Point inScene(const Painted& p, Point found) {
+    const double dx = found.x - p.origin.x, dy = found.y - p.origin.y;
+    return {(p.cos * dx + p.sin * dy) / p.unit, (-p.sin * dx + p.cos * dy) / p.unit};
+}
+
+TEST(FindInPhoto, JawOnTheFacesEdgeAtTheLowerLipsHeight) {
+    struct Case {
+        const char* what;
+        Scene scene;
+    };
+    Scene inside, noisy, tilted, neck;
+    inside.jawInset = noisy.jawInset = tilted.jawInset = neck.jawInset = 0.1;
+    noisy.noise = 14;
+    tilted.tilt = 12;
+    neck.neck = 0.88; // within the search's reach
+    const Case cases[] = {
+        {"against the backdrop", inside},
+        {"noisy", noisy},
+        {"turned 12 degrees", tilted},
+        {"over a wider neck in shade", neck},
+    };
+    // The painted head's edge, and the heights the jaw and the cheeks are marked at: the jaw
+    // 0.253 / 0.232 of the way from the mouth corners (y 0.97) to the chin (1.554), the cheeks
+    // 0.137 of the way from the outer eye corners (-0.0165) to the nose base (0.646).
+    const auto edge = [](double y) {
+        const double t = (y + 0.05) / 1.65;
+        return 1.15 * std::sqrt(1 - t * t);
+    };
+    const double mouth = (0.967 + 0.972) / 2, chin = 1.554;
+    const double jawLeft = mouth + 0.253 * (chin - mouth),
+                 jawRight = mouth + 0.232 * (chin - mouth);
+    const double cheek = -0.0165 + 0.137 * (0.646 + 0.0165);
+    for (const Case& c : cases) {
+        const Painted p = painted(c.scene);
+        const PhotoLandmarks found = findInPhoto(p.view, p.face, p.estimate);
+        ASSERT_TRUE(found.outline) << c.what;
+        const Point l = inScene(p, found.outline->jawLeft);
+        const Point r = inScene(p, found.outline->jawRight);
+        EXPECT_NEAR(l.y, jawLeft, 0.01) << c.what;
+        EXPECT_NEAR(r.y, jawRight, 0.01) << c.what;
+        EXPECT_NEAR(-l.x, edge(l.y), 0.025) << c.what << " P21";
+        EXPECT_NEAR(r.x, edge(r.y), 0.025) << c.what << " P22";
+        // The cheeks stay on the face points' jaw line, at the cheekbone's height.
+        for (const Point q :
+             {inScene(p, found.outline->cheekLeft), inScene(p, found.outline->cheekRight)}) {
+            EXPECT_NEAR(q.y, cheek, 0.01) << c.what;
+            EXPECT_NEAR(std::abs(q.x), 0.9 * 1.13, 0.03) << c.what;
+        }
+    }
+}
+
 // --- findFrontLandmarks ---------------------------------------------------------------------
 
-TEST(FindFrontLandmarks, FlagsWhatThePhotoShowedAndKeepsTheRestAsFitted) {
+// The hairline where the photo does not show it: P3 above the nose root by 0.6 of the root's
+// height above the chin, on the face's axis; P1 and P2 moved with it from the sample face's fit.
+FrontPoints withHairlineEstimated(FrontPoints p) {
+    const Point root = p[15], chin = p[3];
+    const Point top{root.x + 0.6 * (root.x - chin.x), root.y + 0.6 * (root.y - chin.y)};
+    for (std::size_t i : {0u, 1u})
+        p[i] = {p[i].x + top.x - p[2].x, p[i].y + top.y - p[2].y};
+    p[2] = top;
+    return p;
+}
+
+TEST(FindFrontLandmarks, FlagsWhatThePhotoShowedAndKeepsTheRestAsEstimated) {
     Scene bald;
     bald.hair = false;
     for (const Scene& s : {Scene{}, bald}) {
         const Painted p = painted(s);
-        const FrontPoints fitted = frontLandmarks(p.face, defaults());
+        const FrontPoints estimated = withHairlineEstimated(frontLandmarks(p.face, defaults()));
         const FrontFinding got = findFrontLandmarks(p.face, defaults(), p.view);
         for (std::size_t i = 0; i < kFrontPointCount; ++i) {
-            const bool searched = i <= 2 || i == 16 || i == 17;
+            const bool onOutline = i == 12 || i == 13 || i == 20 || i == 21;
+            const bool searched = i <= 2 || i == 16 || i == 17 || onOutline;
             const bool shown = searched && (s.hair || i > 2);
             EXPECT_EQ(got.found[i], !kFrontSources[i].fitted() || shown) << "P" << i + 1;
             if (!shown) {
-                EXPECT_EQ(got.points[i], fitted[i]) << "P" << i + 1;
+                EXPECT_NEAR(got.points[i].x, estimated[i].x, 1e-9) << "P" << i + 1;
+                EXPECT_NEAR(got.points[i].y, estimated[i].y, 1e-9) << "P" << i + 1;
             }
         }
         EXPECT_FALSE(got.found[18] || got.found[19]); // the nostril wings: estimated
@@ -545,9 +457,41 @@ TEST(FindFrontLandmarks, FlagsWhatThePhotoShowedAndKeepsTheRestAsFitted) {
     // No picture: only the face points count as found.
     const Painted p = painted({});
     const FrontFinding none = findFrontLandmarks(p.face, defaults(), ImageView{});
-    for (std::size_t i = 0; i < kFrontPointCount; ++i)
+    const FrontPoints estimated = withHairlineEstimated(frontLandmarks(p.face, defaults()));
+    for (std::size_t i = 0; i < kFrontPointCount; ++i) {
         EXPECT_EQ(none.found[i], !kFrontSources[i].fitted()) << "P" << i + 1;
-    EXPECT_EQ(none.points, frontLandmarks(p.face, defaults()));
+        EXPECT_NEAR(none.points[i].x, estimated[i].x, 1e-9) << "P" << i + 1;
+        EXPECT_NEAR(none.points[i].y, estimated[i].y, 1e-9) << "P" << i + 1;
+    }
+}
+
+// A hairline seen where no forehead ends (lower than 0.45 or higher than 0.85 of the nose root's
+// height above the chin) is a fringe's edge or a shadow: estimated, at the typical forehead.
+TEST(FindFrontLandmarks, AHairlineNoForeheadCouldHaveStaysEstimated) {
+    struct Case {
+        const char* what;
+        double hairline; // on the midline, eye distances above the eyes
+        bool found;
+    };
+    // The nose root is at -0.015 and the chin at 1.554: shares 0.45 and 0.85 are at -0.72 and
+    // -1.35.
+    const Case cases[] = {
+        {"a typical forehead", -0.95, true},
+        {"a high forehead", -1.3, true},
+        {"hair down to just above the brows", -0.6, false},
+    };
+    for (const Case& c : cases) {
+        Scene s;
+        s.hairline = c.hairline;
+        const Painted p = painted(s);
+        ASSERT_TRUE(findInPhoto(p.view, p.face, p.estimate).hairlineTop) << c.what;
+        const FrontFinding got = findFrontLandmarks(p.face, defaults(), p.view);
+        EXPECT_EQ(got.found[2], c.found) << c.what;
+        if (!c.found) {
+            const FrontPoints estimated = withHairlineEstimated(frontLandmarks(p.face, defaults()));
+            EXPECT_NEAR(got.points[2].y, estimated[2].y, 1e-9) << c.what;
+        }
+    }
 }
 
 } // namespace
