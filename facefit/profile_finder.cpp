@@ -27,6 +27,7 @@ constexpr int kFineRounds = 2;
 // it.
 constexpr double kLeastShare = 0.03;
 constexpr double kRivalShare = 0.3;
+constexpr std::uint64_t kRandomSeed = 0x5eed;
 
 bool validView(const ColourView& v, std::string& why) {
     if (!v.pixels || v.width <= 0 || v.height <= 0) {
@@ -70,6 +71,9 @@ std::optional<Outline> silhouette(const ColourView& v) {
     mask.rowRange(0, band).setTo(cv::GC_BGD);
     mask.colRange(0, band).setTo(cv::GC_BGD);
     mask.colRange(small.width - band, small.width).setTo(cv::GC_BGD);
+    // GrabCut seeds its colour models from OpenCV's per-thread random state: the same
+    // picture must give the same cut whatever ran before on the thread.
+    cv::theRNG().state = kRandomSeed;
     cv::Mat bgd, fgd;
     cv::grabCut(work, mask, cv::Rect(), bgd, fgd, kGrabCutRounds, cv::GC_INIT_WITH_MASK);
     cv::Mat object = (mask == cv::GC_FGD) | (mask == cv::GC_PR_FGD);

@@ -42,12 +42,32 @@ constexpr double kNasalBoneShare = 0.342;
 // Everything below is in shares of the head's width, so any picture size reads alike.
 constexpr double kNoseBandTop = 0.3;    // the nose tip lies this far below the top of the head
 constexpr double kNoseBandBottom = 1.0; // ... and no further
-constexpr double kForeheadNear = 0.1;   // the forehead line rests this far above the tip at least
-constexpr double kForeheadFar = 0.35;   // ... and at most (higher up lies hair)
-constexpr double kNoseDepth = 0.03;     // the tip stands this far ahead of the root and the base
-constexpr double kNoseSharp = 0.012;    // the ridge lies this far behind the tip 0.06 above it
-constexpr double kBaseReach = 0.12;     // the upper lip lies this far below the tip
-constexpr double kStep = 0.01;          // a turn of the outline smaller than this is noise
+// The forehead line rests this far above the tip at least, and at most (higher up lies hair),
+// in shares of the widest row, or when that finds no nose, of the width from the tip's drop.
+constexpr double kForeheadNear = 0.1;
+constexpr double kForeheadFar = 0.35;
+constexpr double kForeheadNearByDrop = 0.18;
+constexpr double kForeheadFarByDrop = 0.36;
+constexpr double kNoseDepth = 0.03;  // the tip stands this far ahead of the root
+constexpr double kBaseDepth = 0.012; // ... and this far ahead of its base (full lips reach far)
+constexpr double kNoseSharp = 0.012; // the ridge lies this far behind the tip 0.06 above it
+constexpr double kBaseReach = 0.12;  // the upper lip lies this far below the tip
+// A real head is about this many times as deep (nose tip to the back) as its nose tip lies
+// below the top of the hair.
+constexpr double kDepthPerTipDrop = 1.25;
+constexpr int kScaleRounds = 4;
+constexpr double kTurn = 0.012;    // a turn smaller than this is an eyelash or a pixel step
+constexpr double kRootReach = 0.3; // the root lies at most this far above the tip
+// The brow lies at most this many nose heights (root to tip) above the root.
+constexpr double kBrowReach = 1.0;
+constexpr double kCrownFlat = 0.002; // the crown counts as flat this close to its top
+constexpr double kFoldStep = 0.01;   // a turn of the chin's outline smaller than this is noise
+// A fold higher than this share of the way down from the nose base to the chin's bottom lies
+// between the lips; without a lower one, the chin's front lies in this part of the way down.
+constexpr double kFoldFrom = 0.45;
+constexpr double kChinFrontFrom = 0.6;
+constexpr double kChinFrontTo = 0.95;
+constexpr double kFlatChin = 0.005; // points this close behind the chin's front are as far forward
 
 struct Colour {
     double r = 0, g = 0, b = 0;
@@ -126,7 +146,7 @@ public:
     Walk(const std::vector<Point>& outline, const Outline& frame)
         : m_raw(outline), m_frame(frame) {}
 
-    Reading read(const ColourView* colours, bool mirror);
+    Reading read(const ColourView* colours, bool mirror, bool foreheadByDrop);
 
 private:
     // The outline turned by `tilt` degrees about its centre, split into the front arc (top of
@@ -148,6 +168,8 @@ private:
     std::size_t m_frontLength = 0;
     double m_width = 0; // the head's width (front to back at its widest)
     double m_yTop = 0;
+    double m_rowWidth = 0; // the widest row's width, hair hanging behind the head included
+    bool m_foreheadByDrop = false;
 };
 
 std::size_t Walk::argBy(std::size_t from, std::size_t to, auto&& key) const {
@@ -208,6 +230,7 @@ bool Walk::place(double tiltDegrees, std::string& why) {
             break;
         m_width = std::max(m_width, w);
     }
+    m_rowWidth = m_width;
     if (m_width < 20) {
         why = "The silhouette is too small.";
         return false;
@@ -243,8 +266,9 @@ bool Walk::place(double tiltDegrees, std::string& why) {
     return true;
 }
 
-Reading Walk::read(const ColourView* colours, bool mirror) {
+Reading Walk::read(const ColourView* colours, bool mirror, bool foreheadByDrop) {
     Reading out;
+    m_foreheadByDrop = foreheadByDrop;
     m_centre = {};
     for (const Point& p : m_raw) {
         m_centre.x += p.x / static_cast<double>(m_raw.size());
@@ -268,7 +292,10 @@ Reading Walk::read(const ColourView* colours, bool mirror) {
         for (std::size_t i = 0; i < tip; ++i) {
             const Point& p = front(i);
             const double rise = n.y - p.y;
-            if (rise < kForeheadNear * m_width || rise > kForeheadFar * m_width)
+            const bool byDrop = m_foreheadByDrop;
+            const double near = byDrop ? kForeheadNearByDrop * m_width : kForeheadNear * m_rowWidth;
+            const double far = byDrop ? kForeheadFarByDrop * m_width : kForeheadFar * m_rowWidth;
+            if (rise < near || rise > far)
                 continue;
             const double slope = (p.x - n.x) / rise;
             if (!best || slope < bestSlope) {
@@ -286,7 +313,16 @@ Reading Walk::read(const ColourView* colours, bool mirror) {
         if (!place(tilt, out.why))
             return out;
         const std::size_t last = m_frontLength - 1;
-        const auto tip = tipIn(last);
+        // Hair hanging behind the head widens it: the width is taken again from how far the
+        // tip lies below the top, until the two agree.
+        auto tip = tipIn(last);
+        for (int k = 0; k < kScaleRounds && tip; ++k) {
+            const double width = kDepthPerTipDrop * (front(*tip).y - m_yTop);
+            if (std::abs(width - m_width) < 0.02 * m_width)
+                break;
+            m_width = width;
+            tip = tipIn(last);
+        }
         const auto forehead = tip ? foreheadFor(*tip) : std::nullopt;
         if (!tip || !forehead) {
             out.why = "No nose stands out of the outline.";
@@ -318,11 +354,29 @@ Reading Walk::read(const ColourView* colours, bool mirror) {
     // above it: the most forward.
     const auto x = [](const Point& p) { return p.x; };
     const auto minusX = [](const Point& p) { return -p.x; };
-    const std::size_t iS4 = argBy(iF, iN, x);
-    std::size_t firstBelowTop = 0;
-    while (firstBelowTop < iS4 && front(firstBelowTop).y < m_yTop + 0.05 * W)
-        ++firstBelowTop;
-    const std::size_t iS3 = argBy(firstBelowTop, iS4, minusX);
+    (void)x;
+    (void)minusX;
+    const double turn = kTurn * W;
+    // Root: up from the tip, the first place where the outline comes forward again.
+    std::size_t iS4 = iN;
+    for (std::size_t i = iN; i-- > 0;) {
+        if (front(i).x > front(iS4).x)
+            iS4 = i;
+        else if (front(i).x < front(iS4).x - turn || front(i).y < N.y - kRootReach * W)
+            break;
+    }
+    // Brow: up from the root, the most forward point before the forehead runs back, no
+    // higher above the root than the nose is long.
+    const double noseHeight = N.y - front(iS4).y;
+    std::size_t iS3 = iS4;
+    for (std::size_t i = iS4; i-- > 0;) {
+        if (front(i).y < front(iS4).y - kBrowReach * noseHeight)
+            break;
+        if (front(i).x < front(iS3).x)
+            iS3 = i;
+        else if (front(i).x > front(iS3).x + turn)
+            break;
+    }
 
     // Nose base: the corner under the tip, the point furthest in from the line from the tip to
     // the outline a little lower (the upper lip).
@@ -341,9 +395,9 @@ Reading Walk::read(const ColourView* colours, bool mirror) {
     std::size_t iRidge = iN;
     while (iRidge > iS4 && front(iRidge).y > N.y - 0.06 * W)
         --iRidge;
-    if (root.x - N.x < kNoseDepth * W || base.x - N.x < kNoseDepth * W ||
+    if (root.x - N.x < kNoseDepth * W || base.x - N.x < kBaseDepth * W ||
         front(iRidge).x - N.x < kNoseSharp * W || N.y - root.y < 0.06 * W ||
-        N.y - root.y > 0.45 * W || brow.x > root.x - 0.005 * W) {
+        N.y - root.y > 0.45 * W || brow.x > root.x - 0.002 * W) {
         out.why = "No nose-shaped point stands out of the outline.";
         return out;
     }
@@ -383,7 +437,7 @@ Reading Walk::read(const ColourView* colours, bool mirror) {
     // Up from the chin's bottom: the chin's front, then the fold under the lower lip.
     std::optional<std::size_t> fold;
     {
-        const double step = kStep * W;
+        const double step = kFoldStep * W;
         std::size_t iMin = iS15, iMax = iS15;
         bool rising = false;
         for (std::size_t i = iS15; i-- > iS9 + 1;) {
@@ -404,19 +458,40 @@ Reading Walk::read(const ColourView* colours, bool mirror) {
         if (rising)
             fold = iMax;
     }
-    // The chin's front: the middle of the stretch that stands out furthest from the line from
-    // the fold to the chin's bottom (a chin's front is often flat).
+    const Point bottom = front(iS15);
+    const auto shareDown = [&](std::size_t i) {
+        return (front(i).y - base.y) / std::max(bottom.y - base.y, 1e-9);
+    };
     std::optional<std::size_t> iS14;
-    if (fold) {
+    if (fold && shareDown(*fold) >= kFoldFrom) {
+        // The chin's front: the middle of the stretch that stands out furthest from the line
+        // from the fold to the chin's bottom (a chin's front is often flat).
         const auto out = outFrom(*fold, iS15);
         const std::size_t peak = argBy(*fold, iS15, out);
-        const double floor = out(front(peak)) - 0.005 * W;
+        const double floor = out(front(peak)) - kFlatChin * W;
         std::size_t from = peak, to = peak;
         while (from > *fold && out(front(from - 1)) >= floor)
             --from;
         while (to < iS15 && out(front(to + 1)) >= floor)
             ++to;
         iS14 = (from + to) / 2;
+    } else {
+        // No fold below the lips (a receding chin): the most forward point of the part of the
+        // way down where the lips no longer reach.
+        std::optional<std::size_t> peak;
+        for (std::size_t i = iS9; i <= iS15; ++i)
+            if (shareDown(i) >= kChinFrontFrom && shareDown(i) <= kChinFrontTo &&
+                (!peak || front(i).x < front(*peak).x))
+                peak = i;
+        if (peak) {
+            const double floor = front(*peak).x + kFlatChin * W;
+            std::size_t a = *peak, b = *peak;
+            while (a > iS9 && shareDown(a - 1) >= kChinFrontFrom && front(a - 1).x <= floor)
+                --a;
+            while (b < iS15 && shareDown(b + 1) <= kChinFrontTo && front(b + 1).x <= floor)
+                ++b;
+            iS14 = (a + b) / 2;
+        }
     }
 
     // Nasal bone: a set share of the way along the outline from the root to the tip.
@@ -434,7 +509,7 @@ Reading Walk::read(const ColourView* colours, bool mirror) {
 
     // The top of the head: its height, at the front end of the crown's flat run.
     std::size_t iS1 = 0;
-    while (iS1 < iS3 && front(iS1).y <= m_yTop + std::max(1.0, 0.002 * W))
+    while (iS1 < iS3 && front(iS1).y <= m_yTop + std::max(1.0, kCrownFlat * W))
         ++iS1;
     const Point top{front(iS1 > 0 ? iS1 - 1 : 0).x, m_yTop};
 
@@ -551,8 +626,16 @@ ProfileResult analyseProfile(const Outline& outline, const ColourView* colours,
         for (std::size_t i = 0; i < asGiven.size(); ++i)
             flipped[i] = mirrored(asGiven[i], outline.width);
 
-        Reading left = Walk(asGiven, outline).read(colours, false);
-        Reading right = Walk(flipped, outline).read(colours, true);
+        // The forehead line is looked for by the widest row first; hair hanging behind the
+        // head widens that row, so the width from the tip's drop is tried next.
+        const auto readAt = [&](const std::vector<Point>& pts, bool mirror) {
+            Reading r = Walk(pts, outline).read(colours, mirror, false);
+            if (!r.ok)
+                r = Walk(pts, outline).read(colours, mirror, true);
+            return r;
+        };
+        Reading left = readAt(asGiven, false);
+        Reading right = readAt(flipped, true);
         if (!left.ok && !right.ok) {
             result.why = left.why;
             return result;
