@@ -67,6 +67,18 @@ constexpr double kFoldStep = 0.01;   // a turn of the chin's outline smaller tha
 constexpr double kFoldFrom = 0.45;
 constexpr double kChinFrontFrom = 0.6;
 constexpr double kChinFrontTo = 0.95;
+// The hairline: colours are read this far inside the outline, past the thin strands at its
+// edge; the forehead's skin between these heights above the brow (below lie the eyebrows);
+// hair differs from it by this much colour and is this much darker (a highlight on the
+// forehead is lighter), over a run this long.
+constexpr double kHairProbeDepth = 0.03;
+constexpr double kSkinBandFrom = 0.03;
+constexpr double kSkinBandTo = 0.12;
+constexpr double kHairContrast = 45;
+constexpr double kHairDarker = 15;
+constexpr double kHairRun = 0.012;
+// The hairline lies at most this share of the way up from the brow to the top of the head.
+constexpr double kHairlineReach = 0.75;
 constexpr double kFlatChin = 0.005; // points this close behind the chin's front are as far forward
 
 struct Colour {
@@ -544,7 +556,7 @@ Reading Walk::read(const ColourView* colours, bool mirror, bool foreheadByDrop) 
     if (colours && colours->pixels && colours->width > 0 && colours->height > 0 &&
         (colours->channels == 3 || colours->channels == 4) &&
         colours->bytesPerLine >= static_cast<std::ptrdiff_t>(colours->width) * colours->channels) {
-        const double depth = 0.012 * W;
+        const double depth = kHairProbeDepth * W;
         const auto inside = [&](std::size_t i) {
             const std::size_t k = std::max<std::size_t>(2, static_cast<std::size_t>(0.01 * W));
             const Point a = front(i > k ? i - k : 0), b = front(std::min(i + k, last));
@@ -558,7 +570,9 @@ Reading Walk::read(const ColourView* colours, bool mirror, bool foreheadByDrop) 
         };
         Colour skin;
         int n = 0;
-        for (std::size_t i = iS3; i > 0 && front(i).y > brow.y - 0.05 * W; --i) {
+        for (std::size_t i = iS3; i > 0 && front(i).y > brow.y - kSkinBandTo * W; --i) {
+            if (front(i).y > brow.y - kSkinBandFrom * W)
+                continue;
             if (const auto c = inside(i)) {
                 skin.r += c->r;
                 skin.g += c->g;
@@ -569,13 +583,20 @@ Reading Walk::read(const ColourView* colours, bool mirror, bool foreheadByDrop) 
         if (n > 0) {
             skin = {skin.r / n, skin.g / n, skin.b / n};
             int run = 0;
+            const double lowest = brow.y - kSkinBandFrom * W;
+            const double highest = brow.y - kHairlineReach * (brow.y - top.y);
             for (std::size_t i = iS3; i-- > iS1;) {
+                if (front(i).y > lowest)
+                    continue; // the eyebrows
+                if (front(i).y < highest)
+                    break;
                 const auto c = inside(i);
                 // Hair is darker than skin; a highlight on the forehead is not hair.
-                run = c && colourDistance(*c, skin) > 60 && lightness(*c) < lightness(skin) - 30
+                run = c && colourDistance(*c, skin) > kHairContrast &&
+                              lightness(*c) < lightness(skin) - kHairDarker
                           ? run + 1
                           : 0;
-                if (run >= std::max<int>(3, static_cast<int>(0.01 * W))) {
+                if (run >= std::max<int>(3, static_cast<int>(kHairRun * W))) {
                     put(S2, front(i + static_cast<std::size_t>(run) - 1));
                     break;
                 }
