@@ -29,20 +29,9 @@ constexpr double kLeastShare = 0.03;
 constexpr double kRivalShare = 0.3;
 constexpr std::uint64_t kRandomSeed = 0x5eed;
 
-bool validView(const ColourView& v, std::string& why) {
-    if (!v.pixels || v.width <= 0 || v.height <= 0) {
-        why = "The picture is empty.";
-        return false;
-    }
-    if (v.channels != 3 && v.channels != 4) {
-        why = "The picture has " + std::to_string(v.channels) + " channels; 3 or 4 expected.";
-        return false;
-    }
-    if (v.bytesPerLine < static_cast<std::ptrdiff_t>(v.width) * v.channels) {
-        why = "The picture's lines are shorter than its width.";
-        return false;
-    }
-    return true;
+bool validView(const ColourView& v) {
+    return v.pixels && v.width > 0 && v.height > 0 && (v.channels == 3 || v.channels == 4) &&
+           v.bytesPerLine >= static_cast<std::ptrdiff_t>(v.width) * v.channels;
 }
 
 std::optional<Outline> silhouette(const ColourView& v) {
@@ -256,39 +245,24 @@ std::optional<Outline> silhouette(const ColourView& v) {
 
 } // namespace
 
-std::optional<Outline> findSilhouette(const ColourView& image, std::string* error) noexcept {
-    std::string why;
+std::optional<Outline> findSilhouette(const ColourView& image, SilhouetteError* error) noexcept {
+    SilhouetteError why = SilhouetteError::None;
     std::optional<Outline> out;
     try {
-        if (validView(image, why))
+        if (validView(image))
             out = silhouette(image);
-    } catch (const cv::Exception& e) {
-        why = "OpenCV: " + e.msg;
-        out.reset();
+        else
+            why = SilhouetteError::BadPicture;
     } catch (const std::bad_alloc&) {
-        why = "Not enough memory to look for the profile.";
+        why = SilhouetteError::OutOfMemory;
         out.reset();
-    } catch (const std::exception& e) {
-        why = e.what();
+    } catch (const std::exception&) { // cv::Exception among them
+        why = SilhouetteError::LibraryFailure;
         out.reset();
     }
     if (error)
         *error = why;
     return out;
-}
-
-ProfileResult findProfile(const ColourView& image, std::span<const Point, kSidePointCount> defaults,
-                          std::string* error) noexcept {
-    std::string why;
-    const std::optional<Outline> outline = findSilhouette(image, &why);
-    if (error)
-        *error = why;
-    if (!outline) {
-        ProfileResult none;
-        none.why = why.empty() ? "No single object stands out of the background." : why;
-        return none;
-    }
-    return analyseProfile(*outline, &image, defaults);
 }
 
 } // namespace veidora::facefit

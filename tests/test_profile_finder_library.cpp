@@ -27,8 +27,11 @@ private slots:
                                  .convertToFormat(QImage::Format_RGB32);
         const ColourView view{photo.constBits(), photo.width(), photo.height(),
                               photo.bytesPerLine(), 4};
-        std::string why;
-        const ProfileResult r = entry->findProfile(view, sideDefaults(), &why);
+        SilhouetteError error = SilhouetteError::BadPicture;
+        const std::optional<Outline> outline = entry->findSilhouette(view, &error);
+        QCOMPARE(error, SilhouetteError::None);
+        QVERIFY(outline);
+        const ProfileResult r = analyseProfile(*outline, &view, sideDefaults());
         QVERIFY2(r.found, r.why.c_str());
         QCOMPARE(r.facing, Facing::Left);
     }
