@@ -87,10 +87,8 @@ Run runOne(const QStringList& modules, const QString& path) {
     }
     const facefit::PhotoView view = viewOf(picture.size());
     for (std::size_t i = 0; i < kSideLandmarkCount; ++i) {
-        Point p = o.points[i];
-        if (o.mirror)
-            p = facefit::mirrored(p, picture.width());
-        p = facefit::imageToRectangle(p, view);
+        // As the side page places them.
+        const Point p = facefit::imageToRectangle(o.points[i], view, o.mirror);
         out.rect[i] = {float(p.x), float(p.y)};
         out.read[i] = o.found[i];
     }

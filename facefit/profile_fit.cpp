@@ -683,11 +683,4 @@ ProfileResult analyseProfile(const Outline& outline, const ColourView* colours,
     return result;
 }
 
-SidePoints sideToRectangle(const ProfileResult& result, const PhotoView& view) {
-    SidePoints out{};
-    for (std::size_t i = 0; i < kSidePointCount; ++i)
-        out[i] = imageToRectangle(result.points[i], view, result.facing == Facing::Right);
-    return out;
-}
-
 } // namespace veidora::facefit

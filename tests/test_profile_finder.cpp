@@ -166,7 +166,10 @@ TEST(ProfileFinder, FindsTheSampleProfileOnAnyBackgroundSizeTiltAndSide) {
                     // The window shows the photo mirrored for a face looking right, and the
                     // user turns the head upright; the sample's defaults go the same way.
                     const PhotoView shown = photoView(photo.image.size(), mirror ? tilt : -tilt);
-                    const SidePoints got = sideToRectangle(r, shown);
+                    const bool shownMirrored = r.facing == Facing::Right;
+                    SidePoints got{};
+                    for (std::size_t i = 0; i < kSidePointCount; ++i)
+                        got[i] = imageToRectangle(r.points[i], shown, shownMirrored);
                     std::vector<double> off(kSidePointCount);
                     for (std::size_t i = 0; i < kSidePointCount; ++i) {
                         const QPointF px = photo.samplePixelToPhoto.map(
