@@ -274,6 +274,17 @@ int main(int argc, char* argv[]) {
 
     std::printf("\nfound %d of %d (%.0f%%), faced the wrong way %d\n", found, photos,
                 100.0 * found / photos, wrongWay);
+    // A face seen from the front is no profile.
+    int fronts = 0, frontsFound = 0;
+    for (const QString& file :
+         QDir(set + "/front").entryList({QStringLiteral("*.jpg")}, QDir::Files, QDir::Name)) {
+        const Run r = runOne(modules, set + "/front/" + file);
+        ++fronts;
+        frontsFound += r.found;
+        if (r.found)
+            std::printf("front %s taken for a profile\n", qPrintable(file));
+    }
+    std::printf("front views taken for a profile: %d of %d\n", frontsFound, fronts);
     const auto within = [](const std::vector<double>& v, double limit) {
         return v.empty() ? NAN
                          : 100.0 *

@@ -63,16 +63,34 @@ std::optional<Colour> colourAt(const ColourView& v, Point p) {
     return Colour{sum.r / n, sum.g / n, sum.b / n};
 }
 
+// The colour `depth` inside the arc's i-th point, in the picture as given.
+std::optional<Colour> colourInside(const FrontArc& arc, const ColourView& colours, bool mirrored,
+                                   double pictureWidth, std::size_t i, double depth, double width) {
+    Point p = arc.toPicture(arc.inside(i, depth, width));
+    if (mirrored)
+        p = facefit::mirrored(p, pictureWidth);
+    return colourAt(colours, p);
+}
+
 } // namespace
+
+std::optional<double> tipToChinColour(const FrontArc& arc, const ColourView& colours, bool mirrored,
+                                      double pictureWidth, std::size_t tip, std::size_t chin,
+                                      double width) {
+    const auto a =
+        colourInside(arc, colours, mirrored, pictureWidth, tip, kProbeDepth * width, width);
+    const auto b =
+        colourInside(arc, colours, mirrored, pictureWidth, chin, kProbeDepth * width, width);
+    if (!a || !b)
+        return std::nullopt;
+    return colourDistance(*a, *b);
+}
 
 std::optional<std::size_t> findHairline(const FrontArc& arc, const ColourView& colours,
                                         bool mirrored, double pictureWidth, std::size_t brow,
                                         Point top, double width) {
     const auto inside = [&](std::size_t i) {
-        Point p = arc.toPicture(arc.inside(i, kProbeDepth * width, width));
-        if (mirrored)
-            p = facefit::mirrored(p, pictureWidth);
-        return colourAt(colours, p);
+        return colourInside(arc, colours, mirrored, pictureWidth, i, kProbeDepth * width, width);
     };
     const double browY = arc[brow].y;
 

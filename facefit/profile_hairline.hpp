@@ -18,4 +18,11 @@ std::optional<std::size_t> findHairline(const FrontArc& arc, const ColourView& c
                                         bool mirrored, double pictureWidth, std::size_t brow,
                                         Point top, double width);
 
+// How far apart (RGB distance) the colours just inside the nose tip and the chin's front are:
+// both are skin on a face, while a bun or a ponytail read as a nose is not the skin of the
+// nape below it. nullopt when either lies outside the picture.
+std::optional<double> tipToChinColour(const FrontArc& arc, const ColourView& colours, bool mirrored,
+                                      double pictureWidth, std::size_t tip, std::size_t chin,
+                                      double width);
+
 } // namespace veidora::facefit::profile

@@ -36,8 +36,10 @@ constexpr double kThroatTo = 0.7;
 constexpr double kNeckSlope = 0.5;
 constexpr double kBehindFace = 0.1;
 constexpr double kNeckTurn = 0.05;
-constexpr double kChinBelowTip = 0.1; // the chin's bottom lies this far below the tip at least
-constexpr double kFoldStep = 0.01;    // a turn of the chin's outline smaller than this is noise
+constexpr double kChinBelowTip =
+    0.14; // the chin's bottom lies this far below the tip at least (an ear
+// read as a nose has its "chin" close below)
+constexpr double kFoldStep = 0.01; // a turn of the chin's outline smaller than this is noise
 // A fold higher than this share of the way down from the nose base to the chin's bottom lies
 // between the lips; without a lower one, the chin's front lies in this part of the way down.
 constexpr double kFoldFrom = 0.45;
