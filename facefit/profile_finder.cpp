@@ -17,6 +17,8 @@ namespace {
 constexpr double kBorder = 0.02;
 constexpr int kLeastBand = 2;
 constexpr int kGrabCutRounds = 3;
+// Neighbouring pixels of the working copy this close in each channel lie on one smooth patch.
+constexpr double kSmoothStep = 3;
 // Smaller than this many pixels across, the working copy shows no head.
 constexpr int kLeastWorkSize = 16;
 // How far, in pixels of the reduced copy, the edge may move when placed again on the picture.
@@ -90,6 +92,25 @@ cv::Mat filledLargest(const std::vector<std::vector<cv::Point>>& contours, cv::S
     return filled;
 }
 
+// What can be reached from the frame's band without crossing an edge: a backdrop's soft light
+// and shading, which GrabCut would otherwise take for part of the object.
+cv::Mat smoothFromFrame(const cv::Mat& work, int band) {
+    cv::Mat reached(work.rows + 2, work.cols + 2, CV_8UC1, cv::Scalar(0));
+    const cv::Scalar step(kSmoothStep, kSmoothStep, kSmoothStep);
+    const int flags = 4 | cv::FLOODFILL_MASK_ONLY | (255 << 8);
+    const auto from = [&](int x, int y) {
+        if (reached.at<std::uint8_t>(y + 1, x + 1) == 0)
+            cv::floodFill(work, reached, cv::Point(x, y), cv::Scalar(), nullptr, step, step, flags);
+    };
+    for (int x = band; x < work.cols - band; ++x)
+        from(x, band);
+    for (int y = band; y < work.rows; ++y) {
+        from(band, y);
+        from(work.cols - band - 1, y);
+    }
+    return reached(cv::Rect(1, 1, work.cols, work.rows)).clone();
+}
+
 // The first cut: the frame's band is background, the rest probably the object; GrabCut's
 // colour models sort it out.
 cv::Mat coarseCut(const cv::Mat& work, int band) {
@@ -97,6 +118,7 @@ cv::Mat coarseCut(const cv::Mat& work, int band) {
     mask.rowRange(0, band).setTo(cv::GC_BGD);
     mask.colRange(0, band).setTo(cv::GC_BGD);
     mask.colRange(work.cols - band, work.cols).setTo(cv::GC_BGD);
+    mask.setTo(cv::GC_PR_BGD, smoothFromFrame(work, band));
     cv::theRNG().state = kRandomSeed;
     cv::Mat bgd, fgd;
     cv::grabCut(work, mask, cv::Rect(), bgd, fgd, kGrabCutRounds, cv::GC_INIT_WITH_MASK);
