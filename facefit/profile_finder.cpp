@@ -119,6 +119,10 @@ cv::Mat coarseCut(const cv::Mat& work, int band) {
     mask.colRange(0, band).setTo(cv::GC_BGD);
     mask.colRange(work.cols - band, work.cols).setTo(cv::GC_BGD);
     mask.setTo(cv::GC_PR_BGD, smoothFromFrame(work, band));
+    // A picture that is all smooth backdrop has nothing to cut (and GrabCut would find no
+    // object colours to start from).
+    if (cv::countNonZero(mask == cv::GC_PR_FGD) < kLeastShare * static_cast<double>(mask.total()))
+        return cv::Mat(work.size(), CV_8UC1, cv::Scalar(0));
     cv::theRNG().state = kRandomSeed;
     cv::Mat bgd, fgd;
     cv::grabCut(work, mask, cv::Rect(), bgd, fgd, kGrabCutRounds, cv::GC_INIT_WITH_MASK);
