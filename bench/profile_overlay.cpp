@@ -30,7 +30,7 @@ int main(int argc, char* argv[]) {
     const ColourView view{picture.constBits(), picture.width(), picture.height(),
                           picture.bytesPerLine(), 3};
     const SidePoints defaults = veidora::facefit::sideDefaults();
-    std::string error;
+    SilhouetteError error = SilhouetteError::None;
     QElapsedTimer timer;
     timer.start();
     const auto outline = findSilhouette(view, &error);
@@ -38,9 +38,9 @@ int main(int argc, char* argv[]) {
     timer.restart();
     const ProfileResult r = findProfile(view, defaults, &error);
     std::printf("silhouette %.1f ms, all %.1f ms\n", segmentMs, timer.nsecsElapsed() / 1e6);
-    std::printf("found %d facing %s tilt %.1f why '%s' error '%s'\n", r.found,
+    std::printf("found %d facing %s tilt %.1f why '%s' error %d\n", r.found,
                 r.facing == Facing::Left ? "left" : "right", r.tiltDegrees, r.why.c_str(),
-                error.c_str());
+                static_cast<int>(error));
     QImage out = picture.convertToFormat(QImage::Format_RGB32);
     QPainter p(&out);
     p.setRenderHint(QPainter::Antialiasing);

@@ -1,14 +1,14 @@
 #pragma once
 
-// Finds the head's silhouette on a side photo with OpenCV's GrabCut and reads the 17 side
-// landmarks off its outline (profile_fit.hpp). OpenCV stays inside profile_finder.cpp: neither
-// this header nor its users need it.
+// Cuts the head's silhouette out of a side photo with OpenCV's GrabCut: the only thing the
+// profile module does. The walk along the outline (profile_fit.hpp) is plain C++ and runs in
+// the program. OpenCV stays inside profile_finder.cpp: neither this header nor its users need
+// it.
 
 #include "profile_fit.hpp"
 
 #include <optional>
 #include <span>
-#include <string>
 
 namespace veidora::facefit {
 
@@ -16,16 +16,32 @@ namespace veidora::facefit {
 // laid onto the picture itself.
 inline constexpr int kSilhouetteWorkSize = 160;
 
+// Why no silhouette could be cut; the program words it for the user.
+enum class SilhouetteError {
+    None,           // cut, or nothing stands out: no error
+    BadPicture,     // no pixels, not 3 or 4 channels, lines shorter than the width
+    OutOfMemory,    // the cut needs more memory than there is
+    LibraryFailure, // OpenCV itself failed
+};
+
 // The outline of the one dominant object, in the picture's continuous pixel coordinates.
 // nullopt when there is none (nothing stands out of the background, or two objects of like
-// size); then `error`, when given, is empty, or says why for a bad view, lack of memory or an
-// OpenCV failure. Pure: any thread, any number at once. `channels` must be 3 or 4.
+// size) with `error` None, or when the cut failed, with `error` saying why. Pure: any thread,
+// any number at once.
 std::optional<Outline> findSilhouette(const ColourView& image,
-                                      std::string* error = nullptr) noexcept;
+                                      SilhouetteError* error = nullptr) noexcept;
 
-// The silhouette and the walk along it. found = false with `why` when there is no profile; a
-// bad view, lack of memory or an OpenCV failure also sets `error` when given.
-ProfileResult findProfile(const ColourView& image, std::span<const Point, kSidePointCount> defaults,
-                          std::string* error = nullptr) noexcept;
+// The silhouette and the walk along it, one after the other as the program runs them.
+inline ProfileResult findProfile(const ColourView& image,
+                                 std::span<const Point, kSidePointCount> defaults,
+                                 SilhouetteError* error = nullptr) noexcept {
+    const std::optional<Outline> outline = findSilhouette(image, error);
+    if (!outline) {
+        ProfileResult none;
+        none.why = "No single object stands out of the background.";
+        return none;
+    }
+    return analyseProfile(*outline, &image, defaults);
+}
 
 } // namespace veidora::facefit

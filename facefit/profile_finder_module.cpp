@@ -4,12 +4,7 @@ namespace {
 
 using namespace veidora::facefit;
 
-ProfileResult find(const ColourView& image, std::span<const Point, kSidePointCount> defaults,
-                   std::string* error) {
-    return findProfile(image, defaults, error);
-}
-
-const ProfileFinderEntry kEntry{find};
+const ProfileFinderEntry kEntry{findSilhouette};
 
 } // namespace
 

@@ -8,10 +8,9 @@
 namespace veidora::facefit {
 
 struct ProfileFinderEntry {
-    // As findProfile.
-    ProfileResult (*findProfile)(const ColourView& image,
-                                 std::span<const Point, kSidePointCount> defaults,
-                                 std::string* error);
+    // As findSilhouette: the module only cuts; the program walks the outline.
+    std::optional<Outline> (*findSilhouette)(const ColourView& image,
+                                             SilhouetteError* error) noexcept;
 };
 
 using ProfileFinderEntryFunction = const ProfileFinderEntry* (*)();

@@ -1,15 +1,19 @@
 #include "profile_fit.hpp"
 
+#include "profile_arc.hpp"
+#include "profile_hairline.hpp"
+#include "profile_landmarks.hpp"
+
 #include <algorithm>
 #include <cmath>
 #include <exception>
-#include <limits>
-#include <numbers>
 #include <optional>
 
 namespace veidora::facefit {
 
 namespace {
+
+using namespace profile;
 
 // Indices into SidePoints.
 enum : std::size_t {
@@ -32,84 +36,38 @@ enum : std::size_t {
     S17
 };
 
-// Measured on the sample profile standing upright: the direction from the nose tip to the
-// forehead it touches (the line resting on both), in screen degrees (Y down). A head whose
-// line lies otherwise is taken as leaning by the difference, and the outline is read upright.
-constexpr double kUprightForeheadLine = -74.6;
-// The sample's S7 lies this share of the outline's length from the root (S4) to the tip (S8).
-constexpr double kNasalBoneShare = 0.342;
-
-// Everything below is in shares of the head's width, so any picture size reads alike.
-constexpr double kNoseBandTop = 0.3;    // the nose tip lies this far below the top of the head
-constexpr double kNoseBandBottom = 1.0; // ... and no further
-constexpr double kForeheadNear = 0.1;   // the forehead line rests this far above the tip at least
-constexpr double kForeheadFar = 0.35;   // ... and at most (higher up lies hair)
-constexpr double kNoseDepth = 0.03;     // the tip stands this far ahead of the root and the base
-constexpr double kNoseSharp = 0.012;    // the ridge lies this far behind the tip 0.06 above it
-constexpr double kBaseReach = 0.12;     // the upper lip lies this far below the tip
-constexpr double kStep = 0.01;          // a turn of the outline smaller than this is noise
-
-struct Colour {
-    double r = 0, g = 0, b = 0;
-};
-
-double colourDistance(Colour a, Colour b) {
-    return std::hypot(a.r - b.r, a.g - b.g, a.b - b.b);
-}
-
-double lightness(Colour c) {
-    return 0.299 * c.r + 0.587 * c.g + 0.114 * c.b;
-}
-
-std::optional<Colour> colourAt(const ColourView& v, Point p) {
-    const int cx = static_cast<int>(std::floor(p.x)), cy = static_cast<int>(std::floor(p.y));
-    Colour sum;
-    int n = 0;
-    for (int y = cy - 1; y <= cy + 1; ++y) {
-        for (int x = cx - 1; x <= cx + 1; ++x) {
-            if (x < 0 || y < 0 || x >= v.width || y >= v.height)
-                continue;
-            const std::uint8_t* q = v.pixels + static_cast<std::ptrdiff_t>(y) * v.bytesPerLine +
-                                    static_cast<std::ptrdiff_t>(x) * v.channels;
-            if (v.channels == 3) {
-                sum.r += q[0];
-                sum.g += q[1];
-                sum.b += q[2];
-            } else {
-                sum.r += q[2];
-                sum.g += q[1];
-                sum.b += q[0];
-            }
-            ++n;
-        }
-    }
-    if (n == 0)
-        return std::nullopt;
-    return Colour{sum.r / n, sum.g / n, sum.b / n};
-}
-
-Point turned(Point p, Point centre, double radians) {
-    const double c = std::cos(radians), s = std::sin(radians);
-    const double dx = p.x - centre.x, dy = p.y - centre.y;
-    return {centre.x + c * dx - s * dy, centre.y + s * dx + c * dy};
-}
-
-// A moving average along the closed outline: the pixel steps of a traced boundary would
-// otherwise decide which of two nearly equal points is the extreme.
-std::vector<Point> smoothed(const std::vector<Point>& pts, int radius) {
-    const std::size_t n = pts.size();
-    std::vector<Point> out(n);
-    for (std::size_t i = 0; i < n; ++i) {
-        Point sum;
-        for (int k = -radius; k <= radius; ++k) {
-            const Point& p = pts[(i + n + static_cast<std::size_t>(k + static_cast<int>(n))) % n];
-            sum.x += p.x;
-            sum.y += p.y;
-        }
-        out[i] = {sum.x / (2 * radius + 1), sum.y / (2 * radius + 1)};
-    }
-    return out;
-}
+// The forehead line rests this far above the tip at least, and at most (higher up lies hair):
+// in shares of the widest row, or, when that finds no nose, of the width from the tip's drop.
+constexpr double kForeheadNear = 0.1;
+constexpr double kForeheadFar = 0.35;
+constexpr double kForeheadNearByDrop = 0.18;
+constexpr double kForeheadFarByDrop = 0.36;
+// The lean is read again this many times, turning the outline by it each time, until it
+// changes by less than kLeanSettled degrees; a head leaning further than kMostLean is not
+// read.
+constexpr int kLeanRounds = 3;
+constexpr double kLeanSettled = 0.05;
+constexpr double kMostLean = 35;
+// The width is taken again from the tip's drop this many times, until it changes by less than
+// this share.
+constexpr int kScaleRounds = 4;
+constexpr double kScaleSettled = 0.02;
+// The pixel steps of a traced boundary are smoothed over about a 500th of its length, within
+// these radii.
+constexpr std::size_t kSmoothingShare = 1000;
+constexpr int kMostSmoothing = 8;
+constexpr std::size_t kLeastOutline = 30;
+// A nose standing out less than twice as far one way as the other is a face seen from the
+// front, or something else.
+constexpr double kFacingMargin = 2;
+// A nose stands out of root and base by this share of the head's width at least; an ear seen
+// from the front stands out less.
+constexpr double kLeastNose = 0.03;
+// The nose tip's and the chin's colours differ by at most kSameSkin on a face (RGB distance);
+// a tip this much further off, and at least kOtherColour, is not skin like the chin's.
+constexpr double kSameSkin = 40;
+constexpr double kOtherColour = 45;
+constexpr double kSkinMargin = 2;
 
 // One reading of a silhouette whose face looks left (towards -x).
 struct Reading {
@@ -118,331 +76,111 @@ struct Reading {
     SidePoints points{};
     std::array<bool, kSidePointCount> measured{};
     double score = 0; // how far the nose stands out, in head widths
-    double tilt = 0;  // degrees
+    // How far apart the colours of the nose tip and the chin are (RGB); nullopt without colours.
+    std::optional<double> skinMismatch;
+    double tilt = 0; // degrees
 };
 
-class Walk {
-public:
-    Walk(const std::vector<Point>& outline, const Outline& frame)
-        : m_raw(outline), m_frame(frame) {}
-
-    Reading read(const ColourView* colours, bool mirror);
-
-private:
-    // The outline turned by `tilt` degrees about its centre, split into the front arc (top of
-    // the head to the lowest point, past the face) and the back arc.
-    bool place(double tiltDegrees, std::string& why);
-    std::size_t frontIndex(std::size_t i) const { return (m_top + m_dir * i + m_n * 2) % m_n; }
-    const Point& front(std::size_t i) const { return m_pts[frontIndex(i)]; }
-    std::size_t argBy(std::size_t from, std::size_t to, auto&& key) const;
-    bool nearFrame(std::size_t i) const;
-
-    const std::vector<Point>& m_raw;
-    const Outline& m_frame;
-    std::size_t m_n = 0;
-    std::vector<Point> m_pts; // the outline in the upright working frame
-    Point m_centre;
-    double m_tilt = 0;
-    std::size_t m_top = 0; // raw index of the top
-    std::size_t m_dir = 1; // +1 or n-1: the way round that runs down the face
-    std::size_t m_frontLength = 0;
-    double m_width = 0; // the head's width (front to back at its widest)
-    double m_yTop = 0;
+// The front arc read upright with its nose tip and the head's width.
+struct Upright {
+    FrontArc arc;
+    std::size_t tip = 0;
+    double width = 0;
 };
 
-std::size_t Walk::argBy(std::size_t from, std::size_t to, auto&& key) const {
-    std::size_t best = from;
-    double bestKey = key(front(from));
-    for (std::size_t i = from + 1; i <= to; ++i) {
-        const double k = key(front(i));
-        if (k > bestKey) {
-            bestKey = k;
-            best = i;
-        }
-    }
-    return best;
+bool colourful(const ColourView* v) {
+    return v && v->pixels && v->width > 0 && v->height > 0 &&
+           (v->channels == 3 || v->channels == 4) &&
+           v->bytesPerLine >= static_cast<std::ptrdiff_t>(v->width) * v->channels;
 }
 
-bool Walk::nearFrame(std::size_t i) const {
-    const Point& p = m_raw[frontIndex(i)];
-    const double reach = m_frame.edge + 1.5;
-    return p.x <= reach || p.y <= reach || p.x >= m_frame.width - reach;
-}
-
-bool Walk::place(double tiltDegrees, std::string& why) {
-    m_n = m_raw.size();
-    m_tilt = tiltDegrees;
-    const double rad = -tiltDegrees * std::numbers::pi / 180;
-    m_pts.resize(m_n);
-    for (std::size_t i = 0; i < m_n; ++i)
-        m_pts[i] = turned(m_raw[i], m_centre, rad);
-
-    m_top = 0;
-    double yBottom = m_pts[0].y;
-    for (std::size_t i = 0; i < m_n; ++i) {
-        if (m_pts[i].y < m_pts[m_top].y ||
-            (m_pts[i].y == m_pts[m_top].y && m_pts[i].x < m_pts[m_top].x))
-            m_top = i;
-        yBottom = std::max(yBottom, m_pts[i].y);
-    }
-    m_yTop = m_pts[m_top].y;
-
-    // The head's width: rows down from the top until the neck narrows below 3/4 of the widest.
-    const int rows = static_cast<int>(std::ceil(yBottom - m_yTop)) + 1;
-    std::vector<double> left(static_cast<std::size_t>(rows), std::numeric_limits<double>::max());
-    std::vector<double> right(static_cast<std::size_t>(rows),
-                              std::numeric_limits<double>::lowest());
-    for (const Point& p : m_pts) {
-        const auto r = static_cast<std::size_t>(
-            std::clamp(static_cast<int>(std::floor(p.y - m_yTop)), 0, rows - 1));
-        left[r] = std::min(left[r], p.x);
-        right[r] = std::max(right[r], p.x);
-    }
-    m_width = 0;
-    for (int r = 0; r < rows; ++r) {
-        const auto ur = static_cast<std::size_t>(r);
-        if (left[ur] > right[ur])
-            continue;
-        const double w = right[ur] - left[ur];
-        if (r > 0.3 * m_width && w < 0.75 * m_width)
+// The tip, and the head's width taken again from the tip's drop until the two agree.
+std::optional<std::size_t> tipAndWidth(const FrontArc& arc, double& width) {
+    std::optional<std::size_t> tip = findTip(arc, width);
+    for (int k = 0; k < kScaleRounds && tip; ++k) {
+        const double again = widthFromTip(arc, *tip);
+        if (std::abs(again - width) < kScaleSettled * width)
             break;
-        m_width = std::max(m_width, w);
+        width = again;
+        tip = findTip(arc, width);
     }
-    if (m_width < 20) {
-        why = "The silhouette is too small.";
-        return false;
-    }
-
-    // Both ways round from the top to the lowest point; the face is on the arc further left
-    // over the head's upper half.
-    double mean[2] = {0, 0};
-    std::size_t length[2] = {0, 0};
-    for (int d = 0; d < 2; ++d) {
-        const std::size_t step = d == 0 ? 1 : m_n - 1;
-        double sum = 0;
-        std::size_t count = 0, i = m_top, k = 0;
-        for (; k < m_n; ++k, i = (i + step) % m_n) {
-            // Down to the lowest point or to where the body leaves the picture.
-            if (m_pts[i].y >= yBottom - 0.5 || m_raw[i].y >= m_frame.height - 2)
-                break;
-            if (m_pts[i].y < m_yTop + 0.5 * m_width) {
-                sum += m_pts[i].x;
-                ++count;
-            }
-        }
-        mean[d] = count ? sum / static_cast<double>(count) : 0;
-        length[d] = k;
-    }
-    const int d = mean[0] <= mean[1] ? 0 : 1;
-    m_dir = d == 0 ? 1 : m_n - 1;
-    m_frontLength = length[d];
-    if (m_frontLength < 10) {
-        why = "The silhouette has no front outline.";
-        return false;
-    }
-    return true;
+    return tip;
 }
 
-Reading Walk::read(const ColourView* colours, bool mirror) {
-    Reading out;
-    m_centre = {};
-    for (const Point& p : m_raw) {
-        m_centre.x += p.x / static_cast<double>(m_raw.size());
-        m_centre.y += p.y / static_cast<double>(m_raw.size());
+// The outline turned upright: the lean from the line resting on tip and forehead, read again
+// once turned by it.
+std::optional<Upright> standUpright(const std::vector<Point>& outline, const Outline& frame,
+                                    bool foreheadByDrop, std::string& why) {
+    Point centre;
+    for (const Point& p : outline) {
+        centre.x += p.x / static_cast<double>(outline.size());
+        centre.y += p.y / static_cast<double>(outline.size());
     }
-    const auto tipIn = [&](std::size_t last) {
-        const double from = m_yTop + kNoseBandTop * m_width,
-                     to = m_yTop + kNoseBandBottom * m_width;
-        std::optional<std::size_t> tip;
-        for (std::size_t i = 0; i <= last; ++i) {
-            const Point& p = front(i);
-            if (p.y >= from && p.y <= to && (!tip || p.x < front(*tip).x))
-                tip = i;
-        }
-        return tip;
-    };
-    const auto foreheadFor = [&](std::size_t tip) {
-        const Point& n = front(tip);
-        std::optional<std::size_t> best;
-        double bestSlope = 0;
-        for (std::size_t i = 0; i < tip; ++i) {
-            const Point& p = front(i);
-            const double rise = n.y - p.y;
-            if (rise < kForeheadNear * m_width || rise > kForeheadFar * m_width)
-                continue;
-            const double slope = (p.x - n.x) / rise;
-            if (!best || slope < bestSlope) {
-                best = i;
-                bestSlope = slope;
-            }
-        }
-        return best;
-    };
-
-    // Upright first: the leaning from the forehead line, read again once turned by it.
     double tilt = 0;
-    std::size_t iN = 0, iF = 0;
-    for (int pass = 0; pass < 3; ++pass) {
-        if (!place(tilt, out.why))
-            return out;
-        const std::size_t last = m_frontLength - 1;
-        const auto tip = tipIn(last);
-        const auto forehead = tip ? foreheadFor(*tip) : std::nullopt;
-        if (!tip || !forehead) {
-            out.why = "No nose stands out of the outline.";
-            return out;
+    std::optional<Upright> out;
+    for (int pass = 0; pass < kLeanRounds; ++pass) {
+        std::optional<FrontArc> arc = FrontArc::place(outline, frame, centre, tilt, why);
+        if (!arc)
+            return std::nullopt;
+        double width = arc->rowWidth();
+        const std::optional<std::size_t> tip = tipAndWidth(*arc, width);
+        const double scale = foreheadByDrop ? width : arc->rowWidth();
+        const std::optional<std::size_t> rest =
+            tip ? findForeheadRest(*arc, *tip,
+                                   (foreheadByDrop ? kForeheadNearByDrop : kForeheadNear) * scale,
+                                   (foreheadByDrop ? kForeheadFarByDrop : kForeheadFar) * scale)
+                : std::nullopt;
+        if (!tip || !rest) {
+            why = "No nose stands out of the outline.";
+            return std::nullopt;
         }
-        iN = *tip;
-        iF = *forehead;
-        if (pass == 2)
-            break;
-        const Point v{front(iF).x - front(iN).x, front(iF).y - front(iN).y};
-        const double lean = std::atan2(v.y, v.x) * 180 / std::numbers::pi - kUprightForeheadLine;
-        if (std::abs(lean) < 0.05)
+        const double lean = leanOf(*arc, *tip, *rest);
+        out = Upright{std::move(*arc), *tip, width};
+        if (pass == kLeanRounds - 1 || std::abs(lean) < kLeanSettled)
             break;
         tilt += lean;
-        if (std::abs(tilt) > 35) {
-            out.why = "The head leans too far.";
-            return out;
+        if (std::abs(tilt) > kMostLean) {
+            why = "The head leans too far.";
+            return std::nullopt;
         }
     }
-    const double W = m_width;
-    const std::size_t last = m_frontLength - 1;
-    const Point N = front(iN);
-    if (nearFrame(0) || nearFrame(iN)) {
+    return out;
+}
+
+// The landmarks of a silhouette whose face looks left; `mirrored`: the outline was mirrored
+// from the picture's.
+Reading readFacingLeft(const std::vector<Point>& outline, const Outline& frame,
+                       const ColourView* colours, bool mirrored, bool foreheadByDrop) {
+    Reading out;
+    const std::optional<Upright> up = standUpright(outline, frame, foreheadByDrop, out.why);
+    if (!up)
+        return out;
+    const FrontArc& arc = up->arc;
+    const double W = up->width;
+    const std::size_t tip = up->tip;
+    if (arc.nearFrame(0) || arc.nearFrame(tip)) {
         out.why = "The head is cut off by the frame.";
         return out;
     }
-
-    // Root: the deepest point between the forehead line's rest and the tip; the forehead
-    // above it: the most forward.
-    const auto x = [](const Point& p) { return p.x; };
-    const auto minusX = [](const Point& p) { return -p.x; };
-    const std::size_t iS4 = argBy(iF, iN, x);
-    std::size_t firstBelowTop = 0;
-    while (firstBelowTop < iS4 && front(firstBelowTop).y < m_yTop + 0.05 * W)
-        ++firstBelowTop;
-    const std::size_t iS3 = argBy(firstBelowTop, iS4, minusX);
-
-    // Nose base: the corner under the tip, the point furthest in from the line from the tip to
-    // the outline a little lower (the upper lip).
-    std::size_t iLip = iN;
-    while (iLip < last && front(iLip).y < N.y + kBaseReach * W)
-        ++iLip;
-    const auto inFrom = [&](std::size_t a, std::size_t b) {
-        const Point p = front(a), q = front(b);
-        const double dx = q.x - p.x, dy = q.y - p.y, len = std::max(std::hypot(dx, dy), 1e-9);
-        return [=](const Point& r) { return ((r.x - p.x) * dy - (r.y - p.y) * dx) / len; };
-    };
-    const std::size_t iS9 = argBy(iN, iLip, inFrom(iN, iLip));
-
-    // The nose must be a nose: ahead of root and base, sharp, with the root above the tip.
-    const Point root = front(iS4), base = front(iS9), brow = front(iS3);
-    std::size_t iRidge = iN;
-    while (iRidge > iS4 && front(iRidge).y > N.y - 0.06 * W)
-        --iRidge;
-    if (root.x - N.x < kNoseDepth * W || base.x - N.x < kNoseDepth * W ||
-        front(iRidge).x - N.x < kNoseSharp * W || N.y - root.y < 0.06 * W ||
-        N.y - root.y > 0.45 * W || brow.x > root.x - 0.005 * W) {
+    const std::size_t root = findRoot(arc, tip, W);
+    const std::size_t brow = findBrow(arc, root, tip, W);
+    const std::size_t base = findBase(arc, tip, W);
+    if (!isNoseShaped(arc, tip, root, base, brow, W)) {
         out.why = "No nose-shaped point stands out of the outline.";
         return out;
     }
-    out.score = (std::min(root.x, base.x) - N.x) / W;
-
-    // The throat: where the line under the chin meets the neck.
-    // The first clear peak of going back before going down: below it the neck runs down (and
-    // a shirt may come forward again).
-    std::size_t iT = iS9;
-    const auto backDown = [&](std::size_t i) { return front(i).x - 0.5 * front(i).y; };
-    for (std::size_t i = iS9; i <= last && front(i).y <= base.y + 0.7 * W; ++i) {
-        if (front(i).y < base.y + 0.15 * W)
-            continue;
-        if (iT == iS9 || backDown(i) > backDown(iT))
-            iT = i;
-        else if (front(iT).x > base.x + 0.1 * W && backDown(i) < backDown(iT) - 0.05 * W)
-            break; // well behind the face, and the outline runs down
+    out.score = (std::min(arc[root].x, arc[base].x) - arc[tip].x) / W;
+    if (out.score < kLeastNose) {
+        out.why = "What stands out of the outline is too small for a nose.";
+        return out;
     }
-    // The chin's bottom: the point furthest out from the line from the nose base to the
-    // throat, i.e. where the outline turns back towards the neck.
-    const auto outFrom = [&](std::size_t a, std::size_t b) {
-        const Point p = front(a), q = front(b);
-        const double dx = q.x - p.x, dy = q.y - p.y, len = std::max(std::hypot(dx, dy), 1e-9);
-        // The face's side of the line: towards -x for a line running down.
-        return [=](const Point& r) { return ((r.x - p.x) * -dy + (r.y - p.y) * dx) / len; };
-    };
-    if (iT <= iS9 + 2) {
+    const std::optional<std::size_t> chinBottom = findChinBottom(arc, tip, base, W);
+    if (!chinBottom) {
         out.why = "No chin below the nose.";
         return out;
     }
-    const std::size_t iS15 = argBy(iS9, iT, outFrom(iS9, iT));
-    if (front(iS15).y < N.y + 0.1 * W) {
-        out.why = "No chin below the nose.";
-        return out;
-    }
-
-    // Up from the chin's bottom: the chin's front, then the fold under the lower lip.
-    std::optional<std::size_t> fold;
-    {
-        const double step = kStep * W;
-        std::size_t iMin = iS15, iMax = iS15;
-        bool rising = false;
-        for (std::size_t i = iS15; i-- > iS9 + 1;) {
-            const double px = front(i).x;
-            if (!rising) {
-                if (px < front(iMin).x)
-                    iMin = i;
-                else if (px > front(iMin).x + step) {
-                    rising = true;
-                    iMax = i;
-                }
-            } else if (px > front(iMax).x) {
-                iMax = i;
-            } else if (px < front(iMax).x - step) {
-                break;
-            }
-        }
-        if (rising)
-            fold = iMax;
-    }
-    // The chin's front: the middle of the stretch that stands out furthest from the line from
-    // the fold to the chin's bottom (a chin's front is often flat).
-    std::optional<std::size_t> iS14;
-    if (fold) {
-        const auto out = outFrom(*fold, iS15);
-        const std::size_t peak = argBy(*fold, iS15, out);
-        const double floor = out(front(peak)) - 0.005 * W;
-        std::size_t from = peak, to = peak;
-        while (from > *fold && out(front(from - 1)) >= floor)
-            --from;
-        while (to < iS15 && out(front(to + 1)) >= floor)
-            ++to;
-        iS14 = (from + to) / 2;
-    }
-
-    // Nasal bone: a set share of the way along the outline from the root to the tip.
-    std::size_t iS7 = iS4;
-    {
-        double total = 0;
-        for (std::size_t i = iS4; i < iN; ++i)
-            total += std::hypot(front(i + 1).x - front(i).x, front(i + 1).y - front(i).y);
-        double run = 0;
-        while (iS7 < iN && run < kNasalBoneShare * total) {
-            run += std::hypot(front(iS7 + 1).x - front(iS7).x, front(iS7 + 1).y - front(iS7).y);
-            ++iS7;
-        }
-    }
-
-    // The top of the head: its height, at the front end of the crown's flat run.
-    std::size_t iS1 = 0;
-    while (iS1 < iS3 && front(iS1).y <= m_yTop + std::max(1.0, 0.002 * W))
-        ++iS1;
-    const Point top{front(iS1 > 0 ? iS1 - 1 : 0).x, m_yTop};
-
-    // Back of the head: the rearmost point from the top down to the nose base.
-    Point back = m_pts[m_top];
-    for (const Point& p : m_pts)
-        if (p.y >= m_yTop && p.y <= base.y && p.x > back.x)
-            back = p;
+    const std::optional<std::size_t> chinFront = findChinFront(arc, base, *chinBottom, W);
+    const Point top = findTop(arc, brow, W);
 
     SidePoints upright{};
     std::array<bool, kSidePointCount> got{};
@@ -451,70 +189,52 @@ Reading Walk::read(const ColourView* colours, bool mirror) {
         got[s] = true;
     };
     put(S1, top);
-    put(S3, brow);
-    put(S4, root);
-    put(S6, back);
-    put(S7, front(iS7));
-    put(S8, N);
-    put(S9, base);
-    if (iS14)
-        put(S14, front(*iS14));
-    put(S15, front(iS15));
-
-    // Back to the (left-facing) picture's frame.
-    const double rad = m_tilt * std::numbers::pi / 180;
-    const auto toPicture = [&](Point p) { return turned(p, m_centre, rad); };
-
-    // The upper end of the forehead: where the skin gives way to hair, walking up from S3.
-    if (colours && colours->pixels && colours->width > 0 && colours->height > 0 &&
-        (colours->channels == 3 || colours->channels == 4) &&
-        colours->bytesPerLine >= static_cast<std::ptrdiff_t>(colours->width) * colours->channels) {
-        const double depth = 0.012 * W;
-        const auto inside = [&](std::size_t i) {
-            const std::size_t k = std::max<std::size_t>(2, static_cast<std::size_t>(0.01 * W));
-            const Point a = front(i > k ? i - k : 0), b = front(std::min(i + k, last));
-            const double tx = b.x - a.x, ty = b.y - a.y, len = std::max(std::hypot(tx, ty), 1e-9);
-            // Running down the face's front, the inside lies to the right of the way.
-            Point p{front(i).x + ty / len * depth, front(i).y - tx / len * depth};
-            p = toPicture(p);
-            if (mirror)
-                p = mirrored(p, m_frame.width);
-            return colourAt(*colours, p);
-        };
-        Colour skin;
-        int n = 0;
-        for (std::size_t i = iS3; i > 0 && front(i).y > brow.y - 0.05 * W; --i) {
-            if (const auto c = inside(i)) {
-                skin.r += c->r;
-                skin.g += c->g;
-                skin.b += c->b;
-                ++n;
-            }
-        }
-        if (n > 0) {
-            skin = {skin.r / n, skin.g / n, skin.b / n};
-            int run = 0;
-            for (std::size_t i = iS3; i-- > iS1;) {
-                const auto c = inside(i);
-                // Hair is darker than skin; a highlight on the forehead is not hair.
-                run = c && colourDistance(*c, skin) > 60 && lightness(*c) < lightness(skin) - 30
-                          ? run + 1
-                          : 0;
-                if (run >= std::max<int>(3, static_cast<int>(0.01 * W))) {
-                    put(S2, front(i + static_cast<std::size_t>(run) - 1));
-                    break;
-                }
-            }
-        }
-    }
+    put(S3, arc[brow]);
+    put(S4, arc[root]);
+    put(S6, findBack(arc, arc[base].y));
+    put(S7, arc[findNasalBone(arc, root, tip)]);
+    put(S8, arc[tip]);
+    put(S9, arc[base]);
+    if (chinFront)
+        put(S14, arc[*chinFront]);
+    put(S15, arc[*chinBottom]);
+    if (colourful(colours))
+        out.skinMismatch = tipToChinColour(arc, *colours, mirrored, frame.width, tip,
+                                           chinFront.value_or(*chinBottom), W);
+    if (colourful(colours))
+        if (const auto hairline = findHairline(arc, *colours, mirrored, frame.width, brow, top, W))
+            put(S2, arc[*hairline]);
 
     for (std::size_t s = 0; s < kSidePointCount; ++s)
         if (got[s])
-            out.points[s] = toPicture(upright[s]);
+            out.points[s] = arc.toPicture(upright[s]);
     out.measured = got;
-    out.tilt = m_tilt;
+    out.tilt = arc.tiltDegrees();
     out.ok = true;
     return out;
+}
+
+// The forehead line is looked for by the widest row first; hair hanging behind the head widens
+// that row, so the width from the tip's drop is tried next.
+Reading readFacing(const std::vector<Point>& outline, const Outline& frame,
+                   const ColourView* colours, bool mirrored) {
+    Reading r = readFacingLeft(outline, frame, colours, mirrored, false);
+    if (!r.ok)
+        r = readFacingLeft(outline, frame, colours, mirrored, true);
+    return r;
+}
+
+// true: the right-facing reading's tip has its chin's colour and the left one's not; false:
+// the other way round; nullopt: the colours do not tell.
+std::optional<bool> skinSide(const Reading& left, const Reading& right) {
+    if (!left.skinMismatch || !right.skinMismatch)
+        return std::nullopt;
+    const double l = *left.skinMismatch, r = *right.skinMismatch;
+    if (r <= kSameSkin && l >= kOtherColour && l >= kSkinMargin * r)
+        return true;
+    if (l <= kSameSkin && r >= kOtherColour && r >= kSkinMargin * l)
+        return false;
+    return std::nullopt;
 }
 
 // The sample's places of the landmarks not read, through the similarity that takes the read
@@ -540,30 +260,37 @@ ProfileResult analyseProfile(const Outline& outline, const ColourView* colours,
                              std::span<const Point, kSidePointCount> defaults) noexcept {
     ProfileResult result;
     try {
-        if (outline.points.size() < 30 || !(outline.width > 0) || !(outline.height > 0)) {
+        if (outline.points.size() < kLeastOutline || !(outline.width > 0) ||
+            !(outline.height > 0)) {
             result.why = "No silhouette.";
             return result;
         }
-        // The pixel steps of a traced boundary, smoothed over about a 500th of its length.
-        const int radius = std::clamp(static_cast<int>(outline.points.size() / 1000), 1, 8);
+        const int radius = std::clamp(static_cast<int>(outline.points.size() / kSmoothingShare), 1,
+                                      kMostSmoothing);
         const std::vector<Point> asGiven = smoothed(outline.points, radius);
         std::vector<Point> flipped(asGiven.size());
         for (std::size_t i = 0; i < asGiven.size(); ++i)
             flipped[i] = mirrored(asGiven[i], outline.width);
 
-        Reading left = Walk(asGiven, outline).read(colours, false);
-        Reading right = Walk(flipped, outline).read(colours, true);
+        Reading left = readFacing(asGiven, outline, colours, false);
+        Reading right = readFacing(flipped, outline, colours, true);
         if (!left.ok && !right.ok) {
             result.why = left.why;
             return result;
         }
-        // A nose either way is a face seen from the front, or something else.
-        if (left.ok && right.ok &&
-            std::max(left.score, right.score) < 2 * std::min(left.score, right.score)) {
-            result.why = "The silhouette looks alike both ways: not a profile.";
-            return result;
+        bool faceRight = right.ok && (!left.ok || right.score > left.score);
+        if (left.ok && right.ok) {
+            // The face is the side whose nose tip has the chin's colour: skin both.
+            const std::optional<bool> bySkin = skinSide(left, right);
+            if (bySkin)
+                faceRight = *bySkin;
+            else if (std::max(left.score, right.score) <
+                     kFacingMargin * std::min(left.score, right.score)) {
+                // A nose either way is a face seen from the front, or something else.
+                result.why = "The silhouette looks alike both ways: not a profile.";
+                return result;
+            }
         }
-        const bool faceRight = right.ok && (!left.ok || right.score > left.score);
         Reading& r = faceRight ? right : left;
         fitRest(r.points, r.measured, defaults);
         result.found = true;
@@ -577,13 +304,6 @@ ProfileResult analyseProfile(const Outline& outline, const ColourView* colours,
         result.why = e.what();
     }
     return result;
-}
-
-SidePoints sideToRectangle(const ProfileResult& result, const PhotoView& view) {
-    SidePoints out{};
-    for (std::size_t i = 0; i < kSidePointCount; ++i)
-        out[i] = imageToRectangle(result.points[i], view, result.facing == Facing::Right);
-    return out;
 }
 
 } // namespace veidora::facefit

@@ -69,8 +69,4 @@ inline Point imageToRectangle(Point imagePoint, const PhotoView& view, bool mirr
     return imageToRectangle(mirror ? mirrored(imagePoint, view.imageWidth) : imagePoint, view);
 }
 
-// The 17 landmarks on the screen as the window will place them: mirrored when the face looks
-// right, since the window turns the mirror on for it.
-SidePoints sideToRectangle(const ProfileResult& result, const PhotoView& view);
-
 } // namespace veidora::facefit

@@ -2,6 +2,7 @@
 // points drawn where the side photo box shows them, mirrored or not.
 #include "photo.hpp"
 #include "profile_finder_library.hpp"
+#include "profile_search.hpp"
 #include "sample_defaults.hpp"
 #include "side_landmarks.hpp"
 
@@ -27,10 +28,25 @@ private slots:
                                  .convertToFormat(QImage::Format_RGB32);
         const ColourView view{photo.constBits(), photo.width(), photo.height(),
                               photo.bytesPerLine(), 4};
-        std::string why;
-        const ProfileResult r = entry->findProfile(view, sideDefaults(), &why);
+        SilhouetteError error = SilhouetteError::BadPicture;
+        const std::optional<Outline> outline = entry->findSilhouette(view, &error);
+        QCOMPARE(error, SilhouetteError::None);
+        QVERIFY(outline);
+        const ProfileResult r = analyseProfile(*outline, &view, sideDefaults());
         QVERIFY2(r.found, r.why.c_str());
         QCOMPARE(r.facing, Facing::Left);
+    }
+
+    // The module reports a picture it cannot read as a kind of error; the user reads it in
+    // Lithuanian, with no English words of the library's.
+    void aPictureTheCutCannotReadIsWordedInLithuanian() {
+        const LandmarkSearch::Outcome out =
+            ProfileSearch::search(ProfileFinderLibrary::candidates(), QImage());
+        QCOMPARE(out.kind, LandmarkSearch::Outcome::Failed);
+        QVERIFY2(out.message.startsWith(QStringLiteral("Profilio paieška nepavyko: nuotraukos")),
+                 qPrintable(out.message));
+        for (const char* english : {"OpenCV:", "picture", "memory", "empty"})
+            QVERIFY2(!out.message.contains(QLatin1String(english)), qPrintable(out.message));
     }
 
     // A dot of a picture shown mirrored and turned lands where the mapping puts it.

@@ -227,15 +227,6 @@ TEST(MirroredPicture, APointMapsThroughTheMirrorAndTheView) {
     const Point p{100, 50};
     EXPECT_EQ(imageToRectangle(p, view, false), imageToRectangle(p, view));
     EXPECT_EQ(imageToRectangle(p, view, true), imageToRectangle(Point{300, 50}, view));
-
-    // The result is in the given picture's pixels; a face looking right is shown mirrored.
-    ProfileResult r;
-    r.found = true;
-    r.points[7] = p;
-    r.facing = Facing::Left;
-    EXPECT_EQ(sideToRectangle(r, view)[7], imageToRectangle(p, view));
-    r.facing = Facing::Right;
-    EXPECT_EQ(sideToRectangle(r, view)[7], imageToRectangle(Point{300, 50}, view));
 }
 
 } // namespace

@@ -159,10 +159,7 @@ void AutoPlacement::place(const LandmarkSearch::Outcome& outcome, QSize picture)
                 double(box.y()),         double(box.width()),        double(box.height()),
                 photo->RotationAngle(),  double(rectangle->width()), double(rectangle->height())};
             for (std::size_t i = 0; i < grips.size() && i < outcome.points.size(); ++i) {
-                facefit::Point p = outcome.points[i];
-                if (mirror)
-                    p = facefit::mirrored(p, picture.width());
-                p = facefit::imageToRectangle(p, view);
+                const facefit::Point p = facefit::imageToRectangle(outcome.points[i], view, mirror);
                 // Single precision, as the copies hold it, so a copy equals its grip.
                 grips[i]->setPosition({double(float(p.x)), double(float(p.y))});
                 const bool read = i < outcome.found.size() && outcome.found[i];

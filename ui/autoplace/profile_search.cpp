@@ -7,10 +7,38 @@
 
 #include <QtConcurrent>
 
+#include <algorithm>
+
 namespace {
 
 QString failedText(const QString& why) {
     return QStringLiteral("Profilio paieška nepavyko: %1").arg(why);
+}
+
+QString errorText(veidora::facefit::SilhouetteError error) {
+    using veidora::facefit::SilhouetteError;
+    switch (error) {
+    case SilhouetteError::BadPicture:
+        return QStringLiteral("nuotraukos taškų nepavyko perskaityti.");
+    case SilhouetteError::OutOfMemory:
+        return QStringLiteral("kompiuteriui pritrūko atminties.");
+    case SilhouetteError::LibraryFailure:
+    case SilhouetteError::None:
+        break;
+    }
+    return QStringLiteral("vaizdų apdorojimo biblioteka (OpenCV) grąžino klaidą.");
+}
+
+// The silhouette's bounds in the picture's pixels.
+QRectF boundsOf(const veidora::facefit::Outline& outline) {
+    double left = outline.width, top = outline.height, right = 0, bottom = 0;
+    for (const veidora::facefit::Point& p : outline.points) {
+        left = std::min(left, p.x);
+        top = std::min(top, p.y);
+        right = std::max(right, p.x);
+        bottom = std::max(bottom, p.y);
+    }
+    return QRectF(QPointF(left, top), QPointF(right, bottom));
 }
 
 } // namespace
@@ -58,16 +86,23 @@ LandmarkSearch::Outcome ProfileSearch::search(const QStringList& modules,
             const QImage rgb = picture.convertToFormat(QImage::Format_RGB888);
             const ColourView view{rgb.constBits(), rgb.width(), rgb.height(), rgb.bytesPerLine(),
                                   3};
-            std::string why;
-            const ProfileResult r = entry->findProfile(view, sideDefaults(), &why);
+            // The module only cuts the silhouette; the walk along it runs here.
+            SilhouetteError error = SilhouetteError::None;
+            const std::optional<Outline> outline = entry->findSilhouette(view, &error);
+            if (error != SilhouetteError::None) {
+                out.kind = Outcome::Failed;
+                out.message = failedText(errorText(error));
+                return out;
+            }
+            if (!outline)
+                return out;
+            const ProfileResult r = analyseProfile(*outline, &view, sideDefaults());
             if (r.found) {
                 out.kind = Outcome::Found;
                 out.points.assign(r.points.begin(), r.points.end());
                 out.found.assign(r.measured.begin(), r.measured.end());
                 out.mirror = r.facing == Facing::Right;
-            } else if (!why.empty()) {
-                out.kind = Outcome::Failed;
-                out.message = failedText(QString::fromStdString(why));
+                out.area = boundsOf(*outline);
             }
             return out;
         },

@@ -1,0 +1,270 @@
+#include "profile_landmarks.hpp"
+
+#include <algorithm>
+#include <cmath>
+#include <numbers>
+
+namespace veidora::facefit::profile {
+
+namespace {
+
+// Shares of the head's width unless said otherwise.
+constexpr double kNoseBandTop = 0.3;    // the nose tip lies this far below the top of the head
+constexpr double kNoseBandBottom = 1.0; // ... and no further
+// A real head is about this many times as deep (nose tip to the back) as its nose tip lies
+// below the top of the hair.
+constexpr double kDepthPerTipDrop = 1.25;
+// Measured on the sample profile standing upright: the direction from the nose tip to the
+// forehead it touches (the line resting on both), in screen degrees (Y down).
+constexpr double kUprightForeheadLine = -74.6;
+constexpr double kTurn = 0.012;    // a turn smaller than this is an eyelash or a pixel step
+constexpr double kRootReach = 0.3; // the root lies at most this far above the tip
+// The brow lies at most this many nose heights (root to tip) above the root.
+constexpr double kBrowReach = 1.0;
+constexpr double kBaseReach = 0.12;  // the upper lip lies this far below the tip
+constexpr double kNoseDepth = 0.03;  // the tip stands this far ahead of the root
+constexpr double kBaseDepth = 0.012; // ... and this far ahead of its base (full lips reach far)
+constexpr double kNoseSharp = 0.012; // the ridge lies this far behind the tip ...
+constexpr double kRidgeRise = 0.06;  // ... this far above it
+constexpr double kNoseRise = 0.06;   // the root lies this far above the tip at least
+constexpr double kNoseTall = 0.45;   // ... and at most
+constexpr double kBrowAhead = 0.002; // the brow stands this far ahead of the root
+// The throat lies this far below the base at least and at most; the neck below it runs back
+// as it goes down (x - kNeckSlope * y grows) until the outline comes forward by kNeckTurn.
+constexpr double kThroatFrom = 0.15;
+constexpr double kThroatTo = 0.7;
+constexpr double kNeckSlope = 0.5;
+constexpr double kBehindFace = 0.1;
+constexpr double kNeckTurn = 0.05;
+constexpr double kChinBelowTip =
+    0.14; // the chin's bottom lies this far below the tip at least (an ear
+// read as a nose has its "chin" close below)
+constexpr double kFoldStep = 0.01; // a turn of the chin's outline smaller than this is noise
+// A fold higher than this share of the way down from the nose base to the chin's bottom lies
+// between the lips; without a lower one, the chin's front lies in this part of the way down.
+constexpr double kFoldFrom = 0.45;
+constexpr double kChinFrontFrom = 0.6;
+constexpr double kChinFrontTo = 0.95;
+constexpr double kFlatChin = 0.005; // points this close behind the chin's front are as far forward
+// The sample's S7 lies this share of the outline's length from the root (S4) to the tip (S8).
+constexpr double kNasalBoneShare = 0.342;
+constexpr double kCrownFlat = 0.002; // the crown counts as flat this close to its top
+
+// How far a point lies on the face's side (towards -x for a line running down) of the line
+// through the a-th and b-th points.
+auto outFrom(const FrontArc& arc, std::size_t a, std::size_t b) {
+    const Point p = arc[a], q = arc[b];
+    const double dx = q.x - p.x, dy = q.y - p.y, len = std::max(std::hypot(dx, dy), 1e-9);
+    return [=](const Point& r) { return ((r.x - p.x) * -dy + (r.y - p.y) * dx) / len; };
+}
+
+// Up from the chin's bottom past the chin's front, the deepest point before the outline comes
+// forward again (the fold under the lower lip).
+std::optional<std::size_t> findFold(const FrontArc& arc, std::size_t base, std::size_t bottom,
+                                    double width) {
+    const double step = kFoldStep * width;
+    std::size_t iMin = bottom, iMax = bottom;
+    bool rising = false;
+    for (std::size_t i = bottom; i-- > base + 1;) {
+        const double px = arc[i].x;
+        if (!rising) {
+            if (px < arc[iMin].x)
+                iMin = i;
+            else if (px > arc[iMin].x + step) {
+                rising = true;
+                iMax = i;
+            }
+        } else if (px > arc[iMax].x) {
+            iMax = i;
+        } else if (px < arc[iMax].x - step) {
+            break;
+        }
+    }
+    return rising ? std::optional<std::size_t>(iMax) : std::nullopt;
+}
+
+} // namespace
+
+std::optional<std::size_t> findTip(const FrontArc& arc, double width) {
+    const double from = arc.top() + kNoseBandTop * width, to = arc.top() + kNoseBandBottom * width;
+    std::optional<std::size_t> tip;
+    for (std::size_t i = 0; i <= arc.last(); ++i) {
+        const Point& p = arc[i];
+        if (p.y >= from && p.y <= to && (!tip || p.x < arc[*tip].x))
+            tip = i;
+    }
+    return tip;
+}
+
+double widthFromTip(const FrontArc& arc, std::size_t tip) {
+    return kDepthPerTipDrop * (arc[tip].y - arc.top());
+}
+
+std::optional<std::size_t> findForeheadRest(const FrontArc& arc, std::size_t tip, double near,
+                                            double far) {
+    const Point& n = arc[tip];
+    std::optional<std::size_t> best;
+    double bestSlope = 0;
+    for (std::size_t i = 0; i < tip; ++i) {
+        const Point& p = arc[i];
+        const double rise = n.y - p.y;
+        if (rise < near || rise > far)
+            continue;
+        const double slope = (p.x - n.x) / rise;
+        if (!best || slope < bestSlope) {
+            best = i;
+            bestSlope = slope;
+        }
+    }
+    return best;
+}
+
+double leanOf(const FrontArc& arc, std::size_t tip, std::size_t rest) {
+    const Point v{arc[rest].x - arc[tip].x, arc[rest].y - arc[tip].y};
+    return std::atan2(v.y, v.x) * 180 / std::numbers::pi - kUprightForeheadLine;
+}
+
+std::size_t findRoot(const FrontArc& arc, std::size_t tip, double width) {
+    const double turn = kTurn * width;
+    std::size_t root = tip;
+    for (std::size_t i = tip; i-- > 0;) {
+        if (arc[i].x > arc[root].x)
+            root = i;
+        else if (arc[i].x < arc[root].x - turn || arc[i].y < arc[tip].y - kRootReach * width)
+            break;
+    }
+    return root;
+}
+
+std::size_t findBrow(const FrontArc& arc, std::size_t root, std::size_t tip, double width) {
+    const double turn = kTurn * width;
+    const double noseHeight = arc[tip].y - arc[root].y;
+    std::size_t brow = root;
+    for (std::size_t i = root; i-- > 0;) {
+        if (arc[i].y < arc[root].y - kBrowReach * noseHeight)
+            break;
+        if (arc[i].x < arc[brow].x)
+            brow = i;
+        else if (arc[i].x > arc[brow].x + turn)
+            break;
+    }
+    return brow;
+}
+
+std::size_t findBase(const FrontArc& arc, std::size_t tip, double width) {
+    std::size_t lip = tip;
+    while (lip < arc.last() && arc[lip].y < arc[tip].y + kBaseReach * width)
+        ++lip;
+    const Point p = arc[tip], q = arc[lip];
+    const double dx = q.x - p.x, dy = q.y - p.y, len = std::max(std::hypot(dx, dy), 1e-9);
+    return arc.argMax(tip, lip, [=](const Point& r) {
+        return ((r.x - p.x) * dy - (r.y - p.y) * dx) / len; // inside the line
+    });
+}
+
+bool isNoseShaped(const FrontArc& arc, std::size_t tip, std::size_t root, std::size_t base,
+                  std::size_t brow, double width) {
+    const Point n = arc[tip], r = arc[root], b = arc[base], g = arc[brow];
+    std::size_t ridge = tip;
+    while (ridge > root && arc[ridge].y > n.y - kRidgeRise * width)
+        --ridge;
+    return r.x - n.x >= kNoseDepth * width && b.x - n.x >= kBaseDepth * width &&
+           arc[ridge].x - n.x >= kNoseSharp * width && n.y - r.y >= kNoseRise * width &&
+           n.y - r.y <= kNoseTall * width && g.x <= r.x - kBrowAhead * width;
+}
+
+std::optional<std::size_t> findChinBottom(const FrontArc& arc, std::size_t tip, std::size_t base,
+                                          double width) {
+    // The throat: the first clear peak of going back before going down; below it the neck
+    // runs down (and a shirt may come forward again).
+    const Point b = arc[base];
+    std::size_t throat = base;
+    const auto backDown = [&](std::size_t i) { return arc[i].x - kNeckSlope * arc[i].y; };
+    for (std::size_t i = base; i <= arc.last() && arc[i].y <= b.y + kThroatTo * width; ++i) {
+        if (arc[i].y < b.y + kThroatFrom * width)
+            continue;
+        if (throat == base || backDown(i) > backDown(throat))
+            throat = i;
+        else if (arc[throat].x > b.x + kBehindFace * width &&
+                 backDown(i) < backDown(throat) - kNeckTurn * width)
+            break;
+    }
+    if (throat <= base + 2)
+        return std::nullopt;
+    // The point furthest out from the line from the nose base to the throat.
+    const std::size_t bottom = arc.argMax(base, throat, outFrom(arc, base, throat));
+    if (arc[bottom].y < arc[tip].y + kChinBelowTip * width)
+        return std::nullopt;
+    return bottom;
+}
+
+std::optional<std::size_t> findChinFront(const FrontArc& arc, std::size_t base, std::size_t bottom,
+                                         double width) {
+    const double baseY = arc[base].y, bottomY = arc[bottom].y;
+    const auto shareDown = [&](std::size_t i) {
+        return (arc[i].y - baseY) / std::max(bottomY - baseY, 1e-9);
+    };
+    const std::optional<std::size_t> fold = findFold(arc, base, bottom, width);
+    if (fold && shareDown(*fold) >= kFoldFrom) {
+        // The middle of the stretch that stands out furthest from the line from the fold to
+        // the chin's bottom (a chin's front is often flat).
+        const auto out = outFrom(arc, *fold, bottom);
+        const std::size_t peak = arc.argMax(*fold, bottom, out);
+        const double floor = out(arc[peak]) - kFlatChin * width;
+        std::size_t from = peak, to = peak;
+        while (from > *fold && out(arc[from - 1]) >= floor)
+            --from;
+        while (to < bottom && out(arc[to + 1]) >= floor)
+            ++to;
+        return (from + to) / 2;
+    }
+    // No fold below the lips (a receding chin): the most forward point of the part of the way
+    // down where the lips no longer reach.
+    std::optional<std::size_t> peak;
+    for (std::size_t i = base; i <= bottom; ++i)
+        if (shareDown(i) >= kChinFrontFrom && shareDown(i) <= kChinFrontTo &&
+            (!peak || arc[i].x < arc[*peak].x))
+            peak = i;
+    if (!peak)
+        return std::nullopt;
+    const double floor = arc[*peak].x + kFlatChin * width;
+    std::size_t a = *peak, b = *peak;
+    while (a > base && shareDown(a - 1) >= kChinFrontFrom && arc[a - 1].x <= floor)
+        --a;
+    while (b < bottom && shareDown(b + 1) <= kChinFrontTo && arc[b + 1].x <= floor)
+        ++b;
+    return (a + b) / 2;
+}
+
+std::size_t findNasalBone(const FrontArc& arc, std::size_t root, std::size_t tip) {
+    const auto step = [&](std::size_t i) {
+        return std::hypot(arc[i + 1].x - arc[i].x, arc[i + 1].y - arc[i].y);
+    };
+    double total = 0;
+    for (std::size_t i = root; i < tip; ++i)
+        total += step(i);
+    double run = 0;
+    std::size_t bone = root;
+    while (bone < tip && run < kNasalBoneShare * total) {
+        run += step(bone);
+        ++bone;
+    }
+    return bone;
+}
+
+Point findTop(const FrontArc& arc, std::size_t brow, double width) {
+    std::size_t i = 0;
+    while (i < brow && arc[i].y <= arc.top() + std::max(1.0, kCrownFlat * width))
+        ++i;
+    return {arc[i > 0 ? i - 1 : 0].x, arc.top()};
+}
+
+Point findBack(const FrontArc& arc, double baseY) {
+    Point back = arc[0];
+    for (const Point& p : arc.all())
+        if (p.y >= arc.top() && p.y <= baseY && p.x > back.x)
+            back = p;
+    return back;
+}
+
+} // namespace veidora::facefit::profile
