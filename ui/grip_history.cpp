@@ -1,10 +1,13 @@
 #include "grip_history.hpp"
 
+#include "landmark_set.hpp"
 #include "selection_point.hpp"
 
 #include <QElapsedTimer>
 #include <QUndoCommand>
 #include <QUndoStack>
+
+#include <algorithm>
 
 namespace {
 
@@ -12,7 +15,7 @@ constexpr int kKeyRunId = 1;
 
 class MoveGripsCommand : public QUndoCommand {
 public:
-    using Show = std::function<void(const std::vector<TSelectionPoint*>&)>;
+    using Show = GripHistory::Show;
 
     MoveGripsCommand(const QString& text, std::vector<GripHistory::Move> moves, bool byKey,
                      qint64 time, Show show)
@@ -24,7 +27,7 @@ public:
     bool mergeWith(const QUndoCommand* other) override {
         const auto* next = static_cast<const MoveGripsCommand*>(other);
         if (m_moves.size() != 1 || next->m_moves.size() != 1 ||
-            m_moves[0].grip != next->m_moves[0].grip ||
+            m_moves[0].set != next->m_moves[0].set || m_moves[0].index != next->m_moves[0].index ||
             next->m_last - m_last >= GripHistory::kKeyRunPauseMs)
             return false;
         m_moves[0].to = next->m_moves[0].to;
@@ -44,16 +47,17 @@ public:
 
 private:
     void apply(bool forward) {
-        std::vector<TSelectionPoint*> grips;
+        std::vector<LandmarkSet*> sets;
         for (const auto& m : m_moves)
-            if (m.grip) {
+            if (m.set) {
                 const GripHistory::Place& p = forward ? m.to : m.from;
-                m.grip->setPosition(p.at);
-                m.grip->setEstimated(p.estimated);
-                grips.push_back(m.grip);
+                m.set->setPosition(m.index, p.at);
+                m.set->setEstimated(m.index, p.estimated);
+                if (std::find(sets.begin(), sets.end(), m.set) == sets.end())
+                    sets.push_back(m.set);
             }
         if (m_show)
-            m_show(grips);
+            m_show(sets);
     }
 
     std::vector<GripHistory::Move> m_moves;
@@ -78,31 +82,31 @@ GripHistory::GripHistory(QObject* parent)
     : QObject(parent), m_stack(new QUndoStack(this)), m_clock(monotonicMs) {}
 
 void GripHistory::push(const QString& text, std::vector<Move> moves, bool byKey) {
-    std::erase_if(moves, [](const Move& m) { return !m.grip || m.from == m.to; });
+    std::erase_if(moves, [](const Move& m) { return !m.set || m.from == m.to; });
     if (moves.empty())
         return;
     m_stack->push(new MoveGripsCommand(text, std::move(moves), byKey, m_clock(), m_show));
 }
 
-void GripHistory::record(const QString& text, const std::vector<TSelectionPoint*>& grips,
+void GripHistory::record(const QString& text, const std::vector<LandmarkSet*>& sets,
                          const std::function<void()>& change) {
     std::vector<Move> moves;
-    moves.reserve(grips.size());
-    for (TSelectionPoint* g : grips)
-        moves.push_back({g, {g->Position(), g->isEstimated()}, {}});
+    for (LandmarkSet* set : sets)
+        for (std::size_t i = 0; i < set->size(); ++i)
+            moves.push_back({set, i, {set->position(i), set->isEstimated(i)}, {}});
     change();
     for (auto& m : moves)
-        if (m.grip)
-            m.to = {m.grip->Position(), m.grip->isEstimated()};
+        if (m.set)
+            m.to = {m.set->position(m.index), m.set->isEstimated(m.index)};
     push(text, std::move(moves), false);
 }
 
 void GripHistory::recordDrag(TSelectionPoint* grip, Place from, Place to) {
-    push(grip->objectName(), {{grip, from, to}}, false);
+    push(grip->objectName(), {{grip->landmarkSet(), grip->index(), from, to}}, false);
 }
 
 void GripHistory::recordKey(TSelectionPoint* grip, Place from, Place to) {
-    push(grip->objectName(), {{grip, from, to}}, true);
+    push(grip->objectName(), {{grip->landmarkSet(), grip->index(), from, to}}, true);
 }
 
 void GripHistory::undo() {

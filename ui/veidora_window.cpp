@@ -10,6 +10,7 @@
 #include "grip_history.hpp"
 #include "keyboard.hpp"
 #include "landmark_page.hpp"
+#include "landmark_set.hpp"
 #include "loupe.hpp"
 #include "matrix_label.hpp"
 #include "named.hpp"
@@ -189,8 +190,11 @@ void TVeidora::buildPages() {
     m_side = new FacePage(FacePage::sideDesign(), TabItem2, shared, this);
     m_loupe->raise(); // over the pages
 
-    m_history->setShowGrips([tabs = TabControl1](const std::vector<TSelectionPoint*>& grips) {
-        FacePage::bringIntoView(tabs, grips);
+    m_history->setShowGrips([this](const std::vector<LandmarkSet*>& sets) {
+        std::vector<FacePage*> pages;
+        for (LandmarkSet* set : sets)
+            pages.push_back(set == m_front->landmarkSet() ? m_front : m_side);
+        FacePage::bringIntoView(TabControl1, pages);
     });
     m_history->setBusy(
         [this] { return m_front->landmarks()->dragged() || m_side->landmarks()->dragged(); });
@@ -306,12 +310,11 @@ void TVeidora::Button2Click() {
 void TVeidora::DialogAnswer(int modalResult) {
     if (modalResult != kYes)
         return;
-    std::vector<TSelectionPoint*> grips = m_front->grips();
-    grips.insert(grips.end(), m_side->grips().begin(), m_side->grips().end());
-    m_history->record(QStringLiteral("Demonstracija"), grips, [this] {
-        AtstatymasPriekis();
-        AtstatymasSonas();
-    });
+    m_history->record(QStringLiteral("Demonstracija"),
+                      {m_front->landmarkSet(), m_side->landmarkSet()}, [this] {
+                          AtstatymasPriekis();
+                          AtstatymasSonas();
+                      });
     // The demonstration measures the reset places, not those of the last paint.
     m_front->copyGrips();
     m_side->copyGrips();
@@ -321,13 +324,14 @@ void TVeidora::DialogAnswer(int modalResult) {
 void TVeidora::pradzia() {
     // Both pages are checked before anything is shown: a page that cannot be measured leaves
     // the last result whole instead of half replaced. The side is checked at the places its
-    // paint will copy before the second step measures them.
+    // paint will copy (the set as it is now) before the second step measures them.
     for (const std::string& error :
          {measureFront(std::span<const TPointF, kFrontLandmarkCount>(m_front->copies()),
                        decimalSeparator())
               .error,
-          measureSide(std::span<const TPointF, kSideLandmarkCount>(m_side->gripPlaces()),
-                      decimalSeparator())
+          measureSide(
+              std::span<const TPointF, kSideLandmarkCount>(m_side->landmarkSet()->snapshot()),
+              decimalSeparator())
               .error})
         if (!error.empty())
             throw UserError(QString::fromStdString(error));

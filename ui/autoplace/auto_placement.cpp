@@ -6,6 +6,7 @@
 #include "face_page.hpp"
 #include "grip_history.hpp"
 #include "landmark_page.hpp"
+#include "landmark_set.hpp"
 #include "photo.hpp"
 #include "profile_fit.hpp"
 #include "selection_point.hpp"
@@ -133,18 +134,17 @@ void AutoPlacement::place(const LandmarkSearch::Outcome& outcome, QSize picture)
         double(picture.width()), double(picture.height()),   double(box.x()),
         double(box.y()),         double(box.width()),        double(box.height()),
         photo->RotationAngle(),  double(rectangle->width()), double(rectangle->height())};
-    const std::vector<TSelectionPoint*>& grips = m_s.page->grips();
+    LandmarkSet* set = m_s.page->landmarkSet();
     int found = 0, estimated = 0;
-    m_s.history->record(QStringLiteral("Rasti taškus"), grips, [&] {
-        for (std::size_t i = 0; i < grips.size() && i < outcome.points.size(); ++i) {
+    m_s.history->record(QStringLiteral("Rasti taškus"), {set}, [&] {
+        for (std::size_t i = 0; i < set->size() && i < outcome.points.size(); ++i) {
             facefit::Point p = outcome.points[i];
             if (mirror)
                 p = facefit::mirrored(p, picture.width());
             p = facefit::imageToRectangle(p, view);
-            // Single precision, as the copies hold it, so a copy equals its grip.
-            grips[i]->setPosition({double(float(p.x)), double(float(p.y))});
+            set->setPosition(i, {p.x, p.y});
             const bool read = i < outcome.found.size() && outcome.found[i];
-            grips[i]->setEstimated(!read);
+            set->setEstimated(i, !read);
             ++(read ? found : estimated);
         }
     });
