@@ -2,6 +2,7 @@
 
 #include "controls.hpp"
 #include "default_ring.hpp"
+#include "error_handler.hpp"
 #include "front_labels.hpp"
 #include "front_landmarks.hpp"
 #include "grip_history.hpp"
@@ -147,6 +148,25 @@ void FacePage::build() {
                                     hints, m_shared.status, m_shared.loupe, m_shared.history},
                                    this);
     m_landmarks->ring()->setObjectName(QLatin1String(m_d.ring));
+    connectControls();
+}
+
+void FacePage::connectControls() {
+    // What a handler throws reaches the window's error box, never the event loop.
+    auto on = [this](auto* sender, auto signal, auto handler) {
+        connect(sender, signal, this,
+                [this, handler] { veidora::ui::guarded(m_tab->window(), handler); });
+    };
+    m_rectangle->OnPaint = [this] {
+        veidora::ui::guarded(m_tab->window(), [this] { copyGrips(); });
+    };
+    on(m_reset, &QPushButton::clicked, [this] { resetAsStep(); });
+    on(m_tilt, &TTrackBar::OnChange, [this] { applyTilt(); });
+    if (m_mirror)
+        on(m_mirror, &QPushButton::clicked, [this] { mirrorPhoto(); });
+    // Each drag step draws the rectangle again, so the copies follow the grip.
+    for (TSelectionPoint* grip : m_grips)
+        on(grip, &TSelectionPoint::OnTrack, [this] { m_rectangle->update(); });
 }
 
 TSelectionPoint* FacePage::grip(int number) const {
@@ -191,6 +211,10 @@ void FacePage::applyTilt() {
     const int degrees = static_cast<int>(std::trunc(m_tilt->Value()));
     m_tiltFigure->setText(QString::number(degrees));
     m_photo->setRotationAngle(m_tiltFigure->text().toInt());
+}
+
+void FacePage::mirrorPhoto() {
+    m_photo->mirror();
 }
 
 void FacePage::showFigures(std::span<const std::string> texts) {

@@ -107,6 +107,8 @@ public:
     void resetAsStep();
     // The tilt figure follows the track bar in whole degrees, and the photo turns by it.
     void applyTilt();
+    // The photo mirrored left to right (the side page's "Apsukimas").
+    void mirrorPhoto();
     // Shows a measurement's figure texts (by figure number) in the value labels.
     void showFigures(std::span<const std::string> texts);
 
@@ -119,6 +121,8 @@ public:
 
 private:
     void build();
+    // The page's own controls: reset, tilt, mirror, the rectangle's paint, the grips' drag.
+    void connectControls();
 
     Design m_d;
     QWidget* m_tab;

@@ -198,19 +198,6 @@ void TVeidora::buildPages() {
     });
     m_history->setBusy(
         [this] { return m_front->landmarks()->dragged() || m_side->landmarks()->dragged(); });
-    connectPages();
-}
-
-void TVeidora::connectPages() {
-    for (int n : {3, 4})
-        on(SelectionPoint(n), &TSelectionPoint::OnTrack, [this] { SelectionPoint2Track(); });
-    m_front->rectangle()->OnPaint = [this] { guarded(this, [&] { Rectangle1Paint(); }); };
-    m_side->rectangle()->OnPaint = [this] { guarded(this, [&] { Rectangle2Paint(); }); };
-    on(m_front->resetButton(), &QPushButton::clicked, [this] { Button6Click(); });
-    on(m_side->resetButton(), &QPushButton::clicked, [this] { Button7Click(); });
-    on(m_side->mirrorButton(), &QPushButton::clicked, [this] { Button5Click(); });
-    on(m_front->tilt(), &TTrackBar::OnChange, [this] { TrackBar2Change(); });
-    on(m_side->tilt(), &TTrackBar::OnChange, [this] { TrackBar1Change(); });
 }
 
 void TVeidora::FormCreate() {
@@ -409,7 +396,7 @@ void TVeidora::StringGrid1DrawColumnCell(QPainter* Canvas, TColumn*, const QRect
     drawDefault();
 }
 
-// --- landmarks and photo corrections: thin calls into the pages ---
+// --- landmarks and photo corrections: each page wires its own controls; these say which ---
 
 void TVeidora::Rectangle1Paint() {
     m_front->copyGrips();
@@ -448,5 +435,5 @@ void TVeidora::TrackBar1Change() {
 }
 
 void TVeidora::Button5Click() {
-    m_side->photo()->mirror();
+    m_side->mirrorPhoto();
 }

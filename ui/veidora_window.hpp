@@ -104,9 +104,9 @@ protected:
 private:
     void buildShell();
     void buildPages();
-    void connectPages();
 
-    // Event handlers and steps, as the controls call them.
+    // Event handlers and steps, by the names tests and screen readers know them. The pages
+    // wire their own controls; the page handlers here are one-line calls into them.
     void FormCreate();
     void Button1Click();
     void Button2Click();
