@@ -1,5 +1,6 @@
 #include "front_labels.hpp"
 #include "front_measurement.hpp"
+#include "label_text.hpp"
 #include "sample_face_texts.hpp"
 #include "side_labels.hpp"
 #include "side_measurement.hpp"

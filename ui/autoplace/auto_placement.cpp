@@ -121,33 +121,37 @@ void AutoPlacement::searchFinished(const LandmarkSearch::Outcome& outcome, const
     }
 }
 
+QPointF AutoPlacement::toRectangle(const FacePage& page, QSize picture, facefit::Point point,
+                                   bool mirror) {
+    const TImage* photo = page.photo();
+    const QWidget* rectangle = page.rectangle();
+    const QRect box = photo->Box();
+    const facefit::PhotoView view{
+        double(picture.width()), double(picture.height()),   double(box.x()),
+        double(box.y()),         double(box.width()),        double(box.height()),
+        photo->RotationAngle(),  double(rectangle->width()), double(rectangle->height())};
+    if (mirror)
+        point = facefit::mirrored(point, picture.width());
+    const facefit::Point p = facefit::imageToRectangle(point, view);
+    return {p.x, p.y};
+}
+
 void AutoPlacement::place(const LandmarkSearch::Outcome& outcome, QSize picture) {
     // Mirrored exactly as the page's own button does it, so the measurements see a profile
     // facing left; the points were found on the picture as it was.
     const bool mirror = outcome.mirror && m_s.page->mirrorButton();
     if (mirror)
         m_s.page->mirrorButton()->click();
-    TImage* photo = m_s.page->photo();
-    QWidget* rectangle = m_s.page->rectangle();
-    const QRect box = photo->Box();
-    const facefit::PhotoView view{
-        double(picture.width()), double(picture.height()),   double(box.x()),
-        double(box.y()),         double(box.width()),        double(box.height()),
-        photo->RotationAngle(),  double(rectangle->width()), double(rectangle->height())};
     LandmarkSet* set = m_s.page->landmarkSet();
     int found = 0, estimated = 0;
     m_s.history->record(QStringLiteral("Rasti taškus"), {set}, [&] {
         for (std::size_t i = 0; i < set->size() && i < outcome.points.size(); ++i) {
-            facefit::Point p = outcome.points[i];
-            if (mirror)
-                p = facefit::mirrored(p, picture.width());
-            p = facefit::imageToRectangle(p, view);
-            set->setPosition(i, {p.x, p.y});
+            set->setPosition(i, toRectangle(*m_s.page, picture, outcome.points[i], mirror));
             const bool read = i < outcome.found.size() && outcome.found[i];
             set->setEstimated(i, !read);
             ++(read ? found : estimated);
         }
     });
-    rectangle->update();
+    m_s.page->rectangle()->update();
     m_s.page->landmarks()->announce(resultText(found, estimated, mirror));
 }

@@ -3,6 +3,8 @@
 #include "landmark_search.hpp"
 
 #include <QObject>
+#include <QPointF>
+#include <QSize>
 #include <QString>
 
 class FacePage;
@@ -37,6 +39,11 @@ public:
     static Texts sideTexts();
     // The status line after a search: how many were found, how many are estimates.
     static QString resultText(int found, int estimated, bool mirrored);
+
+    // Where a point of a picture searched on `page` is drawn on the page's rectangle, with the
+    // page's photo box and tilt as they are now; the picture mirrored first when `mirror`.
+    static QPointF toRectangle(const FacePage& page, QSize picture, veidora::facefit::Point point,
+                               bool mirror);
 
     // The button's click.
     void start();

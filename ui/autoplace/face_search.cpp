@@ -107,8 +107,6 @@ FaceSearch::Outcome FaceSearch::search(const QStringList& modules, const QString
             }
             if (face) {
                 out.kind = Outcome::Found;
-                out.area =
-                    QRectF(QPointF(face->left, face->top), QPointF(face->right, face->bottom));
                 // The pixel analysis too runs here, off the GUI thread.
                 const veidora::facefit::FrontFinding found = veidora::facefit::findFrontLandmarks(
                     face->points, veidora::facefit::frontDefaults(), view);

@@ -5,7 +5,6 @@
 #include <QFutureWatcher>
 #include <QImage>
 #include <QObject>
-#include <QRectF>
 #include <QString>
 
 #include <exception>
@@ -23,7 +22,6 @@ public:
         std::vector<veidora::facefit::Point> points;
         std::vector<bool> found; // read on the photo; false: only estimated
         bool mirror = false;     // the photo is to be mirrored before the points are placed
-        QRectF area;             // what was found: the face's box, the head's bounds
         QString message;         // for Failed: the error box's whole text
     };
     // The work of one search; runs on a worker thread and must not throw.
