@@ -58,8 +58,9 @@ std::shared_ptr<LoadedModel> model(const QStringList& modules, const QString& pa
     return m;
 }
 
-QString failedText(const QString& why) {
-    return QStringLiteral("Veido paieška nepavyko: %1").arg(why);
+// Nothing of what the library said is shown: the box is worded in Lithuanian only.
+QString exceptionText(const QString&) {
+    return FaceSearch::failedText(veidora::facefit::FaceSearchError::Failed);
 }
 
 } // namespace
@@ -70,6 +71,20 @@ QString FaceSearch::moduleErrorText(const QString& module, const QString& why) {
     return QStringLiteral("Nepavyko įkelti veido paieškos modulio „%1“ (%2). Jį įdiegia Debian "
                           "paketas „%3“ (komanda: apt-get install --reinstall %3).")
         .arg(module, why, QLatin1String(ModuleLibrary::kPackage));
+}
+
+QString FaceSearch::failedText(veidora::facefit::FaceSearchError error) {
+    using veidora::facefit::FaceSearchError;
+    switch (error) {
+    case FaceSearchError::BadPicture:
+        return QStringLiteral("Veido paieška nepavyko: nuotraukos vaizdas netinkamas.");
+    case FaceSearchError::OutOfMemory:
+        return QStringLiteral("Veido paieška nepavyko: nuotraukai ieškoti trūksta atminties.");
+    case FaceSearchError::None:
+    case FaceSearchError::Failed:
+        break;
+    }
+    return QStringLiteral("Veido paieška nepavyko.");
 }
 
 QString FaceSearch::modelErrorText(const QString& path) {
@@ -99,7 +114,7 @@ FaceSearch::Outcome FaceSearch::search(const QStringList& modules, const QString
             const QImage rgb = picture.convertToFormat(QImage::Format_RGB888);
             const veidora::facefit::ImageView view{rgb.constBits(), rgb.width(), rgb.height(),
                                                    rgb.bytesPerLine(), 3};
-            std::string why;
+            veidora::facefit::FaceSearchError why = veidora::facefit::FaceSearchError::None;
             std::optional<veidora::facefit::FoundFace> face;
             {
                 const std::lock_guard turn(loaded->busy);
@@ -112,13 +127,13 @@ FaceSearch::Outcome FaceSearch::search(const QStringList& modules, const QString
                     face->points, veidora::facefit::frontDefaults(), view);
                 out.points.assign(found.points.begin(), found.points.end());
                 out.found.assign(found.found.begin(), found.found.end());
-            } else if (!why.empty()) {
+            } else if (why != veidora::facefit::FaceSearchError::None) {
                 out.kind = Outcome::Failed;
-                out.message = failedText(QString::fromStdString(why));
+                out.message = FaceSearch::failedText(why);
             }
             return out;
         },
-        failedText);
+        exceptionText);
 }
 
 void FaceSearch::preload() {

@@ -27,10 +27,10 @@ ModuleLibrary::Loaded ModuleLibrary::load(const QStringList& candidates, const c
     static std::mutex lock;
     static std::map<QString, const void*> loaded; // by the module's path
     const std::lock_guard guard(lock);
-    QStringList why;
+    QStringList why, detail;
     for (const QString& path : candidates) {
         if (const auto it = loaded.find(path); it != loaded.end())
-            return {it->second, path, {}};
+            return {it->second, path, {}, {}};
         if (!QFileInfo(path).isFile()) {
             why << QStringLiteral("%1: nėra tokio failo").arg(path);
             continue;
@@ -39,9 +39,10 @@ ModuleLibrary::Loaded ModuleLibrary::load(const QStringList& candidates, const c
         const QFunctionPointer entryFunction = module.resolve(entryName);
         if (const void* entry = entryFunction ? call(entryFunction) : nullptr) {
             loaded.emplace(path, entry);
-            return {entry, path, {}};
+            return {entry, path, {}, {}};
         }
-        why << module.errorString();
+        why << QStringLiteral("%1: nepavyko įkelti").arg(path);
+        detail << module.errorString();
     }
-    return {nullptr, {}, why.join(QStringLiteral("; "))};
+    return {nullptr, {}, why.join(QStringLiteral("; ")), detail.join(QStringLiteral("; "))};
 }
