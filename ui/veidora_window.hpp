@@ -75,7 +75,7 @@ public:
     static QString confirmationText(const QString& missing);
     static QString openingText(); // the banner's text before any determination
 
-    // The shell's controls, named as the program's documentation names them.
+    // The shell's controls, under the object names that tests and screen-reader scripts use.
     TMatrixLabel* MatrixLabel1 = nullptr;
     TStringGrid* StringGrid1 = nullptr;
     TColumn* FloatColumn1 = nullptr;
