@@ -6,6 +6,7 @@
 #include "front_landmarks.hpp"
 #include "grip_history.hpp"
 #include "photo.hpp"
+#include "placement_fixture.hpp"
 #include "selection_point.hpp"
 #include "side_landmarks.hpp"
 #include "string_grid.hpp"
@@ -53,15 +54,10 @@ double median(std::vector<double> v) {
 
 } // namespace
 
-class AutoPlacementTest : public QObject {
+class AutoPlacementTest : public QObject, PlacementFixture {
     Q_OBJECT
 
-    std::unique_ptr<TVeidora> w;
-    QTemporaryDir dir;
-
-    void openFront(const QImage& img, const QString& name) {
-        openPhoto(*w, w->front(), img, dir.filePath(name));
-    }
+    void openFront(const QImage& img, const QString& name) { openInto(w->front(), img, name); }
 
     // The colour a grip is filled with, at its centre.
     static QColor centreColour(TSelectionPoint* g) {
@@ -73,24 +69,13 @@ class AutoPlacementTest : public QObject {
         return qobject_cast<FaceSearch*>(w->autoPlacement()->search());
     }
 
-    // Clicks the button and waits for the outcome to be shown.
-    void findPoints() {
-        QSignalSpy done(w->autoPlacement(), &AutoPlacement::done);
-        QVERIFY(w->ButtonAuto->isEnabled());
-        QTest::mouseClick(w->ButtonAuto, Qt::LeftButton);
-        QVERIFY(done.count() == 1 || done.wait(60000));
+    LandmarkSearch::Outcome findPoints() {
+        return PlacementFixture::findPoints(w->autoPlacement(), w->ButtonAuto);
     }
 
 private slots:
-    void init() {
-        w = std::make_unique<TVeidora>();
-        w->show();
-        QVERIFY(QTest::qWaitForWindowExposed(w.get()));
-    }
-    void cleanup() {
-        QThreadPool::globalInstance()->waitForDone();
-        w.reset();
-    }
+    void init() { showWindow(); }
+    void cleanup() { closeWindow(); }
 
     void theButtonSitsOnItsPageClearOfEverything_data() {
         QTest::addColumn<QString>("name");
