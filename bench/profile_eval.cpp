@@ -8,6 +8,7 @@
 // codes, with the hand marks moved by 1 unit of noise, and between a person's two sides.
 #include "face_fit.hpp"
 #include "photo_reader.hpp"
+#include "profile_finder_library.hpp"
 #include "profile_fit.hpp"
 #include "profile_search.hpp"
 #include "side_measurement.hpp"
@@ -93,9 +94,19 @@ Run runOne(const QStringList& modules, const QString& path) {
         out.read[i] = o.found[i];
     }
     out.codes = codesOf(out.rect);
-    if (o.area.isValid()) {
-        out.hasOutline = true;
-        out.outlineTop = facefit::imageToRectangle({0, o.area.top()}, view).y;
+    // The silhouette's top, cut again as the search cut it (the same seeds give the same cut).
+    if (const auto* entry = ProfileFinderLibrary::entry(ProfileFinderLibrary::load(modules))) {
+        const QImage rgb = picture.convertToFormat(QImage::Format_RGB888);
+        const facefit::ColourView cv{rgb.constBits(), rgb.width(), rgb.height(), rgb.bytesPerLine(),
+                                     3};
+        facefit::SilhouetteError error{};
+        if (const auto outline = entry->findSilhouette(cv, &error)) {
+            double top = outline->height;
+            for (const Point& q : outline->points)
+                top = std::min(top, q.y);
+            out.hasOutline = true;
+            out.outlineTop = facefit::imageToRectangle({0, top}, view).y;
+        }
     }
     return out;
 }

@@ -57,17 +57,6 @@ constexpr bool coversEveryFigureOnce(std::span<const FigureLabel<Figure>> t) {
     return true;
 }
 
-// The text a measurement gives the label named `name`, by the page's table; nullptr for a
-// name the table does not hold.
-template <class Figure, class Codes>
-const std::string* textOfLabel(const Measurement<Figure, Codes>& m,
-                               std::span<const FigureLabel<Figure>> table, std::string_view name) {
-    for (const auto& row : table)
-        if (name == row.label.name)
-            return &m.text(row.figure);
-    return nullptr;
-}
-
 // A class word and its code.
 struct Grade {
     std::string_view word;

@@ -31,9 +31,10 @@ constexpr double kChipSpan = 2.2;
 // shifted and scaled by this share of its side are averaged.
 constexpr double kJitter = 0.06;
 
-bool copyPixels(const ImageView& v, RgbImage& out, std::string& why) {
-    why = viewProblem(v);
-    if (!why.empty())
+// False for a view that is empty, has other than 1, 3 or 4 channels, or lines shorter than its
+// width.
+bool copyPixels(const ImageView& v, RgbImage& out) {
+    if (!isReadable(v))
         return false;
     out.set_size(v.height, v.width);
     for (int y = 0; y < v.height; ++y)
@@ -282,32 +283,33 @@ std::unique_ptr<FaceFinder> FaceFinder::load(const std::string& modelPath, std::
     return nullptr;
 }
 
-std::optional<FoundFace> FaceFinder::findLargestFace(const ImageView& image, std::string* error) {
+std::optional<FoundFace> FaceFinder::findLargestFace(const ImageView& image,
+                                                     FaceSearchError* error) {
     return search(image, error, false);
 }
 
-std::optional<FoundFace> FaceFinder::findPlain(const ImageView& image, std::string* error) {
+std::optional<FoundFace> FaceFinder::findPlain(const ImageView& image, FaceSearchError* error) {
     return search(image, error, true);
 }
 
-std::optional<FoundFace> FaceFinder::search(const ImageView& image, std::string* error,
+std::optional<FoundFace> FaceFinder::search(const ImageView& image, FaceSearchError* error,
                                             bool plain) {
-    std::string why;
+    FaceSearchError why = FaceSearchError::None;
     std::optional<FoundFace> found;
     try {
         RgbImage full;
-        if (copyPixels(image, full, why))
+        if (copyPixels(image, full))
             found = plain ? m_impl->findPlain(full) : m_impl->find(full);
+        else
+            why = FaceSearchError::BadPicture;
     } catch (const std::bad_alloc&) {
-        why = "Not enough memory to search the picture for a face.";
-    } catch (const std::exception& e) {
-        why = std::string("The face search failed (") + e.what() + ").";
+        why = FaceSearchError::OutOfMemory;
     } catch (...) {
-        why = "The face search failed.";
+        why = FaceSearchError::Failed;
     }
     if (error)
         *error = why;
-    return why.empty() ? found : std::nullopt;
+    return why == FaceSearchError::None ? found : std::nullopt;
 }
 
 void FaceFinder::setSearchSize(int longerSide) {

@@ -28,6 +28,14 @@ struct FoundFace {
     FacePoints points{};
 };
 
+// Why a search for a face found nothing: the program words it for the user.
+enum class FaceSearchError {
+    None,        // the picture shows no face
+    BadPicture,  // the view is empty, has no 1, 3 or 4 channels, or lines short of its width
+    OutOfMemory, // too little memory to search the picture
+    Failed,      // dlib failed otherwise
+};
+
 // Loading reads a ~100 MB model and takes about a second: load once, off the GUI thread. A
 // search changes the detector's scratch state, so one search at a time per instance. No
 // exception leaves this class: failures come back as nullptr / nullopt with a text.
@@ -42,13 +50,14 @@ public:
     FaceFinder& operator=(const FaceFinder&) = delete;
 
     // The largest face (by detector box area). nullopt when there is none; then `error`, when
-    // given, is empty for "no face" and says why for a bad view or lack of memory. The same
-    // pixels always give the same answer.
-    std::optional<FoundFace> findLargestFace(const ImageView& image, std::string* error = nullptr);
+    // given, is None for "no face" and says why otherwise. The same pixels always give the
+    // same answer.
+    std::optional<FoundFace> findLargestFace(const ImageView& image,
+                                             FaceSearchError* error = nullptr);
 
     // dlib's detector and one prediction on the picture itself, nothing more: the yardstick
     // the search above is measured against. Same answers on nullopt as findLargestFace.
-    std::optional<FoundFace> findPlain(const ImageView& image, std::string* error = nullptr);
+    std::optional<FoundFace> findPlain(const ImageView& image, FaceSearchError* error = nullptr);
 
     // The first search for faces runs on a copy whose longer side is at most this many pixels
     // (0: on the picture itself). Smaller is faster but misses faces under about 80 pixels of
@@ -60,7 +69,7 @@ public:
 
 private:
     struct Impl;
-    std::optional<FoundFace> search(const ImageView& image, std::string* error, bool plain);
+    std::optional<FoundFace> search(const ImageView& image, FaceSearchError* error, bool plain);
     explicit FaceFinder(std::unique_ptr<Impl> impl);
     std::unique_ptr<Impl> m_impl;
 };

@@ -13,7 +13,7 @@ void release(FaceFinder* finder) {
 }
 
 std::optional<FoundFace> findLargestFace(FaceFinder& finder, const ImageView& image,
-                                         std::string* error) {
+                                         FaceSearchError* error) {
     return finder.findLargestFace(image, error);
 }
 

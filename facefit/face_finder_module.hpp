@@ -16,7 +16,7 @@ struct FaceFinderEntry {
     void (*release)(FaceFinder* finder);
     // As FaceFinder::findLargestFace.
     std::optional<FoundFace> (*findLargestFace)(FaceFinder& finder, const ImageView& image,
-                                                std::string* error);
+                                                FaceSearchError* error);
 };
 
 using FaceFinderEntryFunction = const FaceFinderEntry* (*)();

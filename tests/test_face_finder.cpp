@@ -80,10 +80,10 @@ private:
 
 TEST_F(FaceFinderTest, FindsThePortraitsFaceWithItsLandmarksInPlace) {
     ASSERT_FALSE(portrait().isNull());
-    std::string error;
+    FaceSearchError error = FaceSearchError::Failed;
     const auto face = finder().findLargestFace(view(portrait()), &error);
-    ASSERT_TRUE(face) << error;
-    EXPECT_TRUE(error.empty());
+    ASSERT_TRUE(face);
+    EXPECT_EQ(error, FaceSearchError::None);
 
     // The face is left of the middle in the upper half, nose at about (225, 125).
     EXPECT_LT(face->left, 225);
@@ -382,9 +382,9 @@ TEST_F(FaceFinderTest, PicturesWithoutAFaceGiveNothing) {
     QImage tiny(1, 1, QImage::Format_Grayscale8);
     tiny.fill(0);
     for (const QImage* img : {&plain, &noise, &tiny}) {
-        std::string error = "unchanged";
+        FaceSearchError error = FaceSearchError::Failed;
         EXPECT_FALSE(finder().findLargestFace(view(*img), &error)) << img->width();
-        EXPECT_EQ(error, "") << img->width();
+        EXPECT_EQ(error, FaceSearchError::None) << img->width();
     }
 }
 
@@ -402,9 +402,9 @@ TEST_F(FaceFinderTest, BadViewsAreRefusedWithAReason) {
         {"lines shorter than the width", {pixels, 4, 4, 15, 4}},
     };
     for (const Case& c : cases) {
-        std::string error;
+        FaceSearchError error = FaceSearchError::None;
         EXPECT_FALSE(finder().findLargestFace(c.v, &error)) << c.what;
-        EXPECT_NE(error, "") << c.what;
+        EXPECT_EQ(error, FaceSearchError::BadPicture) << c.what;
     }
 }
 

@@ -1,6 +1,7 @@
 // Reference landmark sets with every label text, code, table row and banner line they give.
 #include "front_labels.hpp"
 #include "front_measurement.hpp"
+#include "label_text.hpp"
 #include "ranking.hpp"
 #include "side_labels.hpp"
 #include "side_measurement.hpp"

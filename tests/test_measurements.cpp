@@ -1,5 +1,6 @@
 #include "front_labels.hpp"
 #include "front_measurement.hpp"
+#include "label_text.hpp"
 #include "sample_face_texts.hpp"
 #include "side_labels.hpp"
 #include "side_measurement.hpp"
@@ -37,6 +38,16 @@ const std::string* shown(const FrontMeasurement& r, std::string_view label) {
 }
 const std::string* shown(const SideMeasurement& r, std::string_view label) {
     return textOfLabel<SideFigure>(r, kSideFigureLabels, label);
+}
+
+// A figure's expected text, by the figure: what a measurement gives, whichever label shows it.
+template <class Figure> using FigureTexts = std::map<Figure, std::string>;
+
+template <class Figure, class Codes>
+void expectTexts(const Measurement<Figure, Codes>& r, const FigureTexts<Figure>& expected) {
+    ASSERT_TRUE(r.ok()) << r.error;
+    for (const auto& [figure, text] : expected)
+        EXPECT_EQ(r.text(figure), text) << static_cast<int>(figure);
 }
 
 template <class R> void expectTexts(const R& r, const Texts& expected, char sep = '.') {
@@ -86,7 +97,7 @@ TEST(FrontMeasurement, ClassBoundariesAndExactFigures) {
     struct Case {
         const char* what;
         Edit edit;
-        Texts texts;
+        FigureTexts<FrontFigure> texts;
         FrontCodes codes; // only the field named in `check` is compared, or "all"
         std::string check;
     };
@@ -95,37 +106,41 @@ TEST(FrontMeasurement, ClassBoundariesAndExactFigures) {
     const Case cases[] = {
         {"cheek exactly 72 %",
          [](auto& p) { p[13].X = 484.52f; },
-         {{"Label39", "155.52"}, {"Label47", "72.00%"}, {"Label152", "Didelis"}},
+         {{FrontFigure::CheekWidth, "155.52"},
+          {FrontFigure::CheekPercent, "72.00%"},
+          {FrontFigure::CheekClass, "Didelis"}},
          {2, 0, 0, 0},
          "VS"},
         {"cheek 71.99 %",
          [](auto& p) { p[13].X = 484.5f; },
-         {{"Label47", "71.99%"}, {"Label152", "Mažas"}},
+         {{FrontFigure::CheekPercent, "71.99%"}, {FrontFigure::CheekClass, "Mažas"}},
          {1, 0, 0, 0},
          "VS"},
         {"negative cheek",
          [](auto& p) { std::swap(p[12], p[13]); },
-         {{"Label39", "-187"}, {"Label47", "-86.57%"}, {"Label152", "Mažas"}},
+         {{FrontFigure::CheekWidth, "-187"},
+          {FrontFigure::CheekPercent, "-86.57%"},
+          {FrontFigure::CheekClass, "Mažas"}},
          {1, 0, 0, 0},
          "VS"},
         {"jaw exactly 59 %",
          [](auto& p) { p[21].X = 472.44f; },
-         {{"Label44", "59.00%"}, {"Label150", "Vidutinis"}},
+         {{FrontFigure::JawPercent, "59.00%"}, {FrontFigure::JawClass, "Vidutinis"}},
          {0, 2, 0, 0},
          "AP"},
         {"jaw just under 59 %",
          [](auto& p) { p[21].X = 472.43f; },
-         {{"Label44", "59.00%"}, {"Label150", "Mažas"}},
+         {{FrontFigure::JawPercent, "59.00%"}, {FrontFigure::JawClass, "Mažas"}},
          {0, 1, 0, 0},
          "AP"},
         {"jaw exactly 65 %",
          [](auto& p) { p[21].X = 485.4f; },
-         {{"Label44", "65.00%"}, {"Label150", "Didelis"}},
+         {{FrontFigure::JawPercent, "65.00%"}, {FrontFigure::JawClass, "Didelis"}},
          {0, 3, 0, 0},
          "AP"},
         {"jaw just under 65 %",
          [](auto& p) { p[21].X = 485.39f; },
-         {{"Label150", "Vidutinis"}},
+         {{FrontFigure::JawClass, "Vidutinis"}},
          {0, 2, 0, 0},
          "AP"},
         {"smile exactly 2.7",
@@ -133,7 +148,7 @@ TEST(FrontMeasurement, ClassBoundariesAndExactFigures) {
              p[22].Y = 234.7f;
              p[25].Y = 245.01f;
          },
-         {{"Label145", "2.70"}, {"Label148", "0"}},
+         {{FrontFigure::MouthCornerDrop, "2.70"}, {FrontFigure::Smile, "0"}},
          kSampleCodes,
          "all"},
         {"lips exactly 13",
@@ -141,7 +156,7 @@ TEST(FrontMeasurement, ClassBoundariesAndExactFigures) {
              p[22].Y = 234.69f;
              p[25].Y = 245.f;
          },
-         {{"Label141", "13.00"}, {"Label148", "0"}},
+         {{FrontFigure::LipHeight, "13.00"}, {FrontFigure::Smile, "0"}},
          kSampleCodes,
          "all"},
         {"smile",
@@ -149,27 +164,31 @@ TEST(FrontMeasurement, ClassBoundariesAndExactFigures) {
              p[22].Y = 234.69f;
              p[25].Y = 245.01f;
          },
-         {{"Label145", "2.69"}, {"Label141", "13.01"}, {"Label148", "Šypsena"}},
+         {{FrontFigure::MouthCornerDrop, "2.69"},
+          {FrontFigure::LipHeight, "13.01"},
+          {FrontFigure::Smile, "Šypsena"}},
          kSampleCodes,
          "all"},
         {"nose bridge centred",
          [](auto& p) { p[16].X = 416.f; },
-         {{"Label51", "6"}, {"Label52", "6"}, {"Label53", "Centras"}},
+         {{FrontFigure::BridgeLeftPart, "6"},
+          {FrontFigure::BridgeRightPart, "6"},
+          {FrontFigure::BridgeLean, "Centras"}},
          {0, 0, 0, 0},
          "NP"},
         {"nose bridge right",
          [](auto& p) { p[16].X = 415.f; },
-         {{"Label53", "Dešinę"}},
+         {{FrontFigure::BridgeLean, "Dešinę"}},
          {0, 0, 2, 0},
          "NP"},
         {"jaw centred",
          [](auto& p) { p[20].X = 343.f; },
-         {{"Label95", "Centras"}},
+         {{FrontFigure::JawAsymmetry, "Centras"}},
          {0, 0, 0, 3},
          "AI"},
         {"jaw right",
          [](auto& p) { p[20].X = 340.f; },
-         {{"Label95", "Dešinę"}},
+         {{FrontFigure::JawAsymmetry, "Dešinę"}},
          {0, 0, 0, 2},
          "AI"},
         {"exact difference of rounded coordinates",
@@ -177,27 +196,29 @@ TEST(FrontMeasurement, ClassBoundariesAndExactFigures) {
              p[15].X = 427.01f;
              p[16].X = 422.f;
          },
-         {{"Label51", "5.01"}},
+         {{FrontFigure::BridgeLeftPart, "5.01"}},
          {2, 3, 2, 1}, // the moved root leans the bridge the other way
          "all"},
         {"100.004 is used as 100.00",
          [](auto& p) { p[4].Y = 140.004f; },
-         {{"Label35", "51"}},
+         {{FrontFigure::ForeheadHeight, "51"}},
          kSampleCodes,
          "all"},
         {"100.006 is used as 100.01",
          [](auto& p) { p[4].Y = 140.006f; },
-         {{"Label35", "51.01"}},
+         {{FrontFigure::ForeheadHeight, "51.01"}},
          kSampleCodes,
          "all"},
         {"a half goes away from zero",
          [](auto& p) { p[4].Y = 140.125f; },
-         {{"Label35", "51.13"}},
+         {{FrontFigure::ForeheadHeight, "51.13"}},
          kSampleCodes,
          "all"},
         {"chin above the forehead",
          [](auto& p) { std::swap(p[2].Y, p[3].Y); },
-         {{"Label33", "-216"}, {"Label47", "-86.57%"}, {"Label152", "Mažas"}},
+         {{FrontFigure::HeadHeight, "-216"},
+          {FrontFigure::CheekPercent, "-86.57%"},
+          {FrontFigure::CheekClass, "Mažas"}},
          {1, 0, 0, 0},
          "VS"},
     };
@@ -224,7 +245,7 @@ TEST(SideMeasurement, ClassBoundariesHumpAndChin) {
     struct Case {
         const char* what;
         Edit edit;
-        Texts texts;
+        FigureTexts<SideFigure> texts;
         char code; // which code to compare: K(D), P (KP), N(D), S(D)
         double value;
     };
@@ -243,44 +264,65 @@ TEST(SideMeasurement, ClassBoundariesHumpAndChin) {
     const Case cases[] = {
         {"forehead exactly 21 %",
          [](auto& s) { s[2].Y = 147.65f; },
-         {{"Label60", "21.00%"}, {"Label130", "Vidutinė"}},
+         {{SideFigure::ForeheadPercent, "21.00%"}, {SideFigure::ForeheadClass, "Vidutinė"}},
          'K',
          2},
         {"forehead exactly 27 %",
          [](auto& s) { s[2].Y = 157.55f; },
-         {{"Label60", "27.00%"}, {"Label130", "Aukšta"}},
+         {{SideFigure::ForeheadPercent, "27.00%"}, {SideFigure::ForeheadClass, "Aukšta"}},
          'K',
          3},
         {"forehead under 27 %",
          [](auto& s) { s[2].Y = 157.54f; },
-         {{"Label130", "Vidutinė"}},
+         {{SideFigure::ForeheadClass, "Vidutinė"}},
          'K',
          2},
         {"slope exactly 3 %",
          [](auto& s) { s[2].X = 320.05f; },
-         {{"Label72", "4.95"}, {"Label93", "3.00%"}, {"Label132", "Vidutinis"}},
+         {{SideFigure::ForeheadSlope, "4.95"},
+          {SideFigure::ForeheadSlopePercent, "3.00%"},
+          {SideFigure::ForeheadSlopeClass, "Vidutinis"}},
          'P',
          2},
         {"slope exactly 4 %",
          [](auto& s) { s[2].X = 318.4f; },
-         {{"Label93", "4.00%"}, {"Label132", "Didelis"}},
+         {{SideFigure::ForeheadSlopePercent, "4.00%"}, {SideFigure::ForeheadSlopeClass, "Didelis"}},
          'P',
          3},
-        {"slope under 3 %", [](auto& s) { s[2].X = 320.06f; }, {{"Label132", "Mažas"}}, 'P', 1},
+        {"slope under 3 %",
+         [](auto& s) { s[2].X = 320.06f; },
+         {{SideFigure::ForeheadSlopeClass, "Mažas"}},
+         'P',
+         1},
         {"hump exactly 1 %",
          hump(2),
-         {{"Label77", "Taip"},
-          {"Label100", "2.00"},
-          {"Label128", "1.00%"},
-          {"Label139", "Didelis"}},
+         {{SideFigure::Hump, "Taip"},
+          {SideFigure::HumpDistance, "2.00"},
+          {SideFigure::HumpPercent, "1.00%"},
+          {SideFigure::NasalBoneClass, "Didelis"}},
          'N',
          3},
-        {"hump 0.5 %", hump(1), {{"Label128", "0.50%"}, {"Label139", "Mažas"}}, 'N', 1},
-        {"hump 0.8 %", hump(1.6f), {{"Label128", "0.80%"}, {"Label139", "Vidutinis"}}, 'N', 2},
-        {"hump 1.5 %", hump(3), {{"Label128", "1.50%"}, {"Label139", "Didelis"}}, 'N', 3},
+        {"hump 0.5 %",
+         hump(1),
+         {{SideFigure::HumpPercent, "0.50%"}, {SideFigure::NasalBoneClass, "Mažas"}},
+         'N',
+         1},
+        {"hump 0.8 %",
+         hump(1.6f),
+         {{SideFigure::HumpPercent, "0.80%"}, {SideFigure::NasalBoneClass, "Vidutinis"}},
+         'N',
+         2},
+        {"hump 1.5 %",
+         hump(3),
+         {{SideFigure::HumpPercent, "1.50%"}, {SideFigure::NasalBoneClass, "Didelis"}},
+         'N',
+         3},
         {"hollow 1.5 %",
          hump(-3),
-         {{"Label77", "Ne"}, {"Label100", "-3.00"}, {"Label128", "1.50%"}, {"Label139", "Mažas"}},
+         {{SideFigure::Hump, "Ne"},
+          {SideFigure::HumpDistance, "-3.00"},
+          {SideFigure::HumpPercent, "1.50%"},
+          {SideFigure::NasalBoneClass, "Mažas"}},
          'N',
          1},
         {"hump point on the line",
@@ -289,27 +331,36 @@ TEST(SideMeasurement, ClassBoundariesHumpAndChin) {
              s[7] = {300, 200};
              s[6] = {310, 180};
          },
-         {{"Label77", "Ne"}, {"Label100", "-0.00"}, {"Label128", "0.00%"}, {"Label139", "Mažas"}},
+         {{SideFigure::Hump, "Ne"},
+          {SideFigure::HumpDistance, "-0.00"},
+          {SideFigure::HumpPercent, "0.00%"},
+          {SideFigure::NasalBoneClass, "Mažas"}},
          'N',
          1},
         {"chin exactly 0",
          [](auto& s) { s[13].X = 323.f; },
-         {{"Label85", "0"}, {"Label91", "0.00%"}, {"Label137", "Vidutinis"}},
+         {{SideFigure::ChinProtrusion, "0"},
+          {SideFigure::ChinProtrusionPercent, "0.00%"},
+          {SideFigure::ChinClass, "Vidutinis"}},
          'S',
          2},
         {"chin back",
          [](auto& s) { s[13].X = 320.f; },
-         {{"Label85", "-3"}, {"Label91", "-1.82%"}, {"Label137", "Mažas"}},
+         {{SideFigure::ChinProtrusion, "-3"},
+          {SideFigure::ChinProtrusionPercent, "-1.82%"},
+          {SideFigure::ChinClass, "Mažas"}},
          'S',
          1},
         {"chin just forward",
          [](auto& s) { s[13].X = 323.02f; },
-         {{"Label91", "0.01%"}, {"Label137", "Didelis"}},
+         {{SideFigure::ChinProtrusionPercent, "0.01%"}, {SideFigure::ChinClass, "Didelis"}},
          'S',
          3},
         {"chin above the head",
          [](auto& s) { std::swap(s[0].Y, s[14].Y); },
-         {{"Label57", "-165"}, {"Label60", "-19.39%"}, {"Label130", "Maža"}},
+         {{SideFigure::HeadHeight, "-165"},
+          {SideFigure::ForeheadPercent, "-19.39%"},
+          {SideFigure::ForeheadClass, "Maža"}},
          'K',
          1},
     };

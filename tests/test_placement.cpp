@@ -15,6 +15,7 @@
 #include "veidora_window.hpp"
 
 #include <QAction>
+#include <QLineF>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QStatusBar>
@@ -431,7 +432,7 @@ private slots:
         QImage shot;
         const QPointF target(136.5 - 14.6, 208.5);
         dragGrip(g, target, 2, [&] {
-            if (g->Position() == target)
+            if (QLineF(g->Position(), target).length() < 1e-3) // as the set keeps it
                 shot = loupe->grab().toImage();
         });
         const qreal dpr = w->devicePixelRatioF();

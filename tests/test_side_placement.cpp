@@ -11,6 +11,7 @@
 #include "module_library.hpp"
 #include "photo.hpp"
 #include "profile_finder_library.hpp"
+#include "placement_fixture.hpp"
 #include "profile_search.hpp"
 #include "selection_point.hpp"
 #include "side_landmarks.hpp"
@@ -45,33 +46,17 @@ const QImage& profile() {
 
 } // namespace
 
-class SidePlacementTest : public QObject {
+class SidePlacementTest : public QObject, PlacementFixture {
     Q_OBJECT
 
-    std::unique_ptr<TVeidora> w;
-    QTemporaryDir dir;
-
-    void openSide(const QImage& img, const QString& name) {
-        openPhoto(*w, w->side(), img, dir.filePath(name));
-    }
+    void openSide(const QImage& img, const QString& name) { openInto(w->side(), img, name); }
 
     ProfileSearch* search() const {
         return qobject_cast<ProfileSearch*>(w->sidePlacement()->search());
     }
 
-    // Clicks the button and waits for the outcome to be shown; hands it over when found.
     LandmarkSearch::Outcome findPoints() {
-        LandmarkSearch::Outcome outcome;
-        const auto keep = connect(search(), &LandmarkSearch::finished, this,
-                                  [&](const LandmarkSearch::Outcome& o) { outcome = o; });
-        QSignalSpy done(w->sidePlacement(), &AutoPlacement::done);
-        [&] {
-            QVERIFY(w->ButtonAutoSide->isEnabled());
-            QTest::mouseClick(w->ButtonAutoSide, Qt::LeftButton);
-            QVERIFY(done.count() == 1 || done.wait(60000));
-        }();
-        disconnect(keep);
-        return outcome;
+        return PlacementFixture::findPoints(w->sidePlacement(), w->ButtonAutoSide);
     }
 
     // Every side grip stands where the outcome's point is drawn on the side photo, which was
@@ -91,15 +76,8 @@ class SidePlacementTest : public QObject {
     }
 
 private slots:
-    void init() {
-        w = std::make_unique<TVeidora>();
-        w->show();
-        QVERIFY(QTest::qWaitForWindowExposed(w.get()));
-    }
-    void cleanup() {
-        QThreadPool::globalInstance()->waitForDone();
-        w.reset();
-    }
+    void init() { showWindow(); }
+    void cleanup() { closeWindow(); }
 
     // One step that only moves the side grips along the profile; nothing measured, the front
     // page untouched.

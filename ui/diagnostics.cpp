@@ -22,7 +22,8 @@ void report(const char* what, const ModuleLibrary::Loaded& module) {
     if (module.entry)
         qCDebug(lcModules).noquote() << what << QStringLiteral("from") << module.path;
     else
-        qCDebug(lcModules).noquote() << what << QStringLiteral("not loaded:") << module.error;
+        qCDebug(lcModules).noquote()
+            << what << QStringLiteral("not loaded:") << module.error << module.detail;
 }
 #endif
 

@@ -2,10 +2,12 @@
 
 #include "controls.hpp"
 #include "default_ring.hpp"
+#include "error_handler.hpp"
 #include "front_labels.hpp"
 #include "front_landmarks.hpp"
 #include "grip_history.hpp"
 #include "landmark_page.hpp"
+#include "landmark_set.hpp"
 #include "named.hpp"
 #include "photo.hpp"
 #include "selection_point.hpp"
@@ -13,7 +15,6 @@
 #include "side_landmarks.hpp"
 
 #include <QPushButton>
-#include <QSet>
 #include <QTabWidget>
 
 #include <algorithm>
@@ -124,12 +125,10 @@ void FacePage::build() {
     m_sample = named(new TImage(m_rectangle), m_d.sample.name);
     m_sample->setBox(m_d.sample.place);
     m_sample->setSvg(QLatin1String(m_d.sampleDrawing));
-    for (std::size_t i = 0; i < m_d.defaults.size(); ++i) {
-        auto* grip = named(new TSelectionPoint(m_rectangle, 3),
-                           QStringLiteral("SelectionPoint%1").arg(m_d.firstGrip + int(i)));
-        grip->setPosition({m_d.defaults[i].X, m_d.defaults[i].Y});
-        m_grips.push_back(grip);
-    }
+    m_set = new LandmarkSet(m_d.defaults, this);
+    for (std::size_t i = 0; i < m_set->size(); ++i)
+        m_grips.push_back(named(new TSelectionPoint(m_set, i, m_rectangle, 3),
+                                QStringLiteral("SelectionPoint%1").arg(m_d.firstGrip + int(i))));
 
     for (const LabelPlace& c : m_d.captions)
         addLabel(c.name, QString::fromUtf8(c.text), at(c));
@@ -138,19 +137,36 @@ void FacePage::build() {
             addLabel(f.label.name, QString::fromUtf8(f.label.text), at(f.label)), f.figure);
 
     QStringList hints;
-    std::vector<QPointF> defaults;
     for (std::size_t i = 0; i < m_d.defaults.size(); ++i) {
         const std::string_view feature = m_d.features[i];
         hints << QStringLiteral("%1%2 – %3")
                      .arg(m_d.letter)
                      .arg(i + 1)
                      .arg(QString::fromUtf8(feature.data(), qsizetype(feature.size())));
-        defaults.emplace_back(m_d.defaults[i].X, m_d.defaults[i].Y);
     }
-    m_landmarks = new LandmarkPage({m_d.title, m_shared.tabs, m_tab, m_sample, m_grips, defaults,
+    m_landmarks = new LandmarkPage({m_d.title, m_shared.tabs, m_tab, m_sample, m_set, m_grips,
                                     hints, m_shared.status, m_shared.loupe, m_shared.history},
                                    this);
     m_landmarks->ring()->setObjectName(QLatin1String(m_d.ring));
+    connectControls();
+}
+
+void FacePage::connectControls() {
+    // What a handler throws reaches the window's error box, never the event loop.
+    auto on = [this](auto* sender, auto signal, auto handler) {
+        connect(sender, signal, this,
+                [this, handler] { veidora::ui::guarded(m_tab->window(), handler); });
+    };
+    m_rectangle->OnPaint = [this] {
+        veidora::ui::guarded(m_tab->window(), [this] { copyGrips(); });
+    };
+    on(m_reset, &QPushButton::clicked, [this] { resetAsStep(); });
+    on(m_tilt, &TTrackBar::OnChange, [this] { applyTilt(); });
+    if (m_mirror)
+        on(m_mirror, &QPushButton::clicked, [this] { mirrorPhoto(); });
+    // Each drag step draws the rectangle again, so the copies follow the grip.
+    for (TSelectionPoint* grip : m_grips)
+        on(grip, &TSelectionPoint::OnTrack, [this] { m_rectangle->update(); });
 }
 
 TSelectionPoint* FacePage::grip(int number) const {
@@ -179,32 +195,26 @@ QString FacePage::captionOf(const TLabel* l) const {
     return {};
 }
 
-std::vector<TPointF> FacePage::gripPlaces() const {
-    std::vector<TPointF> places;
-    for (const TSelectionPoint* g : m_grips) {
-        const QPointF p = g->Position();
-        places.push_back({static_cast<float>(p.x()), static_cast<float>(p.y())});
-    }
-    return places;
-}
-
 void FacePage::copyGrips() {
-    m_copies = gripPlaces();
+    m_copies = m_set->snapshot();
 }
 
 void FacePage::resetGrips() {
-    for (std::size_t i = 0; i < m_grips.size(); ++i)
-        m_grips[i]->setPosition({m_d.defaults[i].X, m_d.defaults[i].Y});
+    m_set->reset();
 }
 
 void FacePage::resetAsStep() {
-    m_shared.history->record(QStringLiteral("Atstatymas"), m_grips, [this] { resetGrips(); });
+    m_shared.history->record(QStringLiteral("Atstatymas"), {m_set}, [this] { resetGrips(); });
 }
 
 void FacePage::applyTilt() {
     const int degrees = static_cast<int>(std::trunc(m_tilt->Value()));
     m_tiltFigure->setText(QString::number(degrees));
     m_photo->setRotationAngle(m_tiltFigure->text().toInt());
+}
+
+void FacePage::mirrorPhoto() {
+    m_photo->mirror();
 }
 
 void FacePage::showFigures(std::span<const std::string> texts) {
@@ -219,15 +229,12 @@ void FacePage::setTiltRange(double min, double max, double value) {
     m_tilt->setValue(value);
 }
 
-void FacePage::bringIntoView(QTabWidget* tabs, const std::vector<TSelectionPoint*>& grips) {
-    QSet<QWidget*> rectangles;
-    for (TSelectionPoint* g : grips)
-        rectangles.insert(g->parentWidget());
-    const bool shown = std::any_of(rectangles.begin(), rectangles.end(), [tabs](QWidget* r) {
-        return r->parentWidget() == tabs->currentWidget();
+void FacePage::bringIntoView(QTabWidget* tabs, const std::vector<FacePage*>& pages) {
+    const bool shown = std::any_of(pages.begin(), pages.end(), [tabs](const FacePage* p) {
+        return p->tab() == tabs->currentWidget();
     });
-    if (!grips.empty() && !shown)
-        tabs->setCurrentWidget(grips.front()->parentWidget()->parentWidget());
-    for (QWidget* r : rectangles)
-        r->update();
+    if (!pages.empty() && !shown)
+        tabs->setCurrentWidget(pages.front()->tab());
+    for (FacePage* p : pages)
+        p->rectangle()->update();
 }

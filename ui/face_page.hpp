@@ -15,6 +15,7 @@
 
 class GripHistory;
 class LandmarkPage;
+class LandmarkSet;
 class QPushButton;
 class QStatusBar;
 class QTabWidget;
@@ -27,8 +28,9 @@ class TTrackBar;
 
 // One face page of the window ("Priekis" or "Šonas"): the drawing rectangle with the photo, the
 // sample face and the landmark grips; the tilt track bar with its figure; the reset button, and
-// on the side the mirror button; the value labels under the rectangle; the placement aids; and
-// the landmark copies that the measurement reads, taken when the rectangle paints.
+// on the side the mirror button; the value labels under the rectangle; the placement aids; the
+// page's landmarks; and the copy of them that the measurement reads, taken when the rectangle
+// paints.
 class FacePage : public QObject {
     Q_OBJECT
 public:
@@ -81,6 +83,8 @@ public:
     QPushButton* findButton() const { return m_find; }
     void setFindButton(QPushButton* button) { m_find = button; }
     LandmarkPage* landmarks() const { return m_landmarks; }
+    // Where the page's landmarks stand and which are only estimated.
+    LandmarkSet* landmarkSet() const { return m_set; }
     const std::vector<TSelectionPoint*>& grips() const { return m_grips; }
     // By the grip's own number (1..28 or 101..117); null for another number.
     TSelectionPoint* grip(int number) const;
@@ -92,30 +96,33 @@ public:
     // row; "" for other labels.
     QString captionOf(const TLabel* label) const;
 
-    // The landmark copies, as of the rectangle's last paint (all (0, 0) before it).
+    // The landmarks as of the rectangle's last paint (all (0, 0) before it): a landmark moved
+    // without a paint keeps its old copy.
     const std::vector<veidora::TPointF>& copies() const { return m_copies; }
-    // The places the grips hold now, as the next paint will copy them.
-    std::vector<veidora::TPointF> gripPlaces() const;
     // Takes the copies now: what the rectangle's paint does.
     void copyGrips();
-    // Every grip back on the sample face.
+    // Every landmark back on the sample face.
     void resetGrips();
     // The same as one undoable step.
     void resetAsStep();
     // The tilt figure follows the track bar in whole degrees, and the photo turns by it.
     void applyTilt();
+    // The photo mirrored left to right (the side page's "Apsukimas").
+    void mirrorPhoto();
     // Shows a measurement's figure texts (by figure number) in the value labels.
     void showFigures(std::span<const std::string> texts);
 
-    // After an undo or redo: the page of the grips it moved comes into view, and their
-    // rectangles are drawn again.
-    static void bringIntoView(QTabWidget* tabs, const std::vector<TSelectionPoint*>& grips);
+    // After an undo or redo: the first of the pages whose landmarks it moved comes into view
+    // unless one of them is in view, and their rectangles are drawn again.
+    static void bringIntoView(QTabWidget* tabs, const std::vector<FacePage*>& pages);
 
     // The tilt track bar's range and value as the window's creation sets them.
     void setTiltRange(double min, double max, double value);
 
 private:
     void build();
+    // The page's own controls: reset, tilt, mirror, the rectangle's paint, the grips' drag.
+    void connectControls();
 
     Design m_d;
     QWidget* m_tab;
@@ -129,6 +136,7 @@ private:
     QPushButton* m_mirror = nullptr;
     QPushButton* m_find = nullptr;
     LandmarkPage* m_landmarks = nullptr;
+    LandmarkSet* m_set = nullptr;
     std::vector<TSelectionPoint*> m_grips;
     std::vector<TLabel*> m_labels;
     std::vector<std::pair<TLabel*, std::size_t>> m_figureLabels; // label, figure number

@@ -1,11 +1,14 @@
 #include "grip_history.hpp"
 
 #include "controls.hpp"
+#include "landmark_set.hpp"
 #include "selection_point.hpp"
 
 #include <QElapsedTimer>
 #include <QUndoCommand>
 #include <QUndoStack>
+
+#include <algorithm>
 
 namespace {
 
@@ -13,7 +16,7 @@ constexpr int kKeyRunId = 1;
 
 class MoveGripsCommand : public QUndoCommand {
 public:
-    using Show = std::function<void(const std::vector<TSelectionPoint*>&)>;
+    using Show = GripHistory::Show;
 
     MoveGripsCommand(const QString& text, std::vector<GripHistory::Move> moves,
                      GripHistory::Turn turn, bool byKey, qint64 time, Show show)
@@ -25,7 +28,7 @@ public:
     bool mergeWith(const QUndoCommand* other) override {
         const auto* next = static_cast<const MoveGripsCommand*>(other);
         if (m_moves.size() != 1 || next->m_moves.size() != 1 || m_turn.tilt || next->m_turn.tilt ||
-            m_moves[0].grip != next->m_moves[0].grip ||
+            m_moves[0].set != next->m_moves[0].set || m_moves[0].index != next->m_moves[0].index ||
             next->m_last - m_last >= GripHistory::kKeyRunPauseMs)
             return false;
         m_moves[0].to = next->m_moves[0].to;
@@ -48,16 +51,17 @@ private:
         // The photo turns first, as the user would turn it before placing the grips.
         if (m_turn.tilt)
             m_turn.tilt->setValue(forward ? m_turn.to : m_turn.from);
-        std::vector<TSelectionPoint*> grips;
+        std::vector<LandmarkSet*> sets;
         for (const auto& m : m_moves)
-            if (m.grip) {
+            if (m.set) {
                 const GripHistory::Place& p = forward ? m.to : m.from;
-                m.grip->setPosition(p.at);
-                m.grip->setEstimated(p.estimated);
-                grips.push_back(m.grip);
+                m.set->setPosition(m.index, p.at);
+                m.set->setEstimated(m.index, p.estimated);
+                if (std::find(sets.begin(), sets.end(), m.set) == sets.end())
+                    sets.push_back(m.set);
             }
         if (m_show)
-            m_show(grips);
+            m_show(sets);
     }
 
     std::vector<GripHistory::Move> m_moves;
@@ -83,7 +87,7 @@ GripHistory::GripHistory(QObject* parent)
     : QObject(parent), m_stack(new QUndoStack(this)), m_clock(monotonicMs) {}
 
 void GripHistory::push(const QString& text, std::vector<Move> moves, bool byKey, Turn turn) {
-    std::erase_if(moves, [](const Move& m) { return !m.grip || m.from == m.to; });
+    std::erase_if(moves, [](const Move& m) { return !m.set || m.from == m.to; });
     if (turn.tilt && turn.from == turn.to)
         turn = {};
     if (moves.empty() && !turn.tilt)
@@ -92,28 +96,28 @@ void GripHistory::push(const QString& text, std::vector<Move> moves, bool byKey,
         new MoveGripsCommand(text, std::move(moves), std::move(turn), byKey, m_clock(), m_show));
 }
 
-void GripHistory::record(const QString& text, const std::vector<TSelectionPoint*>& grips,
+void GripHistory::record(const QString& text, const std::vector<LandmarkSet*>& sets,
                          const std::function<void()>& change, TTrackBar* tilt) {
     std::vector<Move> moves;
-    moves.reserve(grips.size());
-    for (TSelectionPoint* g : grips)
-        moves.push_back({g, {g->Position(), g->isEstimated()}, {}});
+    for (LandmarkSet* set : sets)
+        for (std::size_t i = 0; i < set->size(); ++i)
+            moves.push_back({set, i, {set->position(i), set->isEstimated(i)}, {}});
     Turn turn{tilt, tilt ? tilt->Value() : 0, 0};
     change();
     for (auto& m : moves)
-        if (m.grip)
-            m.to = {m.grip->Position(), m.grip->isEstimated()};
+        if (m.set)
+            m.to = {m.set->position(m.index), m.set->isEstimated(m.index)};
     if (turn.tilt)
         turn.to = turn.tilt->Value();
     push(text, std::move(moves), false, std::move(turn));
 }
 
 void GripHistory::recordDrag(TSelectionPoint* grip, Place from, Place to) {
-    push(grip->objectName(), {{grip, from, to}}, false, {});
+    push(grip->objectName(), {{grip->landmarkSet(), grip->index(), from, to}}, false, {});
 }
 
 void GripHistory::recordKey(TSelectionPoint* grip, Place from, Place to) {
-    push(grip->objectName(), {{grip, from, to}}, true, {});
+    push(grip->objectName(), {{grip->landmarkSet(), grip->index(), from, to}}, true, {});
 }
 
 void GripHistory::undo() {

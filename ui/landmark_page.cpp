@@ -2,6 +2,7 @@
 
 #include "default_ring.hpp"
 #include "grip_history.hpp"
+#include "landmark_set.hpp"
 #include "loupe.hpp"
 #include "photo.hpp"
 #include "selection_point.hpp"
@@ -133,10 +134,7 @@ TSelectionPoint* LandmarkPage::focusGrip() const {
 }
 
 int LandmarkPage::movedCount() const {
-    int moved = 0;
-    for (std::size_t i = 0; i < m_s.grips.size(); ++i)
-        moved += m_s.grips[i]->Position() != m_s.defaults[i];
-    return moved;
+    return m_s.set->movedCount();
 }
 
 QString LandmarkPage::progressText() const {
@@ -175,7 +173,8 @@ void LandmarkPage::clearSelection() {
 void LandmarkPage::refresh() {
     TSelectionPoint* g = focusGrip();
     const int i = indexOf(g);
-    m_ring->setTarget(i >= 0 ? std::optional<QPointF>(m_s.defaults[std::size_t(i)]) : std::nullopt);
+    m_ring->setTarget(i >= 0 ? std::optional<QPointF>(m_s.set->defaultPosition(std::size_t(i)))
+                             : std::nullopt);
     if (m_s.status && isCurrent())
         m_s.status->showMessage(i >= 0                  ? hint(g)
                                 : !m_activity.isEmpty() ? m_activity

@@ -9,6 +9,7 @@
 #include <vector>
 
 class GripHistory;
+class LandmarkSet;
 class QStatusBar;
 class QTabWidget;
 class TDefaultRing;
@@ -26,8 +27,8 @@ public:
         QTabWidget* tabs = nullptr;
         QWidget* page = nullptr;
         TImage* sample = nullptr;
+        LandmarkSet* set = nullptr;          // the landmarks the grips show
         std::vector<TSelectionPoint*> grips; // in landmark order
-        std::vector<QPointF> defaults;       // one for each grip
         QStringList hints;                   // one for each grip
         QStatusBar* status = nullptr;
         TLoupe* loupe = nullptr;

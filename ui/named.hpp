@@ -5,8 +5,8 @@
 
 namespace veidora::ui {
 
-// Gives a new control the object name by which the program's documentation and its tests
-// know it, and hands the control back.
+// Gives a new control its object name and hands the control back. Tests find controls by
+// these names and screen-reader scripts address them by them, so a name never changes.
 template <class T> T* named(T* object, QAnyStringView name) {
     object->setObjectName(name);
     return object;

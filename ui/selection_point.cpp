@@ -1,5 +1,7 @@
 #include "selection_point.hpp"
 
+#include "landmark_set.hpp"
+
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
@@ -7,19 +9,20 @@
 #include <algorithm>
 #include <cmath>
 
-TSelectionPoint::TSelectionPoint(QWidget* parent, int gripSize)
-    : QWidget(parent), m_gripSize(gripSize) {
+TSelectionPoint::TSelectionPoint(LandmarkSet* set, std::size_t index, QWidget* parent, int gripSize)
+    : QWidget(parent), m_set(set), m_index(index), m_position(set->position(index)),
+      m_gripSize(gripSize), m_estimated(set->isEstimated(index)) {
     setCursor(Qt::PointingHandCursor);
     setFocusPolicy(Qt::StrongFocus);
+    connect(m_set, &LandmarkSet::changed, this, [this](std::size_t i) {
+        if (i == m_index)
+            showLandmark();
+    });
     place();
 }
 
 void TSelectionPoint::setPosition(QPointF centre) {
-    if (centre == m_position)
-        return;
-    m_position = centre;
-    place();
-    emit PositionChanged(m_position);
+    m_set->setPosition(m_index, centre);
 }
 
 void TSelectionPoint::setSelected(bool selected) {
@@ -32,11 +35,22 @@ void TSelectionPoint::setSelected(bool selected) {
 }
 
 void TSelectionPoint::setEstimated(bool estimated) {
-    if (estimated == m_estimated)
-        return;
+    m_set->setEstimated(m_index, estimated);
+}
+
+void TSelectionPoint::showLandmark() {
+    const QPointF position = m_set->position(m_index);
+    const bool estimated = m_set->isEstimated(m_index);
+    const bool moved = position != m_position;
+    const bool marked = estimated != m_estimated;
+    m_position = position;
     m_estimated = estimated;
-    place();
-    emit EstimatedChanged(this, estimated);
+    if (moved || marked)
+        place();
+    if (moved)
+        emit PositionChanged(m_position);
+    if (marked)
+        emit EstimatedChanged(this, estimated);
 }
 
 void TSelectionPoint::place() {

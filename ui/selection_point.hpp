@@ -3,9 +3,13 @@
 #include <QPointF>
 #include <QWidget>
 
+#include <cstddef>
+
+class LandmarkSet;
 class QPainter;
 
-// A landmark grip: a small circle whose centre is Position, in the parent's coordinates.
+// A landmark grip: shows one landmark of a set as a small circle whose centre is Position, in
+// the parent's coordinates, and moves it there; the set holds the place and the mark.
 // A left-button drag puts the centre on the pointer, kept inside the parent's box. A click
 // selects the grip; the arrow keys then move it (Shift 10 units, Ctrl a quarter unit).
 class TSelectionPoint : public QWidget {
@@ -15,8 +19,10 @@ class TSelectionPoint : public QWidget {
     Q_PROPERTY(bool Selected READ isSelected WRITE setSelected)
     Q_PROPERTY(bool Estimated READ isEstimated WRITE setEstimated NOTIFY EstimatedChanged)
 public:
-    explicit TSelectionPoint(QWidget* parent, int gripSize = 3);
+    TSelectionPoint(LandmarkSet* set, std::size_t index, QWidget* parent, int gripSize = 3);
 
+    LandmarkSet* landmarkSet() const { return m_set; }
+    std::size_t index() const { return m_index; }
     QPointF Position() const { return m_position; }
     void setPosition(QPointF centre);
     int GripSize() const { return m_gripSize; }
@@ -59,15 +65,18 @@ protected:
     void leaveEvent(QEvent* event) override;
 
 private:
+    void showLandmark(); // takes the set's place and mark for this landmark
     void place();
     void setHot(bool hot);
     // The selection ring needs a little more room than the bare grip.
     int halfExtent() const { return m_gripSize + (m_selected ? 6 : m_estimated ? 3 : 2); }
 
-    QPointF m_position;
+    LandmarkSet* m_set;
+    std::size_t m_index;
+    QPointF m_position; // as last shown
     int m_gripSize;
     bool m_dragging = false;
     bool m_hot = false;
     bool m_selected = false;
-    bool m_estimated = false;
+    bool m_estimated = false; // as last shown
 };

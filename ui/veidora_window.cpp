@@ -10,6 +10,7 @@
 #include "grip_history.hpp"
 #include "keyboard.hpp"
 #include "landmark_page.hpp"
+#include "landmark_set.hpp"
 #include "loupe.hpp"
 #include "matrix_label.hpp"
 #include "named.hpp"
@@ -193,25 +194,15 @@ void TVeidora::buildPages() {
     m_side = new FacePage(FacePage::sideDesign(), TabItem2, shared, this);
     m_loupe->raise(); // over the pages
 
-    m_history->setShowGrips([tabs = TabControl1](const std::vector<TSelectionPoint*>& grips) {
-        FacePage::bringIntoView(tabs, grips);
+    m_history->setShowGrips([this](const std::vector<LandmarkSet*>& sets) {
+        std::vector<FacePage*> pages;
+        for (LandmarkSet* set : sets)
+            pages.push_back(set == m_front->landmarkSet() ? m_front : m_side);
+        FacePage::bringIntoView(TabControl1, pages);
     });
     m_history->setBusy(
         [this] { return m_front->landmarks()->dragged() || m_side->landmarks()->dragged(); });
-    connectPages();
     m_verdict = new VerdictMarks(m_front, m_side, StatusBar1, this);
-}
-
-void TVeidora::connectPages() {
-    for (int n : {3, 4})
-        on(SelectionPoint(n), &TSelectionPoint::OnTrack, [this] { SelectionPoint2Track(); });
-    m_front->rectangle()->OnPaint = [this] { guarded(this, [&] { Rectangle1Paint(); }); };
-    m_side->rectangle()->OnPaint = [this] { guarded(this, [&] { Rectangle2Paint(); }); };
-    on(m_front->resetButton(), &QPushButton::clicked, [this] { Button6Click(); });
-    on(m_side->resetButton(), &QPushButton::clicked, [this] { Button7Click(); });
-    on(m_side->mirrorButton(), &QPushButton::clicked, [this] { Button5Click(); });
-    on(m_front->tilt(), &TTrackBar::OnChange, [this] { TrackBar2Change(); });
-    on(m_side->tilt(), &TTrackBar::OnChange, [this] { TrackBar1Change(); });
 }
 
 void TVeidora::FormCreate() {
@@ -311,12 +302,11 @@ void TVeidora::Button2Click() {
 void TVeidora::DialogAnswer(int modalResult) {
     if (modalResult != kYes)
         return;
-    std::vector<TSelectionPoint*> grips = m_front->grips();
-    grips.insert(grips.end(), m_side->grips().begin(), m_side->grips().end());
-    m_history->record(QStringLiteral("Demonstracija"), grips, [this] {
-        AtstatymasPriekis();
-        AtstatymasSonas();
-    });
+    m_history->record(QStringLiteral("Demonstracija"),
+                      {m_front->landmarkSet(), m_side->landmarkSet()}, [this] {
+                          AtstatymasPriekis();
+                          AtstatymasSonas();
+                      });
     // The demonstration measures the reset places, not those of the last paint.
     m_front->copyGrips();
     m_side->copyGrips();
@@ -326,13 +316,14 @@ void TVeidora::DialogAnswer(int modalResult) {
 void TVeidora::pradzia() {
     // Both pages are checked before anything is shown: a page that cannot be measured leaves
     // the last result whole instead of half replaced. The side is checked at the places its
-    // paint will copy before the second step measures them.
+    // paint will copy (the set as it is now) before the second step measures them.
     for (const std::string& error :
          {measureFront(std::span<const TPointF, kFrontLandmarkCount>(m_front->copies()),
                        decimalSeparator())
               .error,
-          measureSide(std::span<const TPointF, kSideLandmarkCount>(m_side->gripPlaces()),
-                      decimalSeparator())
+          measureSide(
+              std::span<const TPointF, kSideLandmarkCount>(m_side->landmarkSet()->snapshot()),
+              decimalSeparator())
               .error})
         if (!error.empty())
             throw UserError(QString::fromStdString(error));
@@ -412,7 +403,7 @@ void TVeidora::StringGrid1DrawColumnCell(QPainter* Canvas, TColumn*, const QRect
     drawDefault();
 }
 
-// --- landmarks and photo corrections: thin calls into the pages ---
+// --- landmarks and photo corrections: each page wires its own controls; these say which ---
 
 void TVeidora::Rectangle1Paint() {
     m_front->copyGrips();
@@ -451,5 +442,5 @@ void TVeidora::TrackBar1Change() {
 }
 
 void TVeidora::Button5Click() {
-    m_side->photo()->mirror();
+    m_side->mirrorPhoto();
 }

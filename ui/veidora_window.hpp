@@ -76,7 +76,7 @@ public:
     static QString confirmationText(const QString& missing);
     static QString openingText(); // the banner's text before any determination
 
-    // The shell's controls, named as the program's documentation names them.
+    // The shell's controls, under the object names that tests and screen-reader scripts use.
     TMatrixLabel* MatrixLabel1 = nullptr;
     TStringGrid* StringGrid1 = nullptr;
     TColumn* FloatColumn1 = nullptr;
@@ -105,9 +105,9 @@ protected:
 private:
     void buildShell();
     void buildPages();
-    void connectPages();
 
-    // Event handlers and steps, as the controls call them.
+    // Event handlers and steps, by the names tests and screen readers know them. The pages
+    // wire their own controls; the page handlers here are one-line calls into them.
     void FormCreate();
     void Button1Click();
     void Button2Click();

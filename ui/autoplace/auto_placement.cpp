@@ -6,6 +6,7 @@
 #include "face_page.hpp"
 #include "grip_history.hpp"
 #include "landmark_page.hpp"
+#include "landmark_set.hpp"
 #include "levelling.hpp"
 #include "photo.hpp"
 #include "profile_fit.hpp"
@@ -137,38 +138,42 @@ void AutoPlacement::searchFinished(const LandmarkSearch::Outcome& outcome, const
     }
 }
 
+QPointF AutoPlacement::toRectangle(const FacePage& page, QSize picture, facefit::Point point,
+                                   bool mirror) {
+    const TImage* photo = page.photo();
+    const QWidget* rectangle = page.rectangle();
+    const QRect box = photo->Box();
+    const facefit::PhotoView view{
+        double(picture.width()), double(picture.height()),   double(box.x()),
+        double(box.y()),         double(box.width()),        double(box.height()),
+        photo->RotationAngle(),  double(rectangle->width()), double(rectangle->height())};
+    const facefit::Point p = facefit::imageToRectangle(point, view, mirror);
+    return {p.x, p.y};
+}
+
 void AutoPlacement::place(const LandmarkSearch::Outcome& outcome, QSize picture) {
     // Mirrored exactly as the page's own button does it, so the measurements see a profile
     // facing left; the points were found on the picture as it was.
     const bool mirror = outcome.mirror && m_s.page->mirrorButton();
     if (mirror)
         m_s.page->mirrorButton()->click();
-    TImage* photo = m_s.page->photo();
-    QWidget* rectangle = m_s.page->rectangle();
-    const QRect box = photo->Box();
-    const std::vector<TSelectionPoint*>& grips = m_s.page->grips();
+    LandmarkSet* set = m_s.page->landmarkSet();
     int found = 0, estimated = 0;
     QString turned;
     m_s.history->record(
-        QStringLiteral("Rasti taškus"), grips,
+        QStringLiteral("Rasti taškus"), {set},
         [&] {
             // Levelled first: the grips go onto the picture as it is then shown.
             turned = level(outcome, mirror);
-            const facefit::PhotoView view{
-                double(picture.width()), double(picture.height()),   double(box.x()),
-                double(box.y()),         double(box.width()),        double(box.height()),
-                photo->RotationAngle(),  double(rectangle->width()), double(rectangle->height())};
-            for (std::size_t i = 0; i < grips.size() && i < outcome.points.size(); ++i) {
-                const facefit::Point p = facefit::imageToRectangle(outcome.points[i], view, mirror);
-                // Single precision, as the copies hold it, so a copy equals its grip.
-                grips[i]->setPosition({double(float(p.x)), double(float(p.y))});
+            for (std::size_t i = 0; i < set->size() && i < outcome.points.size(); ++i) {
+                set->setPosition(i, toRectangle(*m_s.page, picture, outcome.points[i], mirror));
                 const bool read = i < outcome.found.size() && outcome.found[i];
-                grips[i]->setEstimated(!read);
+                set->setEstimated(i, !read);
                 ++(read ? found : estimated);
             }
         },
         m_s.page->tilt());
-    rectangle->update();
+    m_s.page->rectangle()->update();
     QString text = resultText(found, estimated, mirror);
     if (!turned.isEmpty())
         text += QLatin1Char(' ') + turned;

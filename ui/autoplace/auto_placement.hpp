@@ -3,6 +3,8 @@
 #include "landmark_search.hpp"
 
 #include <QObject>
+#include <QPointF>
+#include <QSize>
 #include <QString>
 
 class FacePage;
@@ -41,6 +43,11 @@ public:
     // What the status line adds on the photo's turn: `tilt` now, `before` the search, `wanted`
     // the turn that would level the face (more than the tilt's range allows when they differ).
     static QString turnText(int tilt, int before, int wanted);
+
+    // Where a point of a picture searched on `page` is drawn on the page's rectangle, with the
+    // page's photo box and tilt as they are now; the picture mirrored first when `mirror`.
+    static QPointF toRectangle(const FacePage& page, QSize picture, veidora::facefit::Point point,
+                               bool mirror);
 
     // The button's click.
     void start();

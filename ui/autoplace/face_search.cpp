@@ -59,8 +59,9 @@ std::shared_ptr<LoadedModel> model(const QStringList& modules, const QString& pa
     return m;
 }
 
-QString failedText(const QString& why) {
-    return QStringLiteral("Veido paieška nepavyko: %1").arg(why);
+// Nothing of what the library said is shown: the box is worded in Lithuanian only.
+QString exceptionText(const QString&) {
+    return FaceSearch::failedText(veidora::facefit::FaceSearchError::Failed);
 }
 
 } // namespace
@@ -71,6 +72,20 @@ QString FaceSearch::moduleErrorText(const QString& module, const QString& why) {
     return QStringLiteral("Nepavyko įkelti veido paieškos modulio „%1“ (%2). Jį įdiegia Debian "
                           "paketas „%3“ (komanda: apt-get install --reinstall %3).")
         .arg(module, why, QLatin1String(ModuleLibrary::kPackage));
+}
+
+QString FaceSearch::failedText(veidora::facefit::FaceSearchError error) {
+    using veidora::facefit::FaceSearchError;
+    switch (error) {
+    case FaceSearchError::BadPicture:
+        return QStringLiteral("Veido paieška nepavyko: nuotraukos vaizdas netinkamas.");
+    case FaceSearchError::OutOfMemory:
+        return QStringLiteral("Veido paieška nepavyko: nuotraukai ieškoti trūksta atminties.");
+    case FaceSearchError::None:
+    case FaceSearchError::Failed:
+        break;
+    }
+    return QStringLiteral("Veido paieška nepavyko.");
 }
 
 QString FaceSearch::modelErrorText(const QString& path) {
@@ -100,7 +115,7 @@ FaceSearch::Outcome FaceSearch::search(const QStringList& modules, const QString
             const QImage rgb = picture.convertToFormat(QImage::Format_RGB888);
             const veidora::facefit::ImageView view{rgb.constBits(), rgb.width(), rgb.height(),
                                                    rgb.bytesPerLine(), 3};
-            std::string why;
+            veidora::facefit::FaceSearchError why = veidora::facefit::FaceSearchError::None;
             std::optional<veidora::facefit::FoundFace> face;
             {
                 const std::lock_guard turn(loaded->busy);
@@ -108,8 +123,6 @@ FaceSearch::Outcome FaceSearch::search(const QStringList& modules, const QString
             }
             if (face) {
                 out.kind = Outcome::Found;
-                out.area =
-                    QRectF(QPointF(face->left, face->top), QPointF(face->right, face->bottom));
                 // The pixel analysis too runs here, off the GUI thread.
                 const veidora::facefit::FrontFinding found = veidora::facefit::findFrontLandmarks(
                     face->points, veidora::facefit::frontDefaults(), view);
@@ -117,13 +130,13 @@ FaceSearch::Outcome FaceSearch::search(const QStringList& modules, const QString
                 out.found.assign(found.found.begin(), found.found.end());
                 out.levels = true;
                 out.slope = veidora::facefit::eyeLineSlope(face->points);
-            } else if (!why.empty()) {
+            } else if (why != veidora::facefit::FaceSearchError::None) {
                 out.kind = Outcome::Failed;
-                out.message = failedText(QString::fromStdString(why));
+                out.message = FaceSearch::failedText(why);
             }
             return out;
         },
-        failedText);
+        exceptionText);
 }
 
 void FaceSearch::preload() {

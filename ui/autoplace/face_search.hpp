@@ -1,5 +1,6 @@
 #pragma once
 
+#include "face_finder.hpp"
 #include "landmark_search.hpp"
 
 #include <QString>
@@ -28,6 +29,8 @@ public:
 
     static const char* const kModelPackage;
     static QString modelErrorText(const QString& path);
+    // The error box's text for a search the finder could not carry out.
+    static QString failedText(veidora::facefit::FaceSearchError error);
     // The module that holds the finder could not be loaded; `why` names every place tried.
     static QString moduleErrorText(const QString& module, const QString& why);
 

@@ -5,7 +5,6 @@
 #include <QFutureWatcher>
 #include <QImage>
 #include <QObject>
-#include <QRectF>
 #include <QString>
 
 #include <exception>
@@ -24,7 +23,6 @@ public:
         std::vector<veidora::facefit::Point> points;
         std::vector<bool> found; // read on the photo; false: only estimated
         bool mirror = false;     // the photo is to be mirrored before the points are placed
-        QRectF area;             // what was found: the face's box, the head's bounds
         // Whether the search looks for a line that is level on an upright face (levelling.hpp),
         // and that line's slope in degrees on the searched picture; nullopt where it could not
         // see the line.

@@ -42,10 +42,10 @@ ModuleLibrary::Loaded ModuleLibrary::load(const QStringList& candidates, const c
     Registry& r = registry();
     const std::lock_guard guard(r.lock);
     auto& loaded = r.loaded;
-    QStringList why;
+    QStringList why, detail;
     for (const QString& path : candidates) {
         if (const auto it = loaded.find(path); it != loaded.end())
-            return {it->second, path, {}};
+            return {it->second, path, {}, {}};
         if (!QFileInfo(path).isFile()) {
             why << QStringLiteral("%1: nėra tokio failo").arg(path);
             continue;
@@ -54,11 +54,12 @@ ModuleLibrary::Loaded ModuleLibrary::load(const QStringList& candidates, const c
         const QFunctionPointer entryFunction = module.resolve(entryName);
         if (const void* entry = entryFunction ? call(entryFunction) : nullptr) {
             loaded.emplace(path, entry);
-            return {entry, path, {}};
+            return {entry, path, {}, {}};
         }
-        why << module.errorString();
+        why << QStringLiteral("%1: nepavyko įkelti").arg(path);
+        detail << module.errorString();
     }
-    return {nullptr, {}, why.join(QStringLiteral("; "))};
+    return {nullptr, {}, why.join(QStringLiteral("; ")), detail.join(QStringLiteral("; "))};
 }
 
 bool ModuleLibrary::isLoaded(const QString& path) {

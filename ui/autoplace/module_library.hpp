@@ -13,7 +13,8 @@ public:
     struct Loaded {
         const void* entry = nullptr; // the module's table; null: not loaded
         QString path;                // the module's file, when loaded
-        QString error;               // why not, naming every place tried
+        QString error;               // why not, naming every place tried, in Lithuanian
+        QString detail;              // the system loader's own words, for the diagnostics log
     };
 
     // The first of `candidates` that loads and whose function `entryName`, called through

@@ -29,18 +29,6 @@ QString errorText(veidora::facefit::SilhouetteError error) {
     return QStringLiteral("vaizdų apdorojimo biblioteka (OpenCV) grąžino klaidą.");
 }
 
-// The silhouette's bounds in the picture's pixels.
-QRectF boundsOf(const veidora::facefit::Outline& outline) {
-    double left = outline.width, top = outline.height, right = 0, bottom = 0;
-    for (const veidora::facefit::Point& p : outline.points) {
-        left = std::min(left, p.x);
-        top = std::min(top, p.y);
-        right = std::max(right, p.x);
-        bottom = std::max(bottom, p.y);
-    }
-    return QRectF(QPointF(left, top), QPointF(right, bottom));
-}
-
 } // namespace
 
 ProfileSearch::ProfileSearch(QObject* parent)
@@ -102,7 +90,6 @@ LandmarkSearch::Outcome ProfileSearch::search(const QStringList& modules,
                 out.points.assign(r.points.begin(), r.points.end());
                 out.found.assign(r.measured.begin(), r.measured.end());
                 out.mirror = r.facing == Facing::Right;
-                out.area = boundsOf(*outline);
             }
             return out;
         },
