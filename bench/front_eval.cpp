@@ -214,7 +214,7 @@ int main(int argc, char* argv[]) {
         }
         const QImage rgb = loaded.image.convertToFormat(QImage::Format_RGB888);
         const ImageView view{rgb.constBits(), rgb.width(), rgb.height(), rgb.bytesPerLine(), 3};
-        const auto found = finder->findLargestFace(view, &error);
+        const auto found = finder->findLargestFace(view);
         if (!found) {
             std::fprintf(stderr, "%s: no face\n", qPrintable(name));
             continue;
