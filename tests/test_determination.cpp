@@ -94,11 +94,7 @@ class DeterminationTest : public QObject {
     }
 
     // The waiting second is over: the second step runs, once.
-    void secondStep() {
-        QVERIFY(w->Timer2->isActive());
-        fireNow(w->Timer2);
-        QTRY_VERIFY_WITH_TIMEOUT(!w->Timer2->isActive(), kPatienceMs);
-    }
+    void secondStep() { runSecondStep(*w); }
 
     void expectLabels(const Texts& texts, QChar sep = QLatin1Char('.')) {
         for (const auto& [name, text] : texts)

@@ -62,11 +62,7 @@ class FirmnessTest : public QObject {
         openPhoto(*w, w->side(), img, dir.filePath(QStringLiteral("sonas.png")));
     }
 
-    void secondStep() {
-        QVERIFY(w->Timer2->isActive());
-        fireNow(w->Timer2);
-        QTRY_VERIFY_WITH_TIMEOUT(!w->Timer2->isActive(), kPatienceMs);
-    }
+    void secondStep() { runSecondStep(*w); }
 
 private slots:
     void init() {

@@ -197,6 +197,13 @@ inline void fireNow(QTimer* timer) {
     timer->start(0);
 }
 
+// The held second step runs now, once, and the test waits until it has.
+inline void runSecondStep(TVeidora& w) {
+    QVERIFY(w.Timer2->isActive());
+    fireNow(w.Timer2);
+    QTRY_VERIFY_WITH_TIMEOUT(!w.Timer2->isActive(), kPatienceMs);
+}
+
 // What the window shows as a result and as photos, taken at one moment, so that a test can
 // say "nothing of this changed". Grips are kept apart: most steps move some of them.
 struct WindowSnapshot {
@@ -303,7 +310,5 @@ inline void runDemonstration(TVeidora& w) {
         const auto yes = answerNextMessageBox(QMessageBox::Yes);
         QTest::mouseClick(w.Button2, Qt::LeftButton);
     }
-    QVERIFY(w.Timer2->isActive());
-    fireNow(w.Timer2);
-    QTRY_VERIFY_WITH_TIMEOUT(!w.Timer2->isActive(), kPatienceMs);
+    runSecondStep(w);
 }
