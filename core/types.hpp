@@ -10,6 +10,12 @@ struct TPointF {
     friend bool operator==(const TPointF&, const TPointF&) = default;
 };
 
+// Where a sample face is drawn on its page, in the drawing rectangle's units: the landmarks'
+// default places are given in the same frame.
+struct SampleBox {
+    int x, y, width, height;
+};
+
 // Eight trait codes, each 0..3; 0 means "not measured yet".
 struct TraitCodes {
     double tKD = 0;

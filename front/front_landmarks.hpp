@@ -9,6 +9,8 @@ namespace veidora {
 
 inline constexpr std::size_t kFrontLandmarkCount = 28;
 
+inline constexpr SampleBox kFrontSampleBox{288, 7, 265, 321};
+
 // Default places of P1..P28 on the front sample face, in the drawing rectangle's units.
 inline constexpr std::array<TPointF, kFrontLandmarkCount> kFrontDefaults{{
     {356, 89},  {481, 85},  {420, 76},  {421, 292}, {345, 140}, {407, 149}, {436, 149},

@@ -9,6 +9,8 @@ namespace veidora {
 
 inline constexpr std::size_t kSideLandmarkCount = 17;
 
+inline constexpr SampleBox kSideSampleBox{288, 9, 265, 321};
+
 // Default places of S1..S17 on the profile sample face, in the drawing rectangle's units.
 inline constexpr std::array<TPointF, kSideLandmarkCount> kSideDefaults{{
     {330, 101},

@@ -59,6 +59,21 @@ QImage sampleFace(QSize size, double tilt) {
     return drawing(VEIDORA_SAMPLE_FRONT, size, tilt);
 }
 
+// A picture of `size` turned by `tilt` as the front page shows it: fitted into the sample's
+// box and turned back upright, in a rectangle large enough not to clamp.
+PhotoView asOnThePage(QSize size, double tilt) {
+    const veidora::SampleBox& b = veidora::kFrontSampleBox;
+    return {double(size.width()),
+            double(size.height()),
+            double(b.x),
+            double(b.y),
+            double(b.width),
+            double(b.height),
+            -tilt,
+            2000,
+            2000};
+}
+
 class FaceFinderTest : public testing::Test {
 protected:
     static void SetUpTestSuite() { s_finder = FaceFinder::load(kDefaultModelPath, s_error); }
@@ -219,7 +234,7 @@ TEST_F(FaceFinderTest, MirroredPictureGivesMirroredPoints) {
 }
 
 TEST_F(FaceFinderTest, SampleFaceLandsOnTheDefaultLandmarks) {
-    // As shown on the front page: fitted into (288, 7, 265 x 321), turned back upright.
+    // As shown on the front page: fitted into the sample's box, turned back upright.
     const FrontPoints d = defaults();
     for (QSize size : {QSize(568, 677), QSize(1028, 1225)}) {
         for (double tilt : {-10.0, 0.0, 10.0}) {
@@ -227,15 +242,7 @@ TEST_F(FaceFinderTest, SampleFaceLandsOnTheDefaultLandmarks) {
             const auto face = finder().findLargestFace(view(img));
             ASSERT_TRUE(face) << size.width() << " " << tilt;
             const FrontPoints lm = frontLandmarks(face->points, d);
-            const PhotoView shown{static_cast<double>(size.width()),
-                                  static_cast<double>(size.height()),
-                                  288,
-                                  7,
-                                  265,
-                                  321,
-                                  -tilt,
-                                  2000,
-                                  2000};
+            const PhotoView shown = asOnThePage(size, tilt);
             std::vector<double> errors;
             std::ostringstream all;
             for (std::size_t i = 0; i < lm.size(); ++i) {
@@ -272,8 +279,7 @@ TEST_F(FaceFinderTest, SampleFaceShowsItsHairlineAndNoseBridgeWhereTheDefaultsSa
             const auto face = finder().findLargestFace(view(img));
             ASSERT_TRUE(face) << size.width() << " " << tilt;
             const FrontFinding lm = findFrontLandmarks(face->points, d, view(img));
-            const PhotoView shown{
-                double(size.width()), double(size.height()), 288, 7, 265, 321, -tilt, 2000, 2000};
+            const PhotoView shown = asOnThePage(size, tilt);
             for (std::size_t i : kSearched) {
                 const Point p = imageToRectangle(lm.points[i], shown);
                 EXPECT_TRUE(lm.found[i]) << "P" << i + 1 << " " << size.width() << " " << tilt;

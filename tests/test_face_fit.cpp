@@ -97,9 +97,13 @@ TEST(FitSimilarity, UndeterminedFitsGiveNothing) {
 
 // --- imageToRectangle -------------------------------------------------------------------
 
+// The front page's sample box, in a rectangle large enough not to clamp.
+constexpr veidora::SampleBox kBox = veidora::kFrontSampleBox;
+
 PhotoView view(double w, double h, double angle = 0) {
-    // The front photo box of the window, in a rectangle large enough not to clamp.
-    return {w, h, 288, 7, 265, 321, angle, 1000, 1000};
+    return {
+        w,    h,   double(kBox.x), double(kBox.y), double(kBox.width), double(kBox.height), angle,
+        1000, 1000};
 }
 
 TEST(ImageToRectangle, FitsWideAndTallPicturesCentred) {
@@ -108,14 +112,17 @@ TEST(ImageToRectangle, FitsWideAndTallPicturesCentred) {
         double w, h;
         Point image, expected;
     };
-    // 265 x 321 box at (288, 7): a wide picture fills the width, a tall one the height.
+    const double left = kBox.x, top = kBox.y, width = kBox.width, height = kBox.height;
+    const double cx = left + width / 2, cy = top + height / 2;
+    // Pictures at half the box's scale: a wide one fills the width, a tall one the height.
+    const double wide = width / 2, tall = 100.0 / 2 / 2;
     const Case cases[] = {
-        {"wide, top left", 530, 265, {0, 0}, {288, 7 + (321 - 132.5) / 2}},
-        {"wide, bottom right", 530, 265, {530, 265}, {553, 7 + (321 + 132.5) / 2}},
-        {"tall, top left", 100, 642, {0, 0}, {288 + (265 - 50) / 2.0, 7}},
-        {"tall, bottom right", 100, 642, {100, 642}, {288 + (265 + 50) / 2.0, 328}},
-        {"small grows", 10, 10, {10, 0}, {420.5 + 132.5, 167.5 - 132.5}},
-        {"sample face, pixel centre", 568, 677, {284, 338.5}, {420.5, 167.5}},
+        {"wide, top left", 2 * width, width, {0, 0}, {left, cy - wide / 2}},
+        {"wide, bottom right", 2 * width, width, {2 * width, width}, {left + width, cy + wide / 2}},
+        {"tall, top left", 100, 2 * height, {0, 0}, {cx - tall, top}},
+        {"tall, bottom right", 100, 2 * height, {100, 2 * height}, {cx + tall, top + height}},
+        {"small grows", 10, 10, {10, 0}, {cx + width / 2, cy - width / 2}},
+        {"sample face, pixel centre", 568, 677, {284, 338.5}, {cx, cy}},
     };
     for (const Case& c : cases)
         expectNear(imageToRectangle(c.image, view(c.w, c.h)), c.expected, kEps, c.what);

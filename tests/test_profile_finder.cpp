@@ -46,7 +46,16 @@ PhotoView photoView(QSize picture, double angle) {
 
 // The sample profile as the side page shows it beside the photo: fitted into its box.
 constexpr double kSampleWidth = 663, kSampleHeight = 681;
-const PhotoView kSampleBox{kSampleWidth, kSampleHeight, 288, 9, 265, 321, 0, 561, 377};
+constexpr veidora::SampleBox kBox = veidora::kSideSampleBox;
+const PhotoView kSampleBox{kSampleWidth,
+                           kSampleHeight,
+                           double(kBox.x),
+                           double(kBox.y),
+                           double(kBox.width),
+                           double(kBox.height),
+                           0,
+                           561,
+                           377};
 
 // A default place (drawing-rectangle units over the sample) in the sample picture's pixels.
 Point samplePixel(Point rect) {

@@ -36,6 +36,10 @@ std::vector<FacePage::FigureRow> rows(std::span<const FigureLabel<Figure>> table
     return out;
 }
 
+QRect place(const SampleBox& b) {
+    return {b.x, b.y, b.width, b.height};
+}
+
 QRect at(const LabelPlace& l, int height = 17) {
     return {l.x, l.y, l.width, height};
 }
@@ -56,7 +60,7 @@ FacePage::Design FacePage::frontDesign() {
     d.tilt = {"TrackBar2", {24, 35, 185, 19}};
     d.rectangle = {"Rectangle1", {16, 62, 561, 377}};
     d.photo = {"Image1", {8, 8, 257, 321}};
-    d.sample = {"Image2", {288, 7, 265, 321}};
+    d.sample = {"Image2", place(kFrontSampleBox)};
     d.sampleDrawing = ":/faces/front.svg";
     d.ring = "DefaultRing1";
     d.tiltFrequency = 0;
@@ -80,7 +84,7 @@ FacePage::Design FacePage::sideDesign() {
     d.tilt = {"TrackBar1", {24, 32, 169, 19}};
     d.rectangle = {"Rectangle2", {24, 62, 561, 377}};
     d.photo = {"Image4", {8, 8, 257, 321}};
-    d.sample = {"Image3", {288, 9, 265, 321}};
+    d.sample = {"Image3", place(kSideSampleBox)};
     d.sampleDrawing = ":/faces/profile.svg";
     d.ring = "DefaultRing2";
     d.tiltFrequency = 1;
