@@ -54,6 +54,14 @@ void setTimerEnabled(QTimer* timer, bool enabled) {
         timer->stop();
 }
 
+// The front's figures in its labels and its codes among the run's, or its error.
+void showFront(FacePage& page, TraitCodes& codes, const FrontMeasurement& m) {
+    if (!m.ok())
+        throw UserError(QString::fromStdString(m.error));
+    page.showFigures(m.texts);
+    setCodes(codes, m.codes);
+}
+
 } // namespace
 
 TImageList::TImageList(QObject* parent) : QObject(parent) {}
@@ -316,20 +324,20 @@ void TVeidora::DialogAnswer(int modalResult) {
 void TVeidora::pradzia() {
     // Both pages are checked before anything is shown: a page that cannot be measured leaves
     // the last result whole instead of half replaced. The side is checked at the places its
-    // paint will copy (the set as it is now) before the second step measures them.
-    for (const std::string& error :
-         {measureFront(std::span<const TPointF, kFrontLandmarkCount>(m_front->copies()),
-                       decimalSeparator())
-              .error,
-          measureSide(
-              std::span<const TPointF, kSideLandmarkCount>(m_side->landmarkSet()->snapshot()),
-              decimalSeparator())
-              .error})
-        if (!error.empty())
-            throw UserError(QString::fromStdString(error));
+    // paint will copy (the set as it is now) before the second step measures them; the front's
+    // figures are the ones checked.
+    const FrontMeasurement front = measureFront(
+        std::span<const TPointF, kFrontLandmarkCount>(m_front->copies()), decimalSeparator());
+    const std::string sideError =
+        measureSide(std::span<const TPointF, kSideLandmarkCount>(m_side->landmarkSet()->snapshot()),
+                    decimalSeparator())
+            .error;
+    for (const std::string* error : {&front.error, &sideError})
+        if (!error->empty())
+            throw UserError(QString::fromStdString(*error));
     m_verdict->started();
     TabControl1->setCurrentWidget(TabItem1);
-    KoordinatesPriekis();
+    showFront(*m_front, m_codes, front);
     TabControl1->setCurrentWidget(TabItem2);
     setTimerEnabled(Timer2, true);
 }
@@ -364,12 +372,9 @@ void TVeidora::clearRanking() {
 }
 
 void TVeidora::KoordinatesPriekis() {
-    const FrontMeasurement m = measureFront(
-        std::span<const TPointF, kFrontLandmarkCount>(m_front->copies()), decimalSeparator());
-    if (!m.ok())
-        throw UserError(QString::fromStdString(m.error));
-    m_front->showFigures(m.texts);
-    setCodes(m_codes, m.codes);
+    showFront(*m_front, m_codes,
+              measureFront(std::span<const TPointF, kFrontLandmarkCount>(m_front->copies()),
+                           decimalSeparator()));
 }
 
 void TVeidora::KoordinatesSonas() {
