@@ -9,6 +9,7 @@
 #include "error_handler.hpp"
 #include "face_finder.hpp"
 #include "face_fit.hpp"
+#include "face_model.hpp"
 #include "face_page.hpp"
 #include "face_search.hpp"
 #include "front_landmarks.hpp"
@@ -73,19 +74,6 @@ double clickToGrips() {
                         fixture().window->ButtonAuto);
 }
 
-FaceFinder& ownFinder() {
-    static std::unique_ptr<FaceFinder> f = [] {
-        std::string error;
-        auto loaded = FaceFinder::load(kDefaultModelPath, error);
-        if (!loaded) {
-            std::cerr << error << '\n';
-            std::exit(1);
-        }
-        return loaded;
-    }();
-    return *f;
-}
-
 void BM_ClickToGripsMoving(benchmark::State& state) {
     clickToGrips(); // the model is read once per process, before the first search
     for (auto _ : state)
@@ -96,7 +84,7 @@ BENCHMARK(BM_ClickToGripsMoving)->UseManualTime()->Unit(benchmark::kMillisecond)
 void search(benchmark::State& state, bool plain) {
     const QImage rgb = fixture().decoded.convertToFormat(QImage::Format_RGB888);
     const ImageView view{rgb.constBits(), rgb.width(), rgb.height(), rgb.bytesPerLine(), 3};
-    FaceFinder& f = ownFinder();
+    FaceFinder& f = bench::faceModel();
     for (auto _ : state) {
         auto face = plain ? f.findPlain(view) : f.findLargestFace(view);
         if (!face)
@@ -134,7 +122,7 @@ const Portrait& portrait(const std::string& file) {
         Portrait p;
         p.rgb = QImage(QString::fromStdString(VEIDORA_TEST_DATA "/" + file))
                     .convertToFormat(QImage::Format_RGB888);
-        const auto face = ownFinder().findLargestFace(p.view());
+        const auto face = bench::faceModel().findLargestFace(p.view());
         if (!face) {
             std::cerr << "no face on " << file << '\n';
             std::exit(1);
@@ -162,7 +150,7 @@ BENCHMARK_CAPTURE(BM_PhotoAnalysis, frontal, std::string("frontal-125.jpg"))
 void BM_DlibAloneOnPortrait(benchmark::State& state, const std::string& file) {
     const Portrait& p = portrait(file);
     for (auto _ : state)
-        benchmark::DoNotOptimize(ownFinder().findPlain(p.view()));
+        benchmark::DoNotOptimize(bench::faceModel().findPlain(p.view()));
 }
 BENCHMARK_CAPTURE(BM_DlibAloneOnPortrait, astronaut, std::string("astronaut.png"))
     ->Unit(benchmark::kMillisecond)

@@ -3,6 +3,7 @@
 // portrait itself. The search on the large picture is measured with the first face search on
 // a reduced copy and on the picture itself.
 #include "face_finder.hpp"
+#include "face_model.hpp"
 
 #include <QImage>
 
@@ -37,19 +38,6 @@ const QImage& enlarged() {
     return image;
 }
 
-FaceFinder& finder() {
-    static std::unique_ptr<FaceFinder> f = [] {
-        std::string error;
-        auto loaded = FaceFinder::load(kDefaultModelPath, error);
-        if (!loaded) {
-            std::cerr << error << '\n';
-            std::exit(1);
-        }
-        return loaded;
-    }();
-    return *f;
-}
-
 ImageView view(const QImage& img) {
     return {img.constBits(), img.width(), img.height(), img.bytesPerLine(), 4};
 }
@@ -66,7 +54,7 @@ void BM_LoadModel(benchmark::State& state) {
 BENCHMARK(BM_LoadModel)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 void find(benchmark::State& state, const QImage& img) {
-    FaceFinder& f = finder();
+    FaceFinder& f = bench::faceModel();
     f.setSearchSize(static_cast<int>(state.range(0)));
     for (auto _ : state) {
         auto face = f.findLargestFace(view(img));
