@@ -56,7 +56,9 @@ void TColumn::paintDefault(QPainter* painter, const QStyleOptionViewItem& option
     QStyledItemDelegate::paint(painter, opt, index);
 }
 
-TStringGrid::TStringGrid(int rows, QWidget* parent) : QTableWidget(rows, 0, parent) {
+TStringGrid::TStringGrid(int rows, QWidget* parent) : QTableWidget(parent) {
+    // Rows come after the row header is hidden: a shown header would size itself from the
+    // contents of every new row, which is most of the grid's cost at start.
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setSelectionMode(QAbstractItemView::NoSelection);
     setFocusPolicy(Qt::NoFocus);
@@ -67,14 +69,23 @@ TStringGrid::TStringGrid(int rows, QWidget* parent) : QTableWidget(rows, 0, pare
     horizontalHeader()->setHighlightSections(false);
     horizontalHeader()->setFixedHeight(21);
     setWordWrap(false);
+    setRowCount(rows);
 }
 
-void TStringGrid::addColumn(TColumn* column, int width) {
-    const int col = columnCount();
-    setColumnCount(col + 1);
-    setItemDelegateForColumn(col, column);
-    setHorizontalHeaderItem(col, new QTableWidgetItem(QString()));
-    setColumnWidth(col, width);
+void TStringGrid::setColumns(std::initializer_list<Column> columns) {
+    // The header measures itself on every change while it is shown; hidden, it measures once,
+    // when the grid is first laid out.
+    const bool shown = !horizontalHeader()->isHidden();
+    horizontalHeader()->hide();
+    setColumnCount(static_cast<int>(columns.size()));
+    int col = 0;
+    for (const Column& c : columns) {
+        setItemDelegateForColumn(col, c.column);
+        setHorizontalHeaderItem(col, new QTableWidgetItem(QString()));
+        setColumnWidth(col, c.width);
+        ++col;
+    }
+    horizontalHeader()->setVisible(shown);
 }
 
 TColumn* TStringGrid::column(int col) const {

@@ -4,6 +4,7 @@
 #include <QTableWidget>
 
 #include <functional>
+#include <initializer_list>
 
 class TStringGrid;
 
@@ -36,7 +37,12 @@ class TStringGrid : public QTableWidget {
 public:
     TStringGrid(int rows, QWidget* parent = nullptr);
 
-    void addColumn(TColumn* column, int width);
+    struct Column {
+        TColumn* column;
+        int width;
+    };
+    void setColumns(std::initializer_list<Column> columns); // all of them, once
+
     TColumn* column(int col) const;
 
     QString cell(int col, int row) const;

@@ -122,9 +122,7 @@ void TVeidora::buildShell() {
     FloatColumn1 = named(new TColumn(StringGrid1, 0), "FloatColumn1");
     StringColumn1 = named(new TColumn(StringGrid1, -1), "StringColumn1");
     FloatColumn2 = named(new TColumn(StringGrid1, 2), "FloatColumn2");
-    StringGrid1->addColumn(FloatColumn1, 25);
-    StringGrid1->addColumn(StringColumn1, 95);
-    StringGrid1->addColumn(FloatColumn2, 63);
+    StringGrid1->setColumns({{FloatColumn1, 25}, {StringColumn1, 95}, {FloatColumn2, 63}});
     StringGrid1->OnDrawColumnCell = [this](QPainter* canvas, TColumn* column, const QRect& bounds,
                                            int row, const std::function<void()>& drawDefault) {
         StringGrid1DrawColumnCell(canvas, column, bounds, row, drawDefault);
