@@ -1,6 +1,7 @@
 #include "profile_fit.hpp"
 
 #include "profile_arc.hpp"
+#include "profile_facing.hpp"
 #include "profile_hairline.hpp"
 #include "profile_landmarks.hpp"
 
@@ -57,17 +58,9 @@ constexpr double kScaleSettled = 0.02;
 constexpr std::size_t kSmoothingShare = 1000;
 constexpr int kMostSmoothing = 8;
 constexpr std::size_t kLeastOutline = 30;
-// A nose standing out less than twice as far one way as the other is a face seen from the
-// front, or something else.
-constexpr double kFacingMargin = 2;
 // A nose stands out of root and base by this share of the head's width at least; an ear seen
 // from the front stands out less.
 constexpr double kLeastNose = 0.03;
-// The nose tip's and the chin's colours differ by at most kSameSkin on a face (RGB distance);
-// a tip this much further off, and at least kOtherColour, is not skin like the chin's.
-constexpr double kSameSkin = 40;
-constexpr double kOtherColour = 45;
-constexpr double kSkinMargin = 2;
 
 // One reading of a silhouette whose face looks left (towards -x).
 struct Reading {
@@ -75,9 +68,7 @@ struct Reading {
     std::string why;
     SidePoints points{};
     std::array<bool, kSidePointCount> measured{};
-    double score = 0; // how far the nose stands out, in head widths
-    // How far apart the colours of the nose tip and the chin are (RGB); nullopt without colours.
-    std::optional<double> skinMismatch;
+    FacingCues cues;
     double tilt = 0; // degrees
 };
 
@@ -169,10 +160,17 @@ Reading readFacingLeft(const std::vector<Point>& outline, const Outline& frame,
         out.why = "No nose-shaped point stands out of the outline.";
         return out;
     }
-    out.score = (std::min(arc[root].x, arc[base].x) - arc[tip].x) / W;
-    if (out.score < kLeastNose) {
+    out.cues.noseSize = (std::min(arc[root].x, arc[base].x) - arc[tip].x) / W;
+    if (out.cues.noseSize < kLeastNose) {
         out.why = "What stands out of the outline is too small for a nose.";
         return out;
+    }
+    if (colourful(colours)) {
+        out.cues.noseGrain = noseGrain(arc, *colours, mirrored, frame.width, tip, root, W);
+        if (noseIsHair(out.cues)) {
+            out.why = "What stands out of the outline is hair, not a nose.";
+            return out;
+        }
     }
     const std::optional<std::size_t> chinBottom = findChinBottom(arc, tip, base, W);
     if (!chinBottom) {
@@ -199,8 +197,8 @@ Reading readFacingLeft(const std::vector<Point>& outline, const Outline& frame,
         put(S14, arc[*chinFront]);
     put(S15, arc[*chinBottom]);
     if (colourful(colours))
-        out.skinMismatch = tipToChinColour(arc, *colours, mirrored, frame.width, tip,
-                                           chinFront.value_or(*chinBottom), W);
+        out.cues.skinMismatch = tipToChinColour(arc, *colours, mirrored, frame.width, tip,
+                                                chinFront.value_or(*chinBottom), W);
     if (colourful(colours))
         if (const auto hairline = findHairline(arc, *colours, mirrored, frame.width, brow, top, W))
             put(S2, arc[*hairline]);
@@ -222,19 +220,6 @@ Reading readFacing(const std::vector<Point>& outline, const Outline& frame,
     if (!r.ok)
         r = readFacingLeft(outline, frame, colours, mirrored, true);
     return r;
-}
-
-// true: the right-facing reading's tip has its chin's colour and the left one's not; false:
-// the other way round; nullopt: the colours do not tell.
-std::optional<bool> skinSide(const Reading& left, const Reading& right) {
-    if (!left.skinMismatch || !right.skinMismatch)
-        return std::nullopt;
-    const double l = *left.skinMismatch, r = *right.skinMismatch;
-    if (r <= kSameSkin && l >= kOtherColour && l >= kSkinMargin * r)
-        return true;
-    if (l <= kSameSkin && r >= kOtherColour && r >= kSkinMargin * l)
-        return false;
-    return std::nullopt;
 }
 
 // The sample's places of the landmarks not read, through the similarity that takes the read
@@ -278,18 +263,15 @@ ProfileResult analyseProfile(const Outline& outline, const ColourView* colours,
             result.why = left.why;
             return result;
         }
-        bool faceRight = right.ok && (!left.ok || right.score > left.score);
+        bool faceRight = !left.ok;
         if (left.ok && right.ok) {
-            // The face is the side whose nose tip has the chin's colour: skin both.
-            const std::optional<bool> bySkin = skinSide(left, right);
-            if (bySkin)
-                faceRight = *bySkin;
-            else if (std::max(left.score, right.score) <
-                     kFacingMargin * std::min(left.score, right.score)) {
+            const FaceSide face = whichIsFace(left.cues, right.cues);
+            if (face == FaceSide::Neither) {
                 // A nose either way is a face seen from the front, or something else.
                 result.why = "The silhouette looks alike both ways: not a profile.";
                 return result;
             }
+            faceRight = face == FaceSide::Right;
         }
         Reading& r = faceRight ? right : left;
         fitRest(r.points, r.measured, defaults);
