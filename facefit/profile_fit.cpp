@@ -4,6 +4,7 @@
 #include "profile_facing.hpp"
 #include "profile_hairline.hpp"
 #include "profile_landmarks.hpp"
+#include "profile_nose_candidates.hpp"
 
 #include <algorithm>
 #include <cmath>
@@ -100,8 +101,10 @@ std::optional<std::size_t> tipAndWidth(const FrontArc& arc, double& width) {
 
 // The outline turned upright: the lean from the line resting on tip and forehead, read again
 // once turned by it.
+// `pin`: the tip is the forward extreme nearest it rather than the most forward point.
 std::optional<Upright> standUpright(const std::vector<Point>& outline, const Outline& frame,
-                                    bool foreheadByDrop, std::string& why) {
+                                    bool foreheadByDrop, std::optional<Point> pin,
+                                    std::string& why) {
     Point centre;
     for (const Point& p : outline) {
         centre.x += p.x / static_cast<double>(outline.size());
@@ -114,7 +117,13 @@ std::optional<Upright> standUpright(const std::vector<Point>& outline, const Out
         if (!arc)
             return std::nullopt;
         double width = arc->rowWidth();
-        const std::optional<std::size_t> tip = tipAndWidth(*arc, width);
+        std::optional<std::size_t> tip;
+        if (!pin) {
+            tip = tipAndWidth(*arc, width);
+        } else if ((tip = extremeNear(*arc, *pin, width))) {
+            width = widthFromTip(*arc, *tip);
+            pin = arc->toPicture((*arc)[*tip]); // followed as the arc turns
+        }
         const double scale = foreheadByDrop ? width : arc->rowWidth();
         const std::optional<std::size_t> rest =
             tip ? findForeheadRest(*arc, *tip,
@@ -139,11 +148,12 @@ std::optional<Upright> standUpright(const std::vector<Point>& outline, const Out
 }
 
 // The landmarks of a silhouette whose face looks left; `mirrored`: the outline was mirrored
-// from the picture's.
+// from the picture's; `pin`: where the nose tip is, when not the most forward point.
 Reading readFacingLeft(const std::vector<Point>& outline, const Outline& frame,
-                       const ColourView* colours, bool mirrored, bool foreheadByDrop) {
+                       const ColourView* colours, bool mirrored, bool foreheadByDrop,
+                       std::optional<Point> pin) {
     Reading out;
-    const std::optional<Upright> up = standUpright(outline, frame, foreheadByDrop, out.why);
+    const std::optional<Upright> up = standUpright(outline, frame, foreheadByDrop, pin, out.why);
     if (!up)
         return out;
     const FrontArc& arc = up->arc;
@@ -214,12 +224,30 @@ Reading readFacingLeft(const std::vector<Point>& outline, const Outline& frame,
 
 // The forehead line is looked for by the widest row first; hair hanging behind the head widens
 // that row, so the width from the tip's drop is tried next.
+Reading readWithTip(const std::vector<Point>& outline, const Outline& frame,
+                    const ColourView* colours, bool mirrored, std::optional<Point> pin) {
+    Reading r = readFacingLeft(outline, frame, colours, mirrored, false, pin);
+    if (!r.ok)
+        r = readFacingLeft(outline, frame, colours, mirrored, true, pin);
+    return r;
+}
+
+// The most forward point is the nose tip on most heads; when it is not (lips ahead of the
+// nose, a forelock over the brow), each other place that stands out is tried as the tip, most
+// forward first.
 Reading readFacing(const std::vector<Point>& outline, const Outline& frame,
                    const ColourView* colours, bool mirrored) {
-    Reading r = readFacingLeft(outline, frame, colours, mirrored, false);
-    if (!r.ok)
-        r = readFacingLeft(outline, frame, colours, mirrored, true);
-    return r;
+    const Reading first = readWithTip(outline, frame, colours, mirrored, std::nullopt);
+    if (first.ok)
+        return first;
+    std::string why;
+    const std::optional<FrontArc> level = FrontArc::place(outline, frame, {}, 0, why);
+    if (!level)
+        return first;
+    for (const Point& pin : noseTipCandidates(*level, level->rowWidth()))
+        if (Reading r = readWithTip(outline, frame, colours, mirrored, pin); r.ok)
+            return r;
+    return first;
 }
 
 // The sample's places of the landmarks not read, through the similarity that takes the read

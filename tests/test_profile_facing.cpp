@@ -131,4 +131,30 @@ TEST(ProfileFacing, ANoseAsGrainyAsHairIsNoNose) {
     EXPECT_FALSE(r.why.empty());
 }
 
+// The nose tip where something else on the face's front stands out further.
+TEST(ProfileNoseTip, FoundBehindLipsOrAForelockThatStandFurtherOut) {
+    Head lips; // full lips ahead of the nose, the chin close under them
+    lips.lip = {125, 460};
+    lips.fold = {135, 490};
+    lips.chin = {140, 520};
+    Head forelock; // hair combed forward over the brow
+    forelock.extraAboveBrow = {{110, 235}, {165, 265}};
+    const struct {
+        const char* name;
+        Head head;
+    } cases[] = {{"lips ahead of the nose", lips}, {"a forelock ahead of the nose", forelock}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const ProfileResult r =
+            analyseProfile(outlineOf(traced(c.head.polygon())), nullptr, sideDefaults());
+        if (!r.found) {
+            ADD_FAILURE() << r.why;
+            continue;
+        }
+        EXPECT_EQ(r.facing, Facing::Left);
+        EXPECT_LE(std::hypot(r.points[7].x - c.head.tip.x, r.points[7].y - c.head.tip.y), 8)
+            << "S8";
+    }
+}
+
 } // namespace
