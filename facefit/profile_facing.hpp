@@ -31,7 +31,7 @@ FaceSide whichIsFace(const FacingCues& left, const FacingCues& right);
 bool noseIsHair(const FacingCues& cues);
 
 // How grainy the picture is just inside the nose tip plus halfway up its ridge to the root:
-// the mean lightness step between neighbouring pixels in a small patch at each. nullopt when a
+// the median lightness step between neighbouring pixels in a small patch at each. nullopt when a
 // patch leaves the picture. `mirrored`: the arc was read from the picture mirrored. `colours`
 // must be a valid view.
 std::optional<double> noseGrain(const FrontArc& arc, const ColourView& colours, bool mirrored,

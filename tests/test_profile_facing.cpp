@@ -131,6 +131,25 @@ TEST(ProfileFacing, ANoseAsGrainyAsHairIsNoNose) {
     EXPECT_FALSE(r.why.empty());
 }
 
+TEST(ProfileFacing, ARingThroughTheNoseIsNoHair) {
+    const Head h;
+    Picture pic = coloured(kSkin, kSkin);
+    // A metal ring through the patch inside the tip, dark with a glint: its edges are sharp but
+    // cover only part of the patch.
+    for (int y = 380; y < 440; ++y) {
+        for (int x = 110; x < 180; ++x) {
+            if (std::abs(std::hypot(x - 145.0, y - 400.0) - 6) < 1.5) {
+                std::uint8_t* p = &pic.rgb[static_cast<std::size_t>((y * kWidth + x) * 3)];
+                p[0] = p[1] = p[2] = y < 400 ? 250 : 20;
+            }
+        }
+    }
+    const ColourView colours = pic.view();
+    const ProfileResult r =
+        analyseProfile(outlineOf(traced(h.polygon())), &colours, sideDefaults());
+    EXPECT_TRUE(r.found) << r.why;
+}
+
 // The nose tip where something else on the face's front stands out further.
 TEST(ProfileNoseTip, FoundBehindLipsOrAForelockThatStandFurtherOut) {
     Head lips; // full lips ahead of the nose, the chin close under them
