@@ -232,22 +232,18 @@ Reading readWithTip(const std::vector<Point>& outline, const Outline& frame,
     return r;
 }
 
-// The most forward point is the nose tip on most heads; when it is not (lips ahead of the
-// nose, a forelock over the brow), each other place that stands out is tried as the tip, most
-// forward first.
-Reading readFacing(const std::vector<Point>& outline, const Outline& frame,
-                   const ColourView* colours, bool mirrored) {
-    const Reading first = readWithTip(outline, frame, colours, mirrored, std::nullopt);
-    if (first.ok)
-        return first;
+// Each other place that stands out tried as the nose tip, most forward first: for lips ahead of
+// the nose or a forelock over the brow. `failed` when none reads as a face.
+Reading readByOtherTips(const std::vector<Point>& outline, const Outline& frame,
+                        const ColourView* colours, bool mirrored, Reading failed) {
     std::string why;
     const std::optional<FrontArc> level = FrontArc::place(outline, frame, {}, 0, why);
     if (!level)
-        return first;
+        return failed;
     for (const Point& pin : noseTipCandidates(*level, level->rowWidth()))
         if (Reading r = readWithTip(outline, frame, colours, mirrored, pin); r.ok)
             return r;
-    return first;
+    return failed;
 }
 
 // The sample's places of the landmarks not read, through the similarity that takes the read
@@ -285,8 +281,14 @@ ProfileResult analyseProfile(const Outline& outline, const ColourView* colours,
         for (std::size_t i = 0; i < asGiven.size(); ++i)
             flipped[i] = mirrored(asGiven[i], outline.width);
 
-        Reading left = readFacing(asGiven, outline, colours, false);
-        Reading right = readFacing(flipped, outline, colours, true);
+        Reading left = readWithTip(asGiven, outline, colours, false, std::nullopt);
+        Reading right = readWithTip(flipped, outline, colours, true, std::nullopt);
+        // The most forward point is the nose tip on most heads. Other places are tried only
+        // when it gives no face either way: they would find more in hair behind a face.
+        if (!left.ok && !right.ok) {
+            left = readByOtherTips(asGiven, outline, colours, false, std::move(left));
+            right = readByOtherTips(flipped, outline, colours, true, std::move(right));
+        }
         if (!left.ok && !right.ok) {
             result.why = left.why;
             return result;
