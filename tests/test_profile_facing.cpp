@@ -150,6 +150,17 @@ TEST(ProfileFacing, ARingThroughTheNoseIsNoHair) {
     EXPECT_TRUE(r.found) << r.why;
 }
 
+TEST(ProfileFacing, AWispOfHairAboveTheHeadLeavesTheHeadWhole) {
+    Head h;
+    // A loose curl on a strand a pixel thick, 40 pixels over the crown: a bun's loose end.
+    std::vector<Point> corners = h.polygon();
+    corners.insert(corners.end(),
+                   {{301, 101}, {301, 75}, {306, 70}, {306, 62}, {297, 62}, {297, 70}, {300, 75}});
+    const ProfileResult r = analyseProfile(outlineOf(traced(corners)), nullptr, sideDefaults());
+    ASSERT_TRUE(r.found) << r.why;
+    EXPECT_LE(std::hypot(r.points[7].x - h.tip.x, r.points[7].y - h.tip.y), 8) << "S8";
+}
+
 // The nose tip where something else on the face's front stands out further.
 TEST(ProfileNoseTip, FoundBehindLipsOrAForelockThatStandFurtherOut) {
     Head lips; // full lips ahead of the nose, the chin close under them
