@@ -85,7 +85,8 @@ std::optional<FrontArc> FrontArc::place(const std::vector<Point>& outline, const
         if (left[ur] > right[ur])
             continue;
         const double w = right[ur] - left[ur];
-        if (r > kNeckFrom * width && w < kNeckNarrow * width)
+        // A wisp of hair above the head narrows too: no neck before a head's width.
+        if (width >= kLeastWidth && r > kNeckFrom * width && w < kNeckNarrow * width)
             break;
         width = std::max(width, w);
     }

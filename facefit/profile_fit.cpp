@@ -1,8 +1,10 @@
 #include "profile_fit.hpp"
 
 #include "profile_arc.hpp"
+#include "profile_facing.hpp"
 #include "profile_hairline.hpp"
 #include "profile_landmarks.hpp"
+#include "profile_nose_candidates.hpp"
 
 #include <algorithm>
 #include <cmath>
@@ -57,17 +59,9 @@ constexpr double kScaleSettled = 0.02;
 constexpr std::size_t kSmoothingShare = 1000;
 constexpr int kMostSmoothing = 8;
 constexpr std::size_t kLeastOutline = 30;
-// A nose standing out less than twice as far one way as the other is a face seen from the
-// front, or something else.
-constexpr double kFacingMargin = 2;
 // A nose stands out of root and base by this share of the head's width at least; an ear seen
 // from the front stands out less.
 constexpr double kLeastNose = 0.03;
-// The nose tip's and the chin's colours differ by at most kSameSkin on a face (RGB distance);
-// a tip this much further off, and at least kOtherColour, is not skin like the chin's.
-constexpr double kSameSkin = 40;
-constexpr double kOtherColour = 45;
-constexpr double kSkinMargin = 2;
 
 // One reading of a silhouette whose face looks left (towards -x).
 struct Reading {
@@ -75,9 +69,7 @@ struct Reading {
     std::string why;
     SidePoints points{};
     std::array<bool, kSidePointCount> measured{};
-    double score = 0; // how far the nose stands out, in head widths
-    // How far apart the colours of the nose tip and the chin are (RGB); nullopt without colours.
-    std::optional<double> skinMismatch;
+    FacingCues cues;
     double tilt = 0; // degrees
 };
 
@@ -109,8 +101,10 @@ std::optional<std::size_t> tipAndWidth(const FrontArc& arc, double& width) {
 
 // The outline turned upright: the lean from the line resting on tip and forehead, read again
 // once turned by it.
+// `pin`: the tip is the forward extreme nearest it rather than the most forward point.
 std::optional<Upright> standUpright(const std::vector<Point>& outline, const Outline& frame,
-                                    bool foreheadByDrop, std::string& why) {
+                                    bool foreheadByDrop, std::optional<Point> pin,
+                                    std::string& why) {
     Point centre;
     for (const Point& p : outline) {
         centre.x += p.x / static_cast<double>(outline.size());
@@ -123,7 +117,13 @@ std::optional<Upright> standUpright(const std::vector<Point>& outline, const Out
         if (!arc)
             return std::nullopt;
         double width = arc->rowWidth();
-        const std::optional<std::size_t> tip = tipAndWidth(*arc, width);
+        std::optional<std::size_t> tip;
+        if (!pin) {
+            tip = tipAndWidth(*arc, width);
+        } else if ((tip = extremeNear(*arc, *pin, width))) {
+            width = widthFromTip(*arc, *tip);
+            pin = arc->toPicture((*arc)[*tip]); // followed as the arc turns
+        }
         const double scale = foreheadByDrop ? width : arc->rowWidth();
         const std::optional<std::size_t> rest =
             tip ? findForeheadRest(*arc, *tip,
@@ -148,11 +148,12 @@ std::optional<Upright> standUpright(const std::vector<Point>& outline, const Out
 }
 
 // The landmarks of a silhouette whose face looks left; `mirrored`: the outline was mirrored
-// from the picture's.
+// from the picture's; `pin`: where the nose tip is, when not the most forward point.
 Reading readFacingLeft(const std::vector<Point>& outline, const Outline& frame,
-                       const ColourView* colours, bool mirrored, bool foreheadByDrop) {
+                       const ColourView* colours, bool mirrored, bool foreheadByDrop,
+                       std::optional<Point> pin) {
     Reading out;
-    const std::optional<Upright> up = standUpright(outline, frame, foreheadByDrop, out.why);
+    const std::optional<Upright> up = standUpright(outline, frame, foreheadByDrop, pin, out.why);
     if (!up)
         return out;
     const FrontArc& arc = up->arc;
@@ -169,10 +170,17 @@ Reading readFacingLeft(const std::vector<Point>& outline, const Outline& frame,
         out.why = "No nose-shaped point stands out of the outline.";
         return out;
     }
-    out.score = (std::min(arc[root].x, arc[base].x) - arc[tip].x) / W;
-    if (out.score < kLeastNose) {
+    out.cues.noseSize = (std::min(arc[root].x, arc[base].x) - arc[tip].x) / W;
+    if (out.cues.noseSize < kLeastNose) {
         out.why = "What stands out of the outline is too small for a nose.";
         return out;
+    }
+    if (colourful(colours)) {
+        out.cues.noseGrain = noseGrain(arc, *colours, mirrored, frame.width, tip, root, W);
+        if (noseIsHair(out.cues)) {
+            out.why = "What stands out of the outline is hair, not a nose.";
+            return out;
+        }
     }
     const std::optional<std::size_t> chinBottom = findChinBottom(arc, tip, base, W);
     if (!chinBottom) {
@@ -199,8 +207,8 @@ Reading readFacingLeft(const std::vector<Point>& outline, const Outline& frame,
         put(S14, arc[*chinFront]);
     put(S15, arc[*chinBottom]);
     if (colourful(colours))
-        out.skinMismatch = tipToChinColour(arc, *colours, mirrored, frame.width, tip,
-                                           chinFront.value_or(*chinBottom), W);
+        out.cues.skinMismatch = tipToChinColour(arc, *colours, mirrored, frame.width, tip,
+                                                chinFront.value_or(*chinBottom), W);
     if (colourful(colours))
         if (const auto hairline = findHairline(arc, *colours, mirrored, frame.width, brow, top, W))
             put(S2, arc[*hairline]);
@@ -216,25 +224,26 @@ Reading readFacingLeft(const std::vector<Point>& outline, const Outline& frame,
 
 // The forehead line is looked for by the widest row first; hair hanging behind the head widens
 // that row, so the width from the tip's drop is tried next.
-Reading readFacing(const std::vector<Point>& outline, const Outline& frame,
-                   const ColourView* colours, bool mirrored) {
-    Reading r = readFacingLeft(outline, frame, colours, mirrored, false);
+Reading readWithTip(const std::vector<Point>& outline, const Outline& frame,
+                    const ColourView* colours, bool mirrored, std::optional<Point> pin) {
+    Reading r = readFacingLeft(outline, frame, colours, mirrored, false, pin);
     if (!r.ok)
-        r = readFacingLeft(outline, frame, colours, mirrored, true);
+        r = readFacingLeft(outline, frame, colours, mirrored, true, pin);
     return r;
 }
 
-// true: the right-facing reading's tip has its chin's colour and the left one's not; false:
-// the other way round; nullopt: the colours do not tell.
-std::optional<bool> skinSide(const Reading& left, const Reading& right) {
-    if (!left.skinMismatch || !right.skinMismatch)
-        return std::nullopt;
-    const double l = *left.skinMismatch, r = *right.skinMismatch;
-    if (r <= kSameSkin && l >= kOtherColour && l >= kSkinMargin * r)
-        return true;
-    if (l <= kSameSkin && r >= kOtherColour && r >= kSkinMargin * l)
-        return false;
-    return std::nullopt;
+// Each other place that stands out tried as the nose tip, most forward first: for lips ahead of
+// the nose or a forelock over the brow. `failed` when none reads as a face.
+Reading readByOtherTips(const std::vector<Point>& outline, const Outline& frame,
+                        const ColourView* colours, bool mirrored, Reading failed) {
+    std::string why;
+    const std::optional<FrontArc> level = FrontArc::place(outline, frame, {}, 0, why);
+    if (!level)
+        return failed;
+    for (const Point& pin : noseTipCandidates(*level, level->rowWidth()))
+        if (Reading r = readWithTip(outline, frame, colours, mirrored, pin); r.ok)
+            return r;
+    return failed;
 }
 
 // The sample's places of the landmarks not read, through the similarity that takes the read
@@ -272,24 +281,27 @@ ProfileResult analyseProfile(const Outline& outline, const ColourView* colours,
         for (std::size_t i = 0; i < asGiven.size(); ++i)
             flipped[i] = mirrored(asGiven[i], outline.width);
 
-        Reading left = readFacing(asGiven, outline, colours, false);
-        Reading right = readFacing(flipped, outline, colours, true);
+        Reading left = readWithTip(asGiven, outline, colours, false, std::nullopt);
+        Reading right = readWithTip(flipped, outline, colours, true, std::nullopt);
+        // The most forward point is the nose tip on most heads. Other places are tried only
+        // when it gives no face either way: they would find more in hair behind a face.
+        if (!left.ok && !right.ok) {
+            left = readByOtherTips(asGiven, outline, colours, false, std::move(left));
+            right = readByOtherTips(flipped, outline, colours, true, std::move(right));
+        }
         if (!left.ok && !right.ok) {
             result.why = left.why;
             return result;
         }
-        bool faceRight = right.ok && (!left.ok || right.score > left.score);
+        bool faceRight = !left.ok;
         if (left.ok && right.ok) {
-            // The face is the side whose nose tip has the chin's colour: skin both.
-            const std::optional<bool> bySkin = skinSide(left, right);
-            if (bySkin)
-                faceRight = *bySkin;
-            else if (std::max(left.score, right.score) <
-                     kFacingMargin * std::min(left.score, right.score)) {
+            const FaceSide face = whichIsFace(left.cues, right.cues);
+            if (face == FaceSide::Neither) {
                 // A nose either way is a face seen from the front, or something else.
                 result.why = "The silhouette looks alike both ways: not a profile.";
                 return result;
             }
+            faceRight = face == FaceSide::Right;
         }
         Reading& r = faceRight ? right : left;
         fitRest(r.points, r.measured, defaults);
