@@ -58,7 +58,8 @@ struct Scene {
     bool swept = false; // the hair swept down over the right temple to the brow
     double soft = 0;    // the hairline blurred over this height
     Rgb hairColour = kHair;
-    std::optional<double> hat;    // the brim's lower edge
+    double grain = 0;          // the hair's strands lighter and darker by this share, side by side
+    std::optional<double> hat; // the brim's lower edge
     std::optional<double> shadow; // top of a band of shade across the forehead
     std::optional<double> shine;  // top of a band of shine across it
     bool drift = false;         // the forehead yellower and paler towards the top, as under a lamp
@@ -109,8 +110,10 @@ Rgb paint(const Scene& s, double x, double y) {
     if (s.hat && ((std::abs(x) < 1.5 && y < *s.hat && y > *s.hat - 0.3) ||
                   (inEllipse(0, -0.1, 1.25, 1.8) && y < *s.hat)))
         return kHat;
-    if (hair)
-        return s.hairColour;
+    if (hair) {
+        const double k = 1 + s.grain * (std::fmod(std::abs(x), 0.04) < 0.02 ? 1 : -1);
+        return {s.hairColour.r * k, s.hairColour.g * k, s.hairColour.b * k};
+    }
     if (!head && s.neck && y > 0.5 && std::abs(x) < *s.neck)
         return {kSkin.r * 0.75, kSkin.g * 0.75, kSkin.b * 0.75};
     if (!head)
@@ -235,6 +238,7 @@ TEST(FindInPhoto, HairlineWhereTheForeheadsSkinEnds) {
         bool corners = true;     // false: hair hides them, as a low fringe does
     };
     Scene noisy, shadow, shine, drift, fringe, tilted, small, high, low, near, blurred, swept;
+    Scene grained;
     noisy.noise = 14;
     shadow.shadow = -0.7;
     shine.shine = -0.6;
@@ -243,6 +247,8 @@ TEST(FindInPhoto, HairlineWhereTheForeheadsSkinEnds) {
     blurred.hairColour = kLightBrown;
     blurred.soft = 0.08;
     swept.swept = true;
+    grained.hairColour = {kSkin.r * 0.7, kSkin.g * 0.7, kSkin.b * 0.7};
+    grained.grain = 0.35;
     fringe.fringe = 0.08;
     tilted.tilt = -12;
     small.unit = 45;
@@ -262,6 +268,7 @@ TEST(FindInPhoto, HairlineWhereTheForeheadsSkinEnds) {
         {"light brown hair near the skin's colour", near},
         {"light brown hair, its edge blurred", blurred},
         {"hair swept down over one temple", swept, 0.04, false},
+        {"hair of the skin's colour in shade, seen by its strands", grained},
     };
     for (const Case& c : cases) {
         const Painted p = painted(c.scene);
