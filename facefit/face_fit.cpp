@@ -147,6 +147,10 @@ FrontFinding findFrontLandmarks(const FacePoints& face,
     }
     const Point top = seen.hairlineTop ? *seen.hairlineTop : out.points[lm::P3];
     for (std::optional<Point>* corner : {&seen.hairlineLeft, &seen.hairlineRight}) {
+        // The corners lie a set way along the hairline from its top: without the top (a
+        // fringe, a bare crown) they are some other edge.
+        if (!seen.hairlineTop)
+            corner->reset();
         if (!*corner)
             continue;
         // Below the top along the face's axis, as a share of the head's height.

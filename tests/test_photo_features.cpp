@@ -58,8 +58,9 @@ struct Scene {
     bool swept = false; // the hair swept down over the right temple to the brow
     double soft = 0;    // the hairline blurred over this height
     Rgb hairColour = kHair;
-    double grain = 0;          // the hair's strands lighter and darker by this share, side by side
-    std::optional<double> hat; // the brim's lower edge
+    double grain = 0; // the hair's strands lighter and darker by this share, side by side
+    double lock = 0;  // half width of a lock hanging down the midline to 0.55 above the eyes
+    std::optional<double> hat;    // the brim's lower edge
     std::optional<double> shadow; // top of a band of shade across the forehead
     std::optional<double> shine;  // top of a band of shine across it
     bool drift = false;         // the forehead yellower and paler towards the top, as under a lamp
@@ -105,8 +106,9 @@ Rgb paint(const Scene& s, double x, double y) {
     const bool head = inEllipse(0, -0.05, 1.15, 1.65);
     const double hairline = hairlineAt(s, x);
     const bool temple = std::abs(x) > 0.98 && y < 0.1;
-    const bool hair =
-        s.hair && inEllipse(0, -0.1, 1.3, 1.8) && (temple || (!s.sidesOnly && y < hairline));
+    const bool lock = std::abs(x) < s.lock && y < -0.55;
+    const bool hair = s.hair && inEllipse(0, -0.1, 1.3, 1.8) &&
+                      (temple || lock || (!s.sidesOnly && y < hairline));
     if (s.hat && ((std::abs(x) < 1.5 && y < *s.hat && y > *s.hat - 0.3) ||
                   (inEllipse(0, -0.1, 1.25, 1.8) && y < *s.hat)))
         return kHat;
@@ -502,6 +504,7 @@ TEST(FindFrontLandmarks, AHairlineNoForeheadCouldHaveStaysEstimated) {
         const char* what;
         double hairline; // on the midline, eye distances above the eyes
         bool found;
+        double lock = 0;
     };
     // The nose root is at -0.015 and the chin at 1.554: shares 0.45 and 0.85 are at -0.72 and
     // -1.35.
@@ -509,14 +512,19 @@ TEST(FindFrontLandmarks, AHairlineNoForeheadCouldHaveStaysEstimated) {
         {"a typical forehead", -0.95, true},
         {"a high forehead", -1.3, true},
         {"hair down to just above the brows", -0.6, false},
+        {"a lock down the middle of a forehead", -0.95, false, 0.2},
     };
     for (const Case& c : cases) {
         Scene s;
         s.hairline = c.hairline;
+        s.lock = c.lock;
         const Painted p = painted(s);
         ASSERT_TRUE(findInPhoto(p.view, p.face, p.estimate).hairlineTop) << c.what;
         const FrontFinding got = findFrontLandmarks(p.face, defaults(), p.view);
         EXPECT_EQ(got.found[2], c.found) << c.what;
+        // The corners are placed along the hairline from its top, so they go with it.
+        EXPECT_EQ(got.found[0], c.found) << c.what;
+        EXPECT_EQ(got.found[1], c.found) << c.what;
         if (!c.found) {
             const FrontPoints estimated = withHairlineEstimated(frontLandmarks(p.face, defaults()));
             EXPECT_NEAR(got.points[2].y, estimated[2].y, 1e-9) << c.what;
