@@ -37,19 +37,9 @@ constexpr double kForeheadHalf = 0.3, kForeheadFrom = 0.04, kForeheadTo = 0.16;
 // Columns start this far above the brows, clear of their hairs; the midline's is this wide
 // either side, the forehead ends' this.
 constexpr double kAboveBrows = 0.08, kMidlineHalf = 0.12, kEndHalf = 0.06;
-// The forehead's corners lie half way along the hairline from its top on the midline to the
-// temple, where it meets the face's side: on adult faces about 0.85 eye distances along it
-// (0.75 to 0.95), whatever the hairline's shape. The hairline is traced column by column out to
-// the temples, the columns this far apart (half a column's width, so each cell is read twice).
-constexpr double kCornerArc = 0.85, kCornerOuter = 1.1, kTraceStep = 0.03;
-// Hair down past the brows in this many columns in a row is the temple's; fewer, a forehead in
-// shade that the skin model only half accepts.
-constexpr int kCoveredColumns = 3;
-// The traced edge is smoothed over this many columns each side (a median, then a mean), so that
-// a curl or a cell's jitter neither moves the corner nor lengthens the edge.
-constexpr std::size_t kSmoothHalf = 2;
-// The edge's length is measured over chords this many columns long.
-constexpr std::size_t kArcStride = 3;
+// An end of the forehead covered by hair is looked for inwards in these steps, no nearer the
+// midline than this.
+constexpr double kEndStep = 0.05, kInnermostEnd = 0.35;
 
 // Whether two colours can be the same hair: near in hue and saturation, or both nearly grey;
 // any brightness within kHairLightRange.
@@ -100,8 +90,8 @@ struct Column {
 };
 
 struct ColumnEnd {
-    std::optional<double> hairline; // y, face units
-    bool covered = false;           // no skin at the start
+    std::optional<Point> hairline;
+    bool covered = false; // no skin at the start
 };
 
 // One row of a column: its typical colour and how much its brightness varies from cell to cell
@@ -244,7 +234,7 @@ bool strands(std::span<const RowLook> rows, double end, int run) {
 // Up the column from above the brows: the hairline where the rows step from skin to something
 // else; shown when what lies above is hair like that at the temples.
 ColumnEnd searchColumn(const Chip& chip, const SkinModel& face, std::span<const Shade> backdrop,
-                       const std::optional<Shade>& hair, const Column& col) {
+                       const std::optional<Shade>& hair, const Frame& fr, const Column& col) {
     const int run = static_cast<int>(std::lround(kRun / kCell));
     const std::vector<RowLook> rows = readColumn(chip, face, col);
     std::vector<float> share;
@@ -276,7 +266,7 @@ ColumnEnd searchColumn(const Chip& chip, const SkinModel& face, std::span<const 
         return out; // skin up to the top of the head
     if (!sameHair(c, *hair) && !strands(rows, *end, run))
         return out; // not hair: a hat, a hand, a scarf
-    out.hairline = y;
+    out.hairline = fr.toImage(col.x, y);
     return out;
 }
 
@@ -317,50 +307,8 @@ std::optional<SkinModel> foreheadSkin(const Chip& chip, double midline, double b
 
 } // namespace
 
-std::optional<Point> cornerOf(std::span<const Point> traced, double arc) {
-    const std::size_t n = traced.size();
-    if (n < 2)
-        return std::nullopt;
-    // A median keeps the edge's steps; the mean after it takes out the cells' jitter.
-    std::vector<double> median(n), y(n);
-    for (std::size_t i = 0; i < n; ++i) {
-        const std::size_t from = i >= kSmoothHalf ? i - kSmoothHalf : 0;
-        const std::size_t to = std::min(i + kSmoothHalf + 1, n);
-        std::vector<double> near;
-        for (std::size_t j = from; j < to; ++j)
-            near.push_back(traced[j].y);
-        std::nth_element(near.begin(), near.begin() + static_cast<std::ptrdiff_t>(near.size() / 2),
-                         near.end());
-        median[i] = near[near.size() / 2];
-    }
-    for (std::size_t i = 0; i < n; ++i) {
-        const std::size_t from = i > 0 ? i - 1 : 0, to = std::min(i + 2, n);
-        double sum = 0;
-        for (std::size_t j = from; j < to; ++j)
-            sum += median[j];
-        y[i] = sum / static_cast<double>(to - from);
-    }
-    // Walked in strides of a few columns: a cell's wobble between neighbours would lengthen it.
-    std::vector<Point> edge;
-    for (std::size_t i = 0; i < n; i += kArcStride)
-        edge.push_back({traced[i].x, y[i]});
-    if ((n - 1) % kArcStride != 0)
-        edge.push_back({traced[n - 1].x, y[n - 1]});
-    double walked = 0;
-    for (std::size_t i = 1; i < edge.size(); ++i) {
-        const Point a = edge[i - 1], b = edge[i];
-        const double step = std::hypot(b.x - a.x, b.y - a.y);
-        if (walked + step >= arc) {
-            const double t = step > 0 ? (arc - walked) / step : 0;
-            return Point{a.x + t * (b.x - a.x), a.y + t * (b.y - a.y)};
-        }
-        walked += step;
-    }
-    return std::nullopt;
-}
-
 HairlinePoints findHairline(const Chip& chip, const Pixels& px, const Frame& fr,
-                            const FacePoints& face) {
+                            const FacePoints& face, const FrontPoints& estimate) {
     HairlinePoints out;
     const double midline = fr.toFace(face[face68::kNoseRoot]).x;
     double browTop = 0;
@@ -376,35 +324,20 @@ HairlinePoints findHairline(const Chip& chip, const Pixels& px, const Frame& fr,
     const auto column = [&](double x, double halfWidth) {
         return Column{x, halfWidth, browAt(fr, face, x) - kAboveBrows};
     };
-    const auto search = [&](double x, double halfWidth) {
-        return searchColumn(chip, *skin, backdrop, hair, column(x, halfWidth));
-    };
-    if (const auto y = search(midline, kMidlineHalf).hairline)
-        out.top = fr.toImage(midline, *y);
-    // Each side's hairline traced from the midline outwards, up to where hair comes down past
-    // the brows; the forehead's ends are the points on it half way to the temples.
-    const auto corner = [&](double side) -> std::optional<Point> {
-        std::vector<Point> traced;
-        int coveredRun = 0;
-        for (double d = 0; d <= kCornerOuter + 1e-9; d += kTraceStep) {
-            const double x = midline + side * d;
-            const ColumnEnd e = search(x, kEndHalf);
-            coveredRun = e.covered ? coveredRun + 1 : 0;
-            if (coveredRun >= kCoveredColumns)
-                break;
-            if (e.hairline)
-                traced.push_back({x, *e.hairline});
+    out.top = searchColumn(chip, *skin, backdrop, hair, fr, column(midline, kMidlineHalf)).hairline;
+    // The forehead's ends: above the estimate or, where hair comes down to the brows there, the
+    // nearest place inwards that shows the forehead.
+    const auto end = [&](const Point& estimated) -> std::optional<Point> {
+        const double x = fr.toFace(estimated).x, side = x < midline ? -1 : 1;
+        for (double at = x; side * (at - midline) >= kInnermostEnd; at -= side * kEndStep) {
+            const ColumnEnd e = searchColumn(chip, *skin, backdrop, hair, fr, column(at, kEndHalf));
+            if (!e.covered)
+                return e.hairline;
         }
-        // The top is level on the midline: a trace that starts a little out starts there.
-        if (!traced.empty() && traced.front().x != midline)
-            traced.insert(traced.begin(), Point{midline, traced.front().y});
-        const std::optional<Point> at = cornerOf(traced, kCornerArc);
-        if (!at)
-            return std::nullopt;
-        return fr.toImage(at->x, at->y);
+        return std::nullopt;
     };
-    out.left = corner(-1);
-    out.right = corner(1);
+    out.left = end(estimate[lm::P1]);
+    out.right = end(estimate[lm::P2]);
     return out;
 }
 

@@ -8,7 +8,6 @@
 
 #include <optional>
 #include <span>
-#include <vector>
 
 namespace veidora::facefit {
 
@@ -21,19 +20,16 @@ std::optional<double> skinEnd(std::span<const float> skin, int run);
 // Whether the first half run of the profile is mostly skin.
 bool startsOnSkin(std::span<const float> skin, int run);
 
-// The point `arc` along a hairline traced column by column from the midline outwards (face
-// units, y down), its columns' heights smoothed first; nullopt when the trace is shorter.
-std::optional<Point> cornerOf(std::span<const Point> traced, double arc);
-
 struct HairlinePoints {
     std::optional<Point> left;  // P1
     std::optional<Point> right; // P2
     std::optional<Point> top;   // P3
 };
 
-// The hairline counts as shown only where skin gives way to hair like that at the temples: not to
+// `estimate`: the landmarks fitted from the face points, which say which columns to read. The
+// hairline counts as shown only where skin gives way to hair like that at the temples: not to
 // the background (a bald or shaved head), not to a hat. In picture pixels.
 HairlinePoints findHairline(const Chip& chip, const Pixels& px, const Frame& fr,
-                            const FacePoints& face);
+                            const FacePoints& face, const FrontPoints& estimate);
 
 } // namespace veidora::facefit

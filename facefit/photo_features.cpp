@@ -17,7 +17,7 @@ PhotoLandmarks findInPhoto(const ImageView& photo, const FacePoints& face,
         return out;
     const Pixels px(photo);
     const Chip chip(px, *fr);
-    const HairlinePoints hairline = findHairline(chip, px, *fr, face);
+    const HairlinePoints hairline = findHairline(chip, px, *fr, face, estimate);
     out.hairlineLeft = hairline.left;
     out.hairlineRight = hairline.right;
     out.hairlineTop = hairline.top;

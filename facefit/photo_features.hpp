@@ -27,7 +27,7 @@ struct PhotoLandmarks {
 };
 
 // `face`: the 68 points found on `photo`; `estimate`: the landmarks fitted from them
-// (frontLandmarks), which say where to look: the bridge's height.
+// (frontLandmarks), which say where to look: the hairline ends' columns and the bridge's height.
 // The hairline counts as shown only where skin gives way to hair like that at the temples: not
 // to the background (a bald or shaved head), not to a hat. An empty or malformed view gives
 // nothing.

@@ -5,8 +5,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdint>
-#include <numbers>
 #include <optional>
 #include <vector>
 
@@ -70,68 +68,6 @@ TEST(SkinEnd, NothingWhereTheSkinDoesNotEndForGood) {
     };
     for (const Case& c : cases)
         EXPECT_FALSE(skinEnd(c.skin, run)) << c.what;
-}
-
-// A hairline traced every `step` from the midline (x = 0) outwards: level at `top` out to
-// `flat`, then falling at `slope` down to the temple at `out`.
-std::vector<Point> traced(double top, double flat, double slope, double out, double step = 0.03) {
-    std::vector<Point> t;
-    for (double x = 0; x <= out + 1e-9; x += step)
-        t.push_back({x, top + std::max(0.0, x - flat) * slope});
-    return t;
-}
-
-TEST(CornerOf, HalfWayAlongTheHairlineToTheTemple) {
-    constexpr double arc = 0.85, cell = 1.0 / 64;
-    const auto atArc = [](double flat, double slope) { // the point 0.85 along the unbroken line
-        const double beyond = (arc - flat) / std::hypot(1.0, slope);
-        return Point{flat + beyond, -1 + beyond * slope};
-    };
-    std::vector<Point> jitter = traced(-1, 0.5, 1, 1.1);
-    std::uint32_t state = 7;
-    for (Point& p : jitter) { // up to two cells up or down from column to column
-        state = state * 1664525u + 1013904223u;
-        p.y += static_cast<double>(static_cast<int>(state >> 29) - 4) / 2 * cell;
-    }
-    std::vector<Point> waves = traced(-1, 0.5, 1, 1.1);
-    for (Point& p : waves) // curls a fifth of an eye distance apart, four cells deep
-        p.y += 4 * cell * std::sin(2 * std::numbers::pi * p.x / 0.2);
-    std::vector<Point> curl = traced(-1, 0.5, 1, 1.1);
-    curl[12].y -= 0.3; // one column read up in a curl
-    std::vector<Point> gap = traced(-1, 0.5, 1, 1.1);
-    gap.erase(gap.begin() + 8, gap.begin() + 12); // columns that showed no step
-    struct Case {
-        const char* what;
-        std::vector<Point> line;
-        Point corner;
-        double tolerance;
-        double depth = 0; // how far the line's own curls move it up or down
-    };
-    const Case cases[] = {
-        {"a level top turning down at 45 degrees", traced(-1, 0.5, 1, 1.1), atArc(0.5, 1), 0.02},
-        {"a round top turning down late", traced(-1, 0.75, 2, 1.1), atArc(0.75, 2), 0.02},
-        {"a level line out to the temple", traced(-1, 2, 0, 1.1), {0.85, -1}, 0.02},
-        {"a cell's jitter does not lengthen it", jitter, atArc(0.5, 1), 0.03},
-        {"curls along the edge do not lengthen it", waves, atArc(0.5, 1), 0.035, 4 * cell},
-        {"one column in a curl", curl, atArc(0.5, 1), 0.04},
-        {"a few columns without a step", gap, atArc(0.5, 1), 0.03},
-    };
-    for (const Case& c : cases) {
-        const std::optional<Point> p = cornerOf(c.line, arc);
-        ASSERT_TRUE(p) << c.what;
-        EXPECT_NEAR(p->x, c.corner.x, c.tolerance) << c.what;
-        EXPECT_NEAR(p->y, c.corner.y, c.tolerance + c.depth) << c.what;
-    }
-}
-
-TEST(CornerOf, NoneWhereTheTraceEndsFirst) {
-    const std::pair<const char*, std::vector<Point>> cases[] = {
-        {"hair down to the brows half way out", traced(-1, 2, 0, 0.6)},
-        {"one column", traced(-1, 2, 0, 0)},
-        {"nothing traced", {}},
-    };
-    for (const auto& [what, line] : cases)
-        EXPECT_FALSE(cornerOf(line, 0.85)) << what;
 }
 
 } // namespace
