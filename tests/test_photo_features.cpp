@@ -51,6 +51,7 @@ constexpr Rgb kLightBrown{154, 119, 85}, kGreyHair{150, 150, 150};
 // What is painted, in face units (see kCanonical).
 struct Scene {
     double hairline = -0.95; // on the midline; it curves down towards the temples
+    double curve = 0.3;      // by this times the square of the distance from the midline
     double fringe = 0;       // depth of a saw-toothed lower edge
     bool hair = true;        // false: bald, the skin up to the top of the head
     bool sidesOnly = false;  // bald on top, hair at the sides
@@ -76,7 +77,7 @@ struct Scene {
 double baseHairline(const Scene& s, double x) {
     if (s.hairToBrows)
         return -0.3;
-    const double y = s.hairline + 0.3 * x * x;
+    const double y = s.hairline + s.curve * x * x;
     return s.swept && x > 0.4 ? y + std::min(1.0, (x - 0.4) / 0.2) * (-0.25 - y) : y;
 }
 
@@ -476,6 +477,23 @@ TEST(FindFrontLandmarks, FlagsWhatThePhotoShowedAndKeepsTheRestAsEstimated) {
 
 // A hairline seen where no forehead ends (lower than 0.45 or higher than 0.85 of the nose root's
 // height above the chin) is a fringe's edge or a shadow: estimated, at the typical forehead.
+TEST(FindFrontLandmarks, CornersFarBelowTheTopAreALocksEdge) {
+    // The head is 2.5 eye distances tall and the corners' columns 0.68-0.74 out: an eighth of
+    // the head below the top is a curve of about 0.6.
+    const std::pair<double, bool> cases[] = {{0.3, true}, {0.5, true}, {0.7, false}};
+    for (const auto& [curve, found] : cases) {
+        Scene s;
+        s.curve = curve;
+        const Painted p = painted(s);
+        const PhotoLandmarks seen = findInPhoto(p.view, p.face, p.estimate);
+        ASSERT_TRUE(seen.hairlineTop && seen.hairlineLeft && seen.hairlineRight) << curve;
+        const FrontFinding got = findFrontLandmarks(p.face, defaults(), p.view);
+        EXPECT_TRUE(got.found[2]) << curve;
+        EXPECT_EQ(got.found[0], found) << curve;
+        EXPECT_EQ(got.found[1], found) << curve;
+    }
+}
+
 TEST(FindFrontLandmarks, AHairlineNoForeheadCouldHaveStaysEstimated) {
     struct Case {
         const char* what;
