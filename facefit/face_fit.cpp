@@ -105,9 +105,9 @@ namespace {
 constexpr double kForeheadShare = 0.6;
 constexpr double kLeastForehead = 0.45, kMostForehead = 0.85;
 // The hairline's corners at the temples lie about level with its top or somewhat below it:
-// from a twentieth of the head's height above to a seventh below. Lower, it is a fringe's or
-// a swept lock's edge.
-constexpr double kCornerAbove = 0.05, kCornerBelow = 0.15;
+// from a twentieth of the head's height above to an eighth below (adult faces: -0.03 to 0.11).
+// Lower, it is a fringe's or a swept lock's edge.
+constexpr double kCornerAbove = 0.05, kCornerBelow = 0.125;
 
 // How far `hairline` lies above `root` along the face's axis (from `chin` to `root`), as a
 // share of that axis's length.
@@ -147,6 +147,10 @@ FrontFinding findFrontLandmarks(const FacePoints& face,
     }
     const Point top = seen.hairlineTop ? *seen.hairlineTop : out.points[lm::P3];
     for (std::optional<Point>* corner : {&seen.hairlineLeft, &seen.hairlineRight}) {
+        // What hides the top (a fringe, a lock, a bare crown) hides the corners too: the edge
+        // seen there is the cover's.
+        if (!seen.hairlineTop)
+            corner->reset();
         if (!*corner)
             continue;
         // Below the top along the face's axis, as a share of the head's height.

@@ -169,6 +169,18 @@ std::optional<double> hairStep(std::span<const RowLook> rows, const SkinModel& f
             isSkin += skin.contains(at(i).colour);
         return static_cast<float>(isSkin) / static_cast<float>(count);
     };
+    const auto texture = [&](int from, int count) {
+        float sum = 0;
+        for (int i = from; i < from + count; ++i)
+            sum += at(i).texture;
+        return sum / static_cast<float>(std::max(count, 1));
+    };
+    // Strands begin: hair of a colour that skin in shade could have (dark blond, light brown)
+    // still shows its grain.
+    const auto strandsFrom = [&](int i, int under) {
+        const float above = texture(i, run);
+        return above >= kStrandTexture && above >= kStrandContrast * texture(i - under, under);
+    };
     std::vector<float> step(static_cast<std::size_t>(std::max(n, 0)), 0.0f);
     std::vector<char> allowed(step.size(), 0);
     std::vector<Shade> lagged;
@@ -186,7 +198,8 @@ std::optional<double> hairStep(std::span<const RowLook> rows, const SkinModel& f
             lagged.push_back(at(j).colour);
         const SkinModel local = face.recentred(medianShade(lagged));
         allowed[static_cast<std::size_t>(i)] =
-            skinShare(local, i - under, under) >= 0.5f && skinShare(local, i, run) < 0.5f;
+            skinShare(local, i - under, under) >= 0.5f &&
+            (skinShare(local, i, run) < 0.5f || strandsFrom(i, under));
     }
     for (int i = first; i + run <= n; ++i) {
         const std::size_t k = static_cast<std::size_t>(i);

@@ -51,6 +51,7 @@ constexpr Rgb kLightBrown{154, 119, 85}, kGreyHair{150, 150, 150};
 // What is painted, in face units (see kCanonical).
 struct Scene {
     double hairline = -0.95; // on the midline; it curves down towards the temples
+    double curve = 0.3;      // by this times the square of the distance from the midline
     double fringe = 0;       // depth of a saw-toothed lower edge
     bool hair = true;        // false: bald, the skin up to the top of the head
     bool sidesOnly = false;  // bald on top, hair at the sides
@@ -58,6 +59,8 @@ struct Scene {
     bool swept = false; // the hair swept down over the right temple to the brow
     double soft = 0;    // the hairline blurred over this height
     Rgb hairColour = kHair;
+    double grain = 0; // the hair's strands lighter and darker by this share, side by side
+    double lock = 0;  // half width of a lock hanging down the midline to 0.55 above the eyes
     std::optional<double> hat;    // the brim's lower edge
     std::optional<double> shadow; // top of a band of shade across the forehead
     std::optional<double> shine;  // top of a band of shine across it
@@ -74,7 +77,7 @@ struct Scene {
 double baseHairline(const Scene& s, double x) {
     if (s.hairToBrows)
         return -0.3;
-    const double y = s.hairline + 0.3 * x * x;
+    const double y = s.hairline + s.curve * x * x;
     return s.swept && x > 0.4 ? y + std::min(1.0, (x - 0.4) / 0.2) * (-0.25 - y) : y;
 }
 
@@ -104,13 +107,16 @@ Rgb paint(const Scene& s, double x, double y) {
     const bool head = inEllipse(0, -0.05, 1.15, 1.65);
     const double hairline = hairlineAt(s, x);
     const bool temple = std::abs(x) > 0.98 && y < 0.1;
-    const bool hair =
-        s.hair && inEllipse(0, -0.1, 1.3, 1.8) && (temple || (!s.sidesOnly && y < hairline));
+    const bool lock = std::abs(x) < s.lock && y < -0.55;
+    const bool hair = s.hair && inEllipse(0, -0.1, 1.3, 1.8) &&
+                      (temple || lock || (!s.sidesOnly && y < hairline));
     if (s.hat && ((std::abs(x) < 1.5 && y < *s.hat && y > *s.hat - 0.3) ||
                   (inEllipse(0, -0.1, 1.25, 1.8) && y < *s.hat)))
         return kHat;
-    if (hair)
-        return s.hairColour;
+    if (hair) {
+        const double k = 1 + s.grain * (std::fmod(std::abs(x), 0.04) < 0.02 ? 1 : -1);
+        return {s.hairColour.r * k, s.hairColour.g * k, s.hairColour.b * k};
+    }
     if (!head && s.neck && y > 0.5 && std::abs(x) < *s.neck)
         return {kSkin.r * 0.75, kSkin.g * 0.75, kSkin.b * 0.75};
     if (!head)
@@ -216,6 +222,7 @@ TEST(FindInPhoto, HairlineWhereTheForeheadsSkinEnds) {
         double tolerance = 0.04; // face units
     };
     Scene noisy, shadow, shine, drift, fringe, tilted, small, high, low, near, blurred, swept;
+    Scene grained;
     noisy.noise = 14;
     shadow.shadow = -0.7;
     shine.shine = -0.6;
@@ -224,6 +231,8 @@ TEST(FindInPhoto, HairlineWhereTheForeheadsSkinEnds) {
     blurred.hairColour = kLightBrown;
     blurred.soft = 0.08;
     swept.swept = true;
+    grained.hairColour = {kSkin.r * 0.7, kSkin.g * 0.7, kSkin.b * 0.7};
+    grained.grain = 0.35;
     fringe.fringe = 0.08;
     tilted.tilt = -12;
     small.unit = 45;
@@ -243,6 +252,7 @@ TEST(FindInPhoto, HairlineWhereTheForeheadsSkinEnds) {
         {"light brown hair near the skin's colour", near},
         {"light brown hair, its edge blurred", blurred},
         {"hair swept down over one temple", swept},
+        {"hair of the skin's colour in shade, seen by its strands", grained},
     };
     for (const Case& c : cases) {
         const Painted p = painted(c.scene);
@@ -467,11 +477,29 @@ TEST(FindFrontLandmarks, FlagsWhatThePhotoShowedAndKeepsTheRestAsEstimated) {
 
 // A hairline seen where no forehead ends (lower than 0.45 or higher than 0.85 of the nose root's
 // height above the chin) is a fringe's edge or a shadow: estimated, at the typical forehead.
+TEST(FindFrontLandmarks, CornersFarBelowTheTopAreALocksEdge) {
+    // The head is 2.5 eye distances tall and the corners' columns 0.68-0.74 out: an eighth of
+    // the head below the top is a curve of about 0.6.
+    const std::pair<double, bool> cases[] = {{0.3, true}, {0.5, true}, {0.7, false}};
+    for (const auto& [curve, found] : cases) {
+        Scene s;
+        s.curve = curve;
+        const Painted p = painted(s);
+        const PhotoLandmarks seen = findInPhoto(p.view, p.face, p.estimate);
+        ASSERT_TRUE(seen.hairlineTop && seen.hairlineLeft && seen.hairlineRight) << curve;
+        const FrontFinding got = findFrontLandmarks(p.face, defaults(), p.view);
+        EXPECT_TRUE(got.found[2]) << curve;
+        EXPECT_EQ(got.found[0], found) << curve;
+        EXPECT_EQ(got.found[1], found) << curve;
+    }
+}
+
 TEST(FindFrontLandmarks, AHairlineNoForeheadCouldHaveStaysEstimated) {
     struct Case {
         const char* what;
         double hairline; // on the midline, eye distances above the eyes
         bool found;
+        double lock = 0;
     };
     // The nose root is at -0.015 and the chin at 1.554: shares 0.45 and 0.85 are at -0.72 and
     // -1.35.
@@ -479,14 +507,19 @@ TEST(FindFrontLandmarks, AHairlineNoForeheadCouldHaveStaysEstimated) {
         {"a typical forehead", -0.95, true},
         {"a high forehead", -1.3, true},
         {"hair down to just above the brows", -0.6, false},
+        {"a lock down the middle of a forehead", -0.95, false, 0.2},
     };
     for (const Case& c : cases) {
         Scene s;
         s.hairline = c.hairline;
+        s.lock = c.lock;
         const Painted p = painted(s);
         ASSERT_TRUE(findInPhoto(p.view, p.face, p.estimate).hairlineTop) << c.what;
         const FrontFinding got = findFrontLandmarks(p.face, defaults(), p.view);
         EXPECT_EQ(got.found[2], c.found) << c.what;
+        // What hides the hairline's top hides its corners too.
+        EXPECT_EQ(got.found[0], c.found) << c.what;
+        EXPECT_EQ(got.found[1], c.found) << c.what;
         if (!c.found) {
             const FrontPoints estimated = withHairlineEstimated(frontLandmarks(p.face, defaults()));
             EXPECT_NEAR(got.points[2].y, estimated[2].y, 1e-9) << c.what;
