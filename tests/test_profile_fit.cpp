@@ -171,6 +171,29 @@ TEST(ProfileWalk, TheForeheadEndsWhereTheHairBegins) {
     EXPECT_FALSE(bald.measured[1]);
 }
 
+TEST(ProfileWalk, TheChinsBottomIsWhereItsFrontTurnsUnder) {
+    // A round chin: a quarter circle from its upright front to its level underside. S15 is
+    // where the outline runs at 45 degrees, S14 the front's most forward point.
+    const Corners h;
+    const Point centre{h.chin.x + 40, h.chin.y};
+    std::vector<Point> corners;
+    for (const Point& p : h.polygon()) {
+        if (p.x == h.chinBottom.x && p.y == h.chinBottom.y) {
+            for (int a = 3; a <= 90; a += 3) {
+                const double t = a * std::numbers::pi / 180;
+                corners.push_back({centre.x - 40 * std::cos(t), centre.y + 40 * std::sin(t)});
+            }
+            continue;
+        }
+        corners.push_back(p);
+    }
+    const ProfileResult r = analyseProfile(outlineOf(traced(corners)), nullptr, sideDefaults());
+    ASSERT_TRUE(r.found) << r.why;
+    const double half = std::sqrt(0.5);
+    EXPECT_LE(distance(r.points[14], {centre.x - 40 * half, centre.y + 40 * half}), 3);
+    EXPECT_LE(distance(r.points[13], h.chin), 4);
+}
+
 TEST(ProfileWalk, NoProfileIsFoundWithoutANoseShapedExtreme) {
     const Corners h;
     std::vector<Point> circle;
