@@ -219,6 +219,21 @@ TEST(ProfileWalk, TheChinsBottomIsWhereItsFrontTurnsUnder) {
     EXPECT_LE(distance(r.points[13], h.chin), 4);
 }
 
+TEST(ProfileWalk, TheChinsFrontIsBelowAShallowFoldUnderAFullLip) {
+    // The lower lip hangs low and stands further out than the chin; the fold between them is
+    // shallow. S14 is the chin's front, never the lip.
+    Corners h;
+    h.lip = {172, 505};
+    h.fold = {185, 525};
+    h.chin = {182, 550};
+    h.chinBottom = {190, 575};
+    h.throat = {300, 595};
+    const ProfileResult r = analyseProfile(outlineOf(traced(h.polygon())), nullptr, sideDefaults());
+    ASSERT_TRUE(r.found) << r.why;
+    EXPECT_LE(distance(r.points[13], h.chin), 4);
+    EXPECT_LE(distance(r.points[14], h.chinBottom), 4);
+}
+
 TEST(ProfileWalk, NoProfileIsFoundWithoutANoseShapedExtreme) {
     const Corners h;
     std::vector<Point> circle;
