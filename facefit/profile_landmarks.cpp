@@ -249,16 +249,11 @@ std::optional<std::size_t> findChinFront(const FrontArc& arc, std::size_t base, 
     };
     const std::optional<std::size_t> fold = findFold(arc, base, bottom, width);
     if (fold && shareDown(*fold) >= kFoldFrom) {
-        // Below the fold, the middle of the stretch that stands furthest forward (a chin's
-        // front is often flat); a chin that only runs back from the fold stands out furthest
-        // from the line from the fold to its bottom instead.
-        const auto forward = [](const Point& p) { return -p.x; };
+        // The middle of the stretch that stands out furthest from the line from the fold to
+        // the chin's bottom (a chin's front is often flat).
         const auto out = outFrom(arc, *fold, bottom);
-        std::size_t peak = arc.argMax(*fold, bottom, forward);
-        const bool bulges = arc[peak].x < arc[*fold].x - kFlatChin * width;
-        if (!bulges)
-            peak = arc.argMax(*fold, bottom, out);
-        const auto key = [&](std::size_t i) { return bulges ? forward(arc[i]) : out(arc[i]); };
+        const std::size_t peak = arc.argMax(*fold, bottom, out);
+        const auto key = [&](std::size_t i) { return out(arc[i]); };
         const double floor = key(peak) - kFlatChin * width;
         std::size_t from = peak, to = peak;
         while (from > *fold && key(from - 1) >= floor)

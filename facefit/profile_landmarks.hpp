@@ -49,8 +49,8 @@ std::optional<std::size_t> findChinBottom(const FrontArc& arc, std::size_t tip, 
 // outline runs at 45 degrees down and back (on a square chin, its corner).
 std::size_t findChinTurn(const FrontArc& arc, std::size_t base, std::size_t bottom, double width);
 
-// S14: the chin's most forward point between the fold under the lower lip and the chin's
-// bottom.
+// S14: the chin's front below the fold under the lower lip: the middle of the stretch that
+// stands out furthest from the line from the fold to the chin's bottom.
 std::optional<std::size_t> findChinFront(const FrontArc& arc, std::size_t base, std::size_t bottom,
                                          double width);
 
