@@ -162,7 +162,9 @@ void overlay(const QString& photo, const Run& r, const std::optional<std::array<
         p.setPen(QPen(Qt::green, 2));
         for (int k : kMarked) {
             const Point h = (*hand)[std::size_t(k - 1)];
-            const QPointF c(h.x * handScale, h.y * handScale);
+            // The picture is drawn as the search turned it.
+            const double x = h.x * handScale;
+            const QPointF c(r.mirror ? picture.width() - x : x, h.y * handScale);
             p.drawLine(c - QPointF(5, 5), c + QPointF(5, 5));
             p.drawLine(c - QPointF(5, -5), c + QPointF(5, -5));
         }
@@ -185,7 +187,7 @@ int main(int argc, char* argv[]) {
     QFile marksFile(marksPath);
     QJsonObject marks;
     if (marksFile.open(QIODevice::ReadOnly))
-        marks = QJsonDocument::fromJson(marksFile.readAll()).object()["photos"].toObject();
+        marks = QJsonDocument::fromJson(marksFile.readAll()).object();
     else
         std::fprintf(stderr, "no hand marks at %s\n", qPrintable(marksPath));
 
@@ -200,6 +202,7 @@ int main(int argc, char* argv[]) {
     std::vector<double> s1Top;
     std::map<int, std::vector<double>> errors; // landmark -> error, units
     std::vector<double> s2Visible;
+    std::map<int, std::vector<double>> sideErrors[2]; // per profile side
     Agree handAgree, noiseAgree, sides, handSides;
     std::mt19937 random(24);
     std::normal_distribution<double> noise(0.0, 1.0);
@@ -207,6 +210,7 @@ int main(int argc, char* argv[]) {
     for (const QString& file : ids) {
         const QString id = QFileInfo(file).completeBaseName();
         std::array<Run, 2> runs;
+        std::array<std::optional<SideCodes>, 2> handCodesOf;
         for (int side = 0; side < 2; ++side) {
             const QString path = set + (side == 0 ? "/profile_left/" : "/profile_right/") + file;
             if (!QFile::exists(path))
@@ -227,11 +231,11 @@ int main(int argc, char* argv[]) {
             if (!r.found)
                 std::printf(" (%s)", qPrintable(r.why.left(80)));
 
-            // Hand marks exist for left profiles only.
             std::optional<std::array<Point, 17>> hand;
             double handScale = 1;
-            const QJsonObject m = marks[id].toObject();
-            if (side == 0 && !m.isEmpty()) {
+            const QJsonObject m =
+                marks[side == 0 ? "profile_left" : "profile_right"].toObject()[id].toObject();
+            if (!m.isEmpty()) {
                 const QImage probe = ui::loadPhoto(path, kDecodeBound).image;
                 const QSize original = ui::loadPhoto(path, QSize(100000, 100000)).image.size();
                 handScale = double(probe.width()) / original.width();
@@ -241,12 +245,15 @@ int main(int argc, char* argv[]) {
                 for (int k : kMarked) {
                     const QJsonArray a = m[QStringLiteral("S%1").arg(k)].toArray();
                     h[std::size_t(k - 1)] = {a[0].toDouble(), a[1].toDouble()};
+                    // A right profile is placed mirrored, as the search places it.
                     const Point q = facefit::imageToRectangle(
-                        {a[0].toDouble() * handScale, a[1].toDouble() * handScale}, view);
+                        {a[0].toDouble() * handScale, a[1].toDouble() * handScale}, view,
+                        side == 1);
                     handRect[std::size_t(k - 1)] = {float(q.x), float(q.y)};
                 }
                 hand = h;
                 const SideCodes handCodes = codesOf(handRect);
+                handCodesOf[std::size_t(side)] = handCodes;
                 std::printf("  hand %g%g%g%g", handCodes.tKD, handCodes.tKP, handCodes.tSD,
                             handCodes.tND);
                 for (int t = 0; t < kNoiseTrials; ++t) {
@@ -268,9 +275,12 @@ int main(int argc, char* argv[]) {
                         const double e =
                             k == 1 ? std::abs(a.Y - b.Y) : std::hypot(a.X - b.X, a.Y - b.Y);
                         errors[k].push_back(e);
+                        sideErrors[side][k].push_back(e);
                         if (k == 2 && m["hairline"].toBool())
                             s2Visible.push_back(e);
                         std::printf(" S%d %.1f%s", k, e, r.read[std::size_t(k - 1)] ? "" : "e");
+                        if (std::getenv("EVAL_SIGNED"))
+                            std::printf("(%+.0f,%+.0f)", a.X - b.X, a.Y - b.Y);
                     }
                 }
             }
@@ -281,6 +291,8 @@ int main(int argc, char* argv[]) {
         }
         if (runs[0].found && runs[1].found)
             sides.add(runs[0].codes, runs[1].codes);
+        if (handCodesOf[0] && handCodesOf[1])
+            handSides.add(*handCodesOf[0], *handCodesOf[1]);
     }
 
     std::printf("\nfound %d of %d (%.0f%%), faced the wrong way %d\n", found, photos,
@@ -309,10 +321,17 @@ int main(int argc, char* argv[]) {
     for (const auto& [k, v] : errors)
         std::printf("  S%-2d n=%2zu                       %6.1f %6.1f %6.0f%%\n", k, v.size(),
                     percentile(v, 0.5), percentile(v, 0.9), within(v, 2));
+    for (int side = 0; side < 2; ++side) {
+        std::printf("  %s profiles, median/90th:", side == 0 ? "left " : "right");
+        for (const auto& [k, v] : sideErrors[side])
+            std::printf("  S%d %.1f/%.1f", k, percentile(v, 0.5), percentile(v, 0.9));
+        std::printf("\n");
+    }
     std::printf("  S2 where the hairline shows n=%2zu  %6.1f %6.1f\n", s2Visible.size(),
                 percentile(s2Visible, 0.5), percentile(s2Visible, 0.9));
     handAgree.print("codes: search = hand marks");
     noiseAgree.print("codes: hand marks + 1 unit noise");
     sides.print("codes: left = right (search)");
+    handSides.print("codes: left = right (hand marks)");
     return 0;
 }

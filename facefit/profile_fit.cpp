@@ -62,6 +62,10 @@ constexpr std::size_t kLeastOutline = 30;
 // A nose stands out of root and base by this share of the head's width at least; an ear seen
 // from the front stands out less.
 constexpr double kLeastNose = 0.03;
+// The face's colour under the mouth is read this share of the way down from the nose base to
+// the chin's turn: on the lower lip or the fold below it, clear of the beard's densest part
+// and of the shade under the chin.
+constexpr double kChinProbeShare = 0.6;
 
 // One reading of a silhouette whose face looks left (towards -x).
 struct Reading {
@@ -147,6 +151,15 @@ std::optional<Upright> standUpright(const std::vector<Point>& outline, const Out
     return out;
 }
 
+// Where the face's colour under the mouth is read.
+std::size_t belowLips(const FrontArc& arc, std::size_t base, std::size_t bottom) {
+    const double y = arc[base].y + kChinProbeShare * (arc[bottom].y - arc[base].y);
+    std::size_t i = base;
+    while (i < bottom && arc[i].y < y)
+        ++i;
+    return i;
+}
+
 // The landmarks of a silhouette whose face looks left; `mirrored`: the outline was mirrored
 // from the picture's; `pin`: where the nose tip is, when not the most forward point.
 Reading readFacingLeft(const std::vector<Point>& outline, const Outline& frame,
@@ -187,7 +200,8 @@ Reading readFacingLeft(const std::vector<Point>& outline, const Outline& frame,
         out.why = "No chin below the nose.";
         return out;
     }
-    const std::optional<std::size_t> chinFront = findChinFront(arc, base, *chinBottom, W);
+    const std::size_t chinTurn = findChinTurn(arc, base, *chinBottom, W);
+    const std::optional<std::size_t> chinFront = findChinFront(arc, base, chinTurn, W);
     const Point top = findTop(arc, brow, W);
 
     SidePoints upright{};
@@ -205,10 +219,10 @@ Reading readFacingLeft(const std::vector<Point>& outline, const Outline& frame,
     put(S9, arc[base]);
     if (chinFront)
         put(S14, arc[*chinFront]);
-    put(S15, arc[*chinBottom]);
+    put(S15, arc[chinTurn]);
     if (colourful(colours))
         out.cues.skinMismatch = tipToChinColour(arc, *colours, mirrored, frame.width, tip,
-                                                chinFront.value_or(*chinBottom), W);
+                                                belowLips(arc, base, chinTurn), W);
     if (colourful(colours))
         if (const auto hairline = findHairline(arc, *colours, mirrored, frame.width, brow, top, W))
             put(S2, arc[*hairline]);

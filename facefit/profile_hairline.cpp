@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <vector>
 
 namespace veidora::facefit::profile {
 
@@ -11,15 +12,22 @@ namespace {
 // Colours are read this far inside the outline (a share of the head's width), past the thin
 // strands at the hairline's edge.
 constexpr double kProbeDepth = 0.03;
-// The forehead's skin is taken between these heights above the brow (below lie the eyebrows).
-constexpr double kSkinBandFrom = 0.03;
-constexpr double kSkinBandTo = 0.12;
-// Hair differs from the skin by this much colour and is this much darker (a highlight on the
-// forehead is lighter), over a run this long (a share of the width, at least kLeastRun points).
+// The forehead's skin is the middle colour of the outline between these heights above the
+// brow: the eyebrows reach up to about 0.06 of the head's width above its most forward point.
+constexpr double kSkinBandFrom = 0.07;
+constexpr double kSkinBandTo = 0.14;
+// Hair differs from the skin by this much colour, and is this much darker or this much
+// rougher (the lightness's spread over a square of kSpreadRadius): a highlight on the forehead
+// is lighter and smooth, blond hair is strands.
 constexpr double kHairContrast = 45;
 constexpr double kHairDarker = 15;
+constexpr double kHairSpread = 4;
+constexpr double kSpreadRadius = 0.006;
+// Runs this long (shares of the width, at least kLeastRun points) are skin and hair, not an
+// eyebrow's gap or a strand.
+constexpr double kSkinRun = 0.02;
 constexpr double kHairRun = 0.012;
-constexpr int kLeastRun = 3;
+constexpr std::size_t kLeastRun = 3;
 // The hairline lies at most this share of the way up from the brow to the top of the head.
 constexpr double kHairlineReach = 0.75;
 
@@ -72,6 +80,71 @@ std::optional<Colour> colourInside(const FrontArc& arc, const ColourView& colour
     return colourAt(colours, p);
 }
 
+// How much the lightness varies (standard deviation) over the square of `radius` about `p`:
+// hair is strands, skin is smooth. nullopt outside the picture.
+std::optional<double> lightnessSpread(const ColourView& v, Point p, int radius) {
+    const int cx = static_cast<int>(std::floor(p.x)), cy = static_cast<int>(std::floor(p.y));
+    double sum = 0, sum2 = 0;
+    int n = 0;
+    for (int y = cy - radius; y <= cy + radius; ++y) {
+        for (int x = cx - radius; x <= cx + radius; ++x) {
+            if (x < 0 || y < 0 || x >= v.width || y >= v.height)
+                continue;
+            const std::uint8_t* q = v.pixels + static_cast<std::ptrdiff_t>(y) * v.bytesPerLine +
+                                    static_cast<std::ptrdiff_t>(x) * v.channels;
+            const double l = v.channels == 3
+                                 ? lightness({double(q[0]), double(q[1]), double(q[2])})
+                                 : lightness({double(q[2]), double(q[1]), double(q[0])});
+            sum += l;
+            sum2 += l * l;
+            ++n;
+        }
+    }
+    if (n == 0)
+        return std::nullopt;
+    const double mean = sum / n;
+    return std::sqrt(std::max(0.0, sum2 / n - mean * mean));
+}
+
+struct Probe {
+    std::size_t index = 0;
+    double y = 0;
+    Colour colour;
+    double spread = 0;
+};
+
+// The index up the arc from `from` whose point is the first at or above `y`.
+std::size_t upTo(const FrontArc& arc, std::size_t from, double y) {
+    std::size_t i = from;
+    while (i > 0 && arc[i].y > y)
+        --i;
+    return i;
+}
+
+// The middle (per channel) colour and spread of the probes in the forehead's band; nullopt
+// when none lie there.
+std::optional<Probe> foreheadSkin(const std::vector<Probe>& probes, double browY, double width) {
+    std::vector<double> r, g, b, s;
+    for (const Probe& q : probes) {
+        if (q.y <= browY - kSkinBandFrom * width && q.y >= browY - kSkinBandTo * width) {
+            r.push_back(q.colour.r);
+            g.push_back(q.colour.g);
+            b.push_back(q.colour.b);
+            s.push_back(q.spread);
+        }
+    }
+    if (r.empty())
+        return std::nullopt;
+    const auto middle = [](std::vector<double>& v) {
+        std::nth_element(v.begin(), v.begin() + static_cast<std::ptrdiff_t>(v.size() / 2), v.end());
+        return v[v.size() / 2];
+    };
+    Probe out;
+    out.colour = {middle(r), middle(g), middle(b)};
+    out.spread = middle(s);
+    return out;
+}
+
 } // namespace
 
 std::optional<double> tipToChinColour(const FrontArc& arc, const ColourView& colours, bool mirrored,
@@ -89,43 +162,47 @@ std::optional<double> tipToChinColour(const FrontArc& arc, const ColourView& col
 std::optional<std::size_t> findHairline(const FrontArc& arc, const ColourView& colours,
                                         bool mirrored, double pictureWidth, std::size_t brow,
                                         Point top, double width) {
-    const auto inside = [&](std::size_t i) {
-        return colourInside(arc, colours, mirrored, pictureWidth, i, kProbeDepth * width, width);
-    };
     const double browY = arc[brow].y;
-
-    Colour skin;
-    int n = 0;
-    for (std::size_t i = brow; i > 0 && arc[i].y > browY - kSkinBandTo * width; --i) {
-        if (arc[i].y > browY - kSkinBandFrom * width)
-            continue;
-        if (const auto c = inside(i)) {
-            skin.r += c->r;
-            skin.g += c->g;
-            skin.b += c->b;
-            ++n;
-        }
+    const std::size_t highest = upTo(arc, brow, browY - kHairlineReach * (browY - top.y));
+    // The probes from the brow up to as high as a hairline can lie, lowest first.
+    std::vector<Probe> probes;
+    for (std::size_t i = brow; i-- > highest;) {
+        Point p = arc.toPicture(arc.inside(i, kProbeDepth * width, width));
+        if (mirrored)
+            p = facefit::mirrored(p, pictureWidth);
+        const auto c = colourAt(colours, p);
+        const auto spread =
+            lightnessSpread(colours, p, std::max(1, static_cast<int>(kSpreadRadius * width)));
+        if (c && spread)
+            probes.push_back({i, arc[i].y, *c, *spread});
     }
-    if (n == 0)
+    // The forehead's skin: the middle colour of the band above the eyebrows.
+    const auto skin = foreheadSkin(probes, browY, width);
+    if (!skin)
         return std::nullopt;
-    skin = {skin.r / n, skin.g / n, skin.b / n};
-
-    const double lowest = browY - kSkinBandFrom * width;
-    const double highest = browY - kHairlineReach * (browY - top.y);
-    const int least = std::max(kLeastRun, static_cast<int>(kHairRun * width));
-    int run = 0;
-    for (std::size_t i = brow; i-- > 0;) {
-        if (arc[i].y > lowest)
-            continue; // the eyebrows
-        if (arc[i].y < highest)
-            break;
-        const auto c = inside(i);
-        run = c && colourDistance(*c, skin) > kHairContrast &&
-                      lightness(*c) < lightness(skin) - kHairDarker
-                  ? run + 1
-                  : 0;
-        if (run >= least)
-            return i + static_cast<std::size_t>(run) - 1;
+    const auto isSkin = [&](const Probe& q) {
+        return colourDistance(q.colour, skin->colour) <= kHairContrast;
+    };
+    const auto isHair = [&](const Probe& q) {
+        return colourDistance(q.colour, skin->colour) > kHairContrast &&
+               (lightness(q.colour) < lightness(skin->colour) - kHairDarker ||
+                q.spread > skin->spread + kHairSpread);
+    };
+    // Up from the brow past the eyebrows to the first run of skin, then on up to the first run
+    // of hair: its lowest point is the hairline. No skin (a fringe down to the brows) or no
+    // hair (a bald or shaved head, hair like the skin) shows no hairline.
+    const std::size_t skinRun = std::max(kLeastRun, static_cast<std::size_t>(kSkinRun * width));
+    const std::size_t hairRun = std::max(kLeastRun, static_cast<std::size_t>(kHairRun * width));
+    std::size_t k = 0, run = 0;
+    for (; k < probes.size() && run < skinRun; ++k)
+        run = isSkin(probes[k]) ? run + 1 : 0;
+    if (run < skinRun)
+        return std::nullopt;
+    run = 0;
+    for (; k < probes.size(); ++k) {
+        run = isHair(probes[k]) ? run + 1 : 0;
+        if (run >= hairRun)
+            return probes[k + 1 - run].index;
     }
     return std::nullopt;
 }

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <numbers>
+#include <vector>
 
 namespace veidora::facefit::profile {
 
@@ -39,7 +40,15 @@ constexpr double kNeckTurn = 0.05;
 constexpr double kChinBelowTip =
     0.14; // the chin's bottom lies this far below the tip at least (an ear
 // read as a nose has its "chin" close below)
-constexpr double kFoldStep = 0.01; // a turn of the chin's outline smaller than this is noise
+// The fold under the lower lip lies at least this deep behind a straight edge resting on lip
+// and chin, and that edge spans at least this height: shallower or shorter dents are the
+// pixel steps of the outline or a beard's tufts.
+constexpr double kFoldDepth = 0.008;
+constexpr double kFoldSpan = 0.03;
+// S15 is where the chin's front turns into its underside: the point whose tangent runs at 45
+// degrees down and back, the most extreme one along (-1, 1). A dip of this share along the
+// way is the outline's noise, not the turn's end.
+constexpr double kTurnNoise = 0.004;
 // A fold higher than this share of the way down from the nose base to the chin's bottom lies
 // between the lips; without a lower one, the chin's front lies in this part of the way down.
 constexpr double kFoldFrom = 0.45;
@@ -58,29 +67,67 @@ auto outFrom(const FrontArc& arc, std::size_t a, std::size_t b) {
     return [=](const Point& r) { return ((r.x - p.x) * -dy + (r.y - p.y) * dx) / len; };
 }
 
-// Up from the chin's bottom past the chin's front, the deepest point before the outline comes
-// forward again (the fold under the lower lip).
+// The throat: the first clear peak of going back before going down below the nose base;
+// below it the neck runs down (and a shirt may come forward again).
+std::optional<std::size_t> findThroat(const FrontArc& arc, std::size_t base, double width) {
+    const Point b = arc[base];
+    std::size_t throat = base;
+    const auto backDown = [&](std::size_t i) { return arc[i].x - kNeckSlope * arc[i].y; };
+    for (std::size_t i = base; i <= arc.last() && arc[i].y <= b.y + kThroatTo * width; ++i) {
+        if (arc[i].y < b.y + kThroatFrom * width)
+            continue;
+        if (throat == base || backDown(i) > backDown(throat))
+            throat = i;
+        else if (arc[throat].x > b.x + kBehindFace * width &&
+                 backDown(i) < backDown(throat) - kNeckTurn * width)
+            break;
+    }
+    return throat > base + 2 ? std::optional<std::size_t>(throat) : std::nullopt;
+}
+
+// The points of the arc from a to b that a straight edge laid against the face touches, in
+// order: between two of them the outline dents in.
+std::vector<std::size_t> faceHull(const FrontArc& arc, std::size_t a, std::size_t b) {
+    std::vector<std::size_t> hull;
+    for (std::size_t i = a; i <= b; ++i) {
+        while (hull.size() >= 2 && outFrom(arc, hull[hull.size() - 2], i)(arc[hull.back()]) <= 0)
+            hull.pop_back();
+        hull.push_back(i);
+    }
+    return hull;
+}
+
+// The fold under the lower lip: the deepest point of the lowest dent between the nose base and
+// the chin's bottom that is deep and tall enough.
 std::optional<std::size_t> findFold(const FrontArc& arc, std::size_t base, std::size_t bottom,
                                     double width) {
-    const double step = kFoldStep * width;
-    std::size_t iMin = bottom, iMax = bottom;
-    bool rising = false;
-    for (std::size_t i = bottom; i-- > base + 1;) {
-        const double px = arc[i].x;
-        if (!rising) {
-            if (px < arc[iMin].x)
-                iMin = i;
-            else if (px > arc[iMin].x + step) {
-                rising = true;
-                iMax = i;
-            }
-        } else if (px > arc[iMax].x) {
-            iMax = i;
-        } else if (px < arc[iMax].x - step) {
-            break;
-        }
+    const std::vector<std::size_t> hull = faceHull(arc, base, bottom);
+    for (std::size_t k = hull.size() - 1; k-- > 0;) {
+        const std::size_t a = hull[k], b = hull[k + 1];
+        if (arc[b].y - arc[a].y < kFoldSpan * width)
+            continue;
+        const auto out = outFrom(arc, a, b);
+        const std::size_t deepest = arc.argMax(a, b, [&](const Point& p) { return -out(p); });
+        if (-out(arc[deepest]) >= kFoldDepth * width)
+            return deepest;
     }
-    return rising ? std::optional<std::size_t>(iMax) : std::nullopt;
+    return std::nullopt;
+}
+
+// Walking from `from` one way (+1 or -1) within [lo, hi], the point where `key` peaks before it
+// falls back by more than `noise`.
+template <class Key>
+std::size_t climb(std::size_t from, int way, std::size_t lo, std::size_t hi, double noise,
+                  Key&& key, const FrontArc& arc) {
+    std::size_t best = from;
+    for (std::size_t i = from; way > 0 ? i < hi : i > lo;) {
+        i = way > 0 ? i + 1 : i - 1;
+        if (key(arc[i]) > key(arc[best]))
+            best = i;
+        else if (key(arc[i]) < key(arc[best]) - noise)
+            break;
+    }
+    return best;
 }
 
 } // namespace
@@ -175,27 +222,23 @@ bool isNoseShaped(const FrontArc& arc, std::size_t tip, std::size_t root, std::s
 
 std::optional<std::size_t> findChinBottom(const FrontArc& arc, std::size_t tip, std::size_t base,
                                           double width) {
-    // The throat: the first clear peak of going back before going down; below it the neck
-    // runs down (and a shirt may come forward again).
-    const Point b = arc[base];
-    std::size_t throat = base;
-    const auto backDown = [&](std::size_t i) { return arc[i].x - kNeckSlope * arc[i].y; };
-    for (std::size_t i = base; i <= arc.last() && arc[i].y <= b.y + kThroatTo * width; ++i) {
-        if (arc[i].y < b.y + kThroatFrom * width)
-            continue;
-        if (throat == base || backDown(i) > backDown(throat))
-            throat = i;
-        else if (arc[throat].x > b.x + kBehindFace * width &&
-                 backDown(i) < backDown(throat) - kNeckTurn * width)
-            break;
-    }
-    if (throat <= base + 2)
+    const std::optional<std::size_t> throat = findThroat(arc, base, width);
+    if (!throat)
         return std::nullopt;
     // The point furthest out from the line from the nose base to the throat.
-    const std::size_t bottom = arc.argMax(base, throat, outFrom(arc, base, throat));
+    const std::size_t bottom = arc.argMax(base, *throat, outFrom(arc, base, *throat));
     if (arc[bottom].y < arc[tip].y + kChinBelowTip * width)
         return std::nullopt;
     return bottom;
+}
+
+std::size_t findChinTurn(const FrontArc& arc, std::size_t base, std::size_t bottom, double width) {
+    const std::size_t end = findThroat(arc, base, width).value_or(arc.last());
+    const auto turn = [](const Point& p) { return p.y - p.x; };
+    const double noise = kTurnNoise * width;
+    const std::size_t down = climb(bottom, +1, base, end, noise, turn, arc);
+    const std::size_t up = climb(bottom, -1, base, end, noise, turn, arc);
+    return turn(arc[up]) > turn(arc[down]) ? up : down;
 }
 
 std::optional<std::size_t> findChinFront(const FrontArc& arc, std::size_t base, std::size_t bottom,
@@ -210,11 +253,12 @@ std::optional<std::size_t> findChinFront(const FrontArc& arc, std::size_t base, 
         // the chin's bottom (a chin's front is often flat).
         const auto out = outFrom(arc, *fold, bottom);
         const std::size_t peak = arc.argMax(*fold, bottom, out);
-        const double floor = out(arc[peak]) - kFlatChin * width;
+        const auto key = [&](std::size_t i) { return out(arc[i]); };
+        const double floor = key(peak) - kFlatChin * width;
         std::size_t from = peak, to = peak;
-        while (from > *fold && out(arc[from - 1]) >= floor)
+        while (from > *fold && key(from - 1) >= floor)
             --from;
-        while (to < bottom && out(arc[to + 1]) >= floor)
+        while (to < bottom && key(to + 1) >= floor)
             ++to;
         return (from + to) / 2;
     }

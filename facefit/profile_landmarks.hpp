@@ -40,11 +40,17 @@ std::size_t findBase(const FrontArc& arc, std::size_t tip, double width);
 bool isNoseShaped(const FrontArc& arc, std::size_t tip, std::size_t root, std::size_t base,
                   std::size_t brow, double width);
 
-// S15: below the base, where the outline turns back under the chin towards the neck.
+// Below the base, the point furthest out from the line from the base to the throat: roughly
+// where the outline turns back under the chin towards the neck.
 std::optional<std::size_t> findChinBottom(const FrontArc& arc, std::size_t tip, std::size_t base,
                                           double width);
 
-// S14: the chin's most forward point between the lips and the chin's bottom.
+// S15: near that `bottom`, where the chin's front turns into its underside: the point whose
+// outline runs at 45 degrees down and back (on a square chin, its corner).
+std::size_t findChinTurn(const FrontArc& arc, std::size_t base, std::size_t bottom, double width);
+
+// S14: the chin's front below the fold under the lower lip: the middle of the stretch that
+// stands out furthest from the line from the fold to the chin's bottom.
 std::optional<std::size_t> findChinFront(const FrontArc& arc, std::size_t base, std::size_t bottom,
                                          double width);
 

@@ -140,35 +140,98 @@ TEST(ProfileWalk, ReadLandmarksAreFlaggedAndTheRestFollowTheFit) {
     }
 }
 
-TEST(ProfileWalk, TheForeheadEndsWhereTheHairBegins) {
-    // Skin everywhere, hair above y = 160: S2 is where the outline enters the hair.
-    const Corners h;
-    const int width = 640, height = 800;
+// A picture of skin with bands of other colours, each over a range of rows.
+struct Band {
+    int fromY, toY;
+    std::uint8_t r, g, b;
+};
+
+std::vector<std::uint8_t> paint(int width, int height, std::initializer_list<Band> bands) {
     std::vector<std::uint8_t> rgb(static_cast<std::size_t>(width * height * 3));
     for (int y = 0; y < height; ++y) {
-        for (int x = 0; x < width; ++x) {
-            std::uint8_t* p = &rgb[static_cast<std::size_t>((y * width + x) * 3)];
-            const bool hair = y < 160;
-            p[0] = hair ? 70 : 235;
-            p[1] = hair ? 50 : 190;
-            p[2] = hair ? 40 : 160;
+        std::uint8_t c[3] = {235, 190, 160};
+        for (const Band& b : bands) {
+            if (y >= b.fromY && y < b.toY) {
+                c[0] = b.r;
+                c[1] = b.g;
+                c[2] = b.b;
+            }
         }
+        for (int x = 0; x < width; ++x)
+            std::copy(c, c + 3, &rgb[static_cast<std::size_t>((y * width + x) * 3)]);
     }
-    const ColourView colours{rgb.data(), width, height, width * 3, 3};
-    const ProfileResult r =
-        analyseProfile(outlineOf(traced(h.polygon())), &colours, sideDefaults());
+    return rgb;
+}
+
+TEST(ProfileWalk, TheForeheadEndsWhereTheHairBegins) {
+    // The brow is at y = 290; the eyebrows just above it, hair from the top down.
+    const Corners h;
+    const int width = 640, height = 800;
+    const Band hair{0, 160, 70, 50, 40}, eyebrow{268, 285, 60, 45, 35}, fringe{0, 272, 70, 50, 40},
+        bald{0, 0, 0, 0, 0};
+    const struct {
+        const char* name;
+        std::vector<std::uint8_t> rgb;
+        bool shows;
+    } cases[] = {
+        {"hair over a bare forehead", paint(width, height, {hair}), true},
+        {"dark eyebrows under the forehead", paint(width, height, {hair, eyebrow}), true},
+        {"a fringe down to the eyebrows", paint(width, height, {fringe, eyebrow}), false},
+        {"a bald head", paint(width, height, {bald}), false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const ColourView colours{c.rgb.data(), width, height, width * 3, 3};
+        const ProfileResult r =
+            analyseProfile(outlineOf(traced(h.polygon())), &colours, sideDefaults());
+        ASSERT_TRUE(r.found) << r.why;
+        // No hairline to be seen: S2 is estimated, not read.
+        ASSERT_EQ(r.measured[1], c.shows);
+        if (!c.shows)
+            continue;
+        EXPECT_NEAR(r.points[1].y, 160, 8);
+        // On the forehead's run from the hair corner down to the brow.
+        const double along = (r.points[1].y - h.hair.y) / (h.brow.y - h.hair.y);
+        EXPECT_NEAR(r.points[1].x, h.hair.x + (h.brow.x - h.hair.x) * along, 2);
+    }
+}
+
+TEST(ProfileWalk, TheChinsBottomIsWhereItsFrontTurnsUnder) {
+    // A round chin: a quarter circle from its upright front to its level underside. S15 is
+    // where the outline runs at 45 degrees, S14 the front's most forward point.
+    const Corners h;
+    const Point centre{h.chin.x + 40, h.chin.y};
+    std::vector<Point> corners;
+    for (const Point& p : h.polygon()) {
+        if (p.x == h.chinBottom.x && p.y == h.chinBottom.y) {
+            for (int a = 3; a <= 90; a += 3) {
+                const double t = a * std::numbers::pi / 180;
+                corners.push_back({centre.x - 40 * std::cos(t), centre.y + 40 * std::sin(t)});
+            }
+            continue;
+        }
+        corners.push_back(p);
+    }
+    const ProfileResult r = analyseProfile(outlineOf(traced(corners)), nullptr, sideDefaults());
     ASSERT_TRUE(r.found) << r.why;
-    ASSERT_TRUE(r.measured[1]);
-    EXPECT_NEAR(r.points[1].y, 160, 8);
-    // On the forehead's run from the hair corner down to the brow.
-    const double along = (r.points[1].y - h.hair.y) / (h.brow.y - h.hair.y);
-    EXPECT_NEAR(r.points[1].x, h.hair.x + (h.brow.x - h.hair.x) * along, 2);
-    // A bald head gives no change: S2 is estimated.
-    std::fill(rgb.begin(), rgb.end(), std::uint8_t{200});
-    const ProfileResult bald =
-        analyseProfile(outlineOf(traced(h.polygon())), &colours, sideDefaults());
-    ASSERT_TRUE(bald.found);
-    EXPECT_FALSE(bald.measured[1]);
+    const double half = std::sqrt(0.5);
+    EXPECT_LE(distance(r.points[14], {centre.x - 40 * half, centre.y + 40 * half}), 3);
+    EXPECT_LE(distance(r.points[13], h.chin), 4);
+}
+
+TEST(ProfileWalk, TheChinsFrontIsBelowAShallowFoldUnderAFullLip) {
+    // The lower lip hangs low and stands further out than the chin; the fold between them is
+    // shallow. S14 is the chin's front, never the lip.
+    Corners h;
+    h.lip = {172, 505};
+    h.fold = {185, 525};
+    h.chin = {182, 550};
+    h.chinBottom = {190, 575};
+    h.throat = {300, 595};
+    const ProfileResult r = analyseProfile(outlineOf(traced(h.polygon())), nullptr, sideDefaults());
+    ASSERT_TRUE(r.found) << r.why;
+    EXPECT_LE(distance(r.points[13], h.chin), 4);
+    EXPECT_LE(distance(r.points[14], h.chinBottom), 4);
 }
 
 TEST(ProfileWalk, NoProfileIsFoundWithoutANoseShapedExtreme) {
