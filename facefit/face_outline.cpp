@@ -35,6 +35,11 @@ constexpr double kBeyondRun = 0.05;
 constexpr double kNeckGap = 0.06;
 constexpr double kShadeWidth = 0.03;
 constexpr float kLeastJawStep = 8;
+// The jaw is moved at most this far (eye distances) off the model's jaw line towards the edge
+// seen: on studio portraits the model's line lies within it of the hand-marked jaw on most faces,
+// while an edge seen further off is most often something else (the neck's silhouette below a jaw
+// that turns in, a strand of hair, the shadow under the jaw read as its edge).
+constexpr double kJawTrust = 0.025;
 
 // At the cheekbone the face's side meets hair, the ear's groove or the backdrop, and each shows
 // as the brightness falling outwards: the cheek's edge is where that fall ends. It is looked for
@@ -157,7 +162,7 @@ std::optional<double> jawOverNeck(std::span<const float> luma, double line, doub
     return best;
 }
 
-// The model's jaw line at `y`, moved onto the face's edge when one shows near it: where the
+// The model's jaw line at `y`, moved towards the face's edge when one shows near it: where the
 // backdrop begins or, against hair or the neck, where the skin ends.
 Point jawEdge(const Pixels& px, const Frame& fr, const FacePoints& face,
               const std::optional<SkinModel>& skin, std::span<const Shade> backdrop, double y,
@@ -180,7 +185,8 @@ Point jawEdge(const Pixels& px, const Frame& fr, const FacePoints& face,
     }
     if (!end)
         return fr.toImage(start.x, start.y);
-    return fr.toImage(from + side * *end / kSamplesPerUnit, y);
+    const double moved = std::clamp(*end / kSamplesPerUnit - kReachInside, -kJawTrust, kJawTrust);
+    return fr.toImage(start.x + side * moved, y);
 }
 
 // The model's line at the cheekbone's height `y`, moved onto the end of the brightness's fall
