@@ -69,6 +69,8 @@ struct Scene {
     double jawInset = 0;        // the face points' jaw line drawn this share inside the face's edge
     std::optional<double> neck; // half width of a neck in shade behind the jaw
     double jawStart = 0;        // the face points' first jaw points drawn this far lower
+    std::optional<double> wing; // the nostril wings' outer edge, a shaded groove just inside it
+    bool nostrils = false;      // and the nostrils' deeper shadow further in
 };
 
 // The hairline without a fringe's teeth.
@@ -127,6 +129,14 @@ Rgb paint(const Scene& s, double x, double y) {
         const double t = std::min(1.0, (-0.35 - y) / 0.45);
         c = {c.r + t * (kDrifted.r - c.r), c.g + t * (kDrifted.g - c.g),
              c.b + t * (kDrifted.b - c.b)};
+    }
+    if (s.wing && y > 0.45 && y < 0.7) {
+        const double in = *s.wing - std::abs(x);
+        if (in >= 0 && in < 0.04)
+            k = 0.7;
+        else if (s.nostrils && in >= 0.06 && in < 0.1)
+            k = 0.45;
+        c = {kSkin.r * k, kSkin.g * k, kSkin.b * k};
     }
     if (s.shine && y >= *s.shine && y <= *s.shine + 0.06)
         c = {(c.r + 255) / 2, (c.g + 255) / 2, (c.b + 255) / 2};
@@ -201,6 +211,12 @@ Painted painted(const Scene& s) {
     }
     p.estimate = frontLandmarks(p.face, defaults());
     return p;
+}
+
+// A found point in the scene's units.
+Point inScene(const Painted& p, Point found) {
+    const double dx = found.x - p.origin.x, dy = found.y - p.origin.y;
+    return {(p.cos * dx + p.sin * dy) / p.unit, (-p.sin * dx + p.cos * dy) / p.unit};
 }
 
 // How far below the hairline painted at its place `found` lies, in face units; a fringe's edge
@@ -326,6 +342,49 @@ TEST(FindInPhoto, NoseBridgeSidesAtTheRidgesEdges) {
     }
 }
 
+TEST(FindInPhoto, NostrilWingsWhereTheirGroovesRiseToTheCheek) {
+    // Where the fit puts the wings, across the nose at their height.
+    const Painted plain = painted({});
+    const double fit = std::abs(inScene(plain, plain.estimate[18]).x);
+    struct Case {
+        const char* what;
+        Scene scene;
+        bool shown;
+    };
+    Scene inside, outside, noisy, tilted, nostrils;
+    inside.wing = fit - 0.04;
+    outside.wing = noisy.wing = tilted.wing = nostrils.wing = fit + 0.03;
+    noisy.noise = 14;
+    tilted.tilt = 12;
+    nostrils.nostrils = true; // a stronger rise further in, from the nostril to the wing
+    const Case cases[] = {
+        {"inside the fit", inside, true},
+        {"outside it", outside, true},
+        {"noisy", noisy, true},
+        {"turned 12 degrees", tilted, true},
+        {"beside the nostrils' shadow", nostrils, true},
+        {"no grooves", {}, false},
+    };
+    for (const Case& c : cases) {
+        const Painted p = painted(c.scene);
+        const PhotoLandmarks found = findInPhoto(p.view, p.face, p.estimate);
+        ASSERT_EQ(found.wingLeft.has_value(), c.shown) << c.what;
+        ASSERT_EQ(found.wingRight.has_value(), c.shown) << c.what;
+        // Shown wings are found landmarks, unmarked.
+        const FrontFinding got = findFrontLandmarks(p.face, defaults(), p.view);
+        EXPECT_EQ(got.found[18] && got.found[19], c.shown) << c.what;
+        if (!c.shown)
+            continue;
+        EXPECT_EQ(got.points[18], *found.wingLeft) << c.what;
+        EXPECT_EQ(got.points[19], *found.wingRight) << c.what;
+        // 0.89 of the way from the nose root (y -0.015) to its base (0.646).
+        for (const Point q : {inScene(p, *found.wingLeft), inScene(p, *found.wingRight)}) {
+            EXPECT_NEAR(std::abs(q.x), *c.scene.wing, 0.01) << c.what;
+            EXPECT_NEAR(q.y, -0.015 + 0.89 * (0.646 + 0.015), 0.01) << c.what;
+        }
+    }
+}
+
 TEST(FindInPhoto, EveryPixelLayoutGivesTheSameLandmarks) {
     const Painted p = painted({});
     const PhotoLandmarks rgb = findInPhoto(p.view, p.face, p.estimate);
@@ -371,12 +430,6 @@ TEST(FindInPhoto, MalformedViewsFindNothing) {
 }
 
 // --- the outline -----------------------------------------------------------------------------
-
-// A found point in the scene's units.
-Point inScene(const Painted& p, Point found) {
-    const double dx = found.x - p.origin.x, dy = found.y - p.origin.y;
-    return {(p.cos * dx + p.sin * dy) / p.unit, (-p.sin * dx + p.cos * dy) / p.unit};
-}
 
 // Where the face points' jaw line, drawn `inset` of the way in, crosses height y; side -1 left.
 double jawLineX(double inset, double y, int side) {
@@ -501,7 +554,7 @@ TEST(FindFrontLandmarks, FlagsWhatThePhotoShowedAndKeepsTheRestAsEstimated) {
                 EXPECT_NEAR(got.points[i].y, estimated[i].y, 1e-9) << "P" << i + 1;
             }
         }
-        EXPECT_FALSE(got.found[18] || got.found[19]); // the nostril wings: estimated
+        EXPECT_FALSE(got.found[18] || got.found[19]); // no grooves painted: the wings estimated
     }
     // No picture: only the face points count as found.
     const Painted p = painted({});
