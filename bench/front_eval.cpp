@@ -350,6 +350,23 @@ int main(int argc, char* argv[]) {
                         f.marked[2] ? '*' : ' ', a.tVS, a.tAPz, a.tAI, a.tNP, b.tVS, b.tAPz, b.tAI,
                         b.tNP);
         }
+        // Outline points' errors across the face (+ outwards) and the margins the two
+        // sign-decided codes turn on: tAI 2 P4.x - P21.x - P22.x, tNP 2 P16.x - P17.x - P18.x.
+        std::printf("\nface  outwards: P13    P14    P21    P22   tAI margin found/lab  tNP margin "
+                    "found/lab\n");
+        for (const Face& f : faces) {
+            const auto out = [&](std::size_t i, double side) {
+                return side * (f.found[i].x - f.lab[i].x);
+            };
+            const auto margin = [](const FrontPoints& p, std::size_t m, std::size_t a,
+                                   std::size_t b) { return 2 * p[m].x - p[a].x - p[b].x; };
+            std::printf("%s  %+6.1f %+6.1f %+6.1f %+6.1f   %+6.1f %+6.1f     %+6.1f %+6.1f\n",
+                        qPrintable(f.id), out(lm::P13, -1), out(lm::P14, 1), out(lm::P21, -1),
+                        out(lm::P22, 1), margin(f.found, lm::P4, lm::P21, lm::P22),
+                        margin(f.lab, lm::P4, lm::P21, lm::P22),
+                        margin(f.found, lm::P16, lm::P17, lm::P18),
+                        margin(f.lab, lm::P16, lm::P17, lm::P18));
+        }
     }
     return 0;
 }

@@ -79,8 +79,8 @@ constexpr FrontSource between(int p, double wp, int q, double wq) {
 // sample face, whose eyes are drawn longer than real ones, they land a little inside the drawn
 // corners. The markup does not reach the hairline, lacks the sides of the nose bridge and marks
 // the nose's lower ends (31, 35) inside the wings: those are fitted, and findFrontLandmarks
-// looks for the hairline and the bridge in the photo itself, and lays the cheeks and the jaw
-// onto the face's outline at their own heights.
+// looks for the hairline, the bridge and the wings in the photo itself, and lays the cheeks and
+// the jaw onto the face's outline at their own heights.
 inline constexpr std::array<FrontSource, kFrontPointCount> kFrontSources{{
     source::fitted(),                    // P1 left end of the forehead at the hairline
     source::fitted(),                    // P2 right end of it
@@ -133,10 +133,10 @@ struct FrontFinding {
     std::array<bool, kFrontPointCount> found{};
 };
 
-// frontLandmarks, then the hairline (P1..P3) and the sides of the nose bridge (P17, P18) looked
-// for in `photo`, the picture the face points were found on (photo_features.hpp). Where the
-// photo does not show them (a bald or shaved head, a hat, hair down to the brows, a flat-lit
-// nose) they stay estimated. An empty view finds nothing more.
+// frontLandmarks, then the hairline (P1..P3), the sides of the nose bridge (P17, P18) and the
+// nostril wings (P19, P20) looked for in `photo`, the picture the face points were found on
+// (photo_features.hpp). Where the photo does not show them (a bald or shaved head, a hat, hair
+// down to the brows, a flat-lit nose) they stay estimated. An empty view finds nothing more.
 FrontFinding findFrontLandmarks(const FacePoints& face,
                                 std::span<const Point, kFrontPointCount> defaults,
                                 const ImageView& photo);

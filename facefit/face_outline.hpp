@@ -2,7 +2,8 @@
 
 // The face's outline at the heights the sample face marks it: the cheeks (P13, P14) at the
 // cheekbone and the lower jaw (P21, P22) at the bottom of the lower lip. The model's jaw points
-// say where to look; the jaw is then laid onto the skin's edge against what lies beyond it.
+// say where to look; the jaw is then moved towards the skin's edge against what lies beyond it,
+// the cheeks onto the end of the brightness's fall at the face's side.
 
 #include "face_chip.hpp"
 #include "face_fit.hpp"

@@ -30,6 +30,9 @@ PhotoLandmarks findInPhoto(const ImageView& photo, const FacePoints& face,
         out.bridgeLeft = bridge->left;
         out.bridgeRight = bridge->right;
     }
+    const WingPoints wings = findWings(px, *fr, estimate);
+    out.wingLeft = wings.left;
+    out.wingRight = wings.right;
     return out;
 }
 

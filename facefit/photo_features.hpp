@@ -1,14 +1,16 @@
 #pragma once
 
 // The front landmarks the 68 face points do not mark, looked for in the photo's own pixels: the
-// hairline (P1..P3), where the forehead's skin ends going up, and the sides of the nose bridge
-// (P17, P18), from the bridge's shading. Plain C++ on a plain pixel buffer.
+// hairline (P1..P3), where the forehead's skin ends going up, the sides of the nose bridge
+// (P17, P18), from the bridge's shading, the nostril wings (P19, P20), from the grooves beside
+// them, and the face's outline (P13, P14, P21, P22). Plain C++ on a plain pixel buffer.
 
 #include "face_fit.hpp"
 #include "face_outline.hpp"
 #include "hairline.hpp"
 #include "image_view.hpp"
 #include "nose_bridge.hpp"
+#include "nose_wings.hpp"
 #include "skin_model.hpp"
 
 #include <optional>
@@ -23,6 +25,8 @@ struct PhotoLandmarks {
     std::optional<Point> hairlineTop;     // P3
     std::optional<Point> bridgeLeft;      // P17
     std::optional<Point> bridgeRight;     // P18
+    std::optional<Point> wingLeft;        // P19
+    std::optional<Point> wingRight;       // P20
     std::optional<OutlinePoints> outline; // P13, P14, P21, P22
 };
 

@@ -287,9 +287,16 @@ TEST_F(FaceFinderTest, SampleFaceShowsItsHairlineAndNoseBridgeWhereTheDefaultsSa
                     << "P" << i + 1 << " " << size.width() << " tilt " << tilt << " at " << p.x
                     << "," << p.y;
             }
-            // The model marks the eye corners; the nostril wings stay estimated.
+            // The model marks the eye corners. The drawing's nostril wings are thin lines,
+            // not grooves: where one still reads as a wing's edge, it is the drawn one.
             EXPECT_TRUE(lm.found[8] && lm.found[11]);
-            EXPECT_FALSE(lm.found[18] || lm.found[19]);
+            for (std::size_t i : {18u, 19u}) {
+                const Point p = imageToRectangle(lm.points[i], shown);
+                if (lm.found[i]) {
+                    EXPECT_LE(std::hypot(p.x - d[i].x, p.y - d[i].y), 4)
+                        << "P" << i + 1 << " " << size.width() << " tilt " << tilt;
+                }
+            }
         }
     }
 }

@@ -71,6 +71,9 @@ struct Scene {
     double unit = 110;          // pixels between the eye centres
     double jawInset = 0;        // the face points' jaw line drawn this share inside the face's edge
     std::optional<double> neck; // half width of a neck in shade behind the jaw
+    double jawStart = 0;        // the face points' first jaw points drawn this far lower
+    std::optional<double> wing; // the nostril wings' outer edge, a shaded groove just inside it
+    bool nostrils = false;      // and the nostrils' deeper shadow further in
 };
 
 // The hairline without a fringe's teeth.
@@ -132,6 +135,14 @@ Rgb paint(const Scene& s, double x, double y) {
         const double t = std::min(1.0, (-0.35 - y) / 0.45);
         c = {c.r + t * (kDrifted.r - c.r), c.g + t * (kDrifted.g - c.g),
              c.b + t * (kDrifted.b - c.b)};
+    }
+    if (s.wing && y > 0.45 && y < 0.7) {
+        const double in = *s.wing - std::abs(x);
+        if (in >= 0 && in < 0.04)
+            k = 0.7;
+        else if (s.nostrils && in >= 0.06 && in < 0.1)
+            k = 0.45;
+        c = {kSkin.r * k, kSkin.g * k, kSkin.b * k};
     }
     if (s.shine && y >= *s.shine && y <= *s.shine + 0.06)
         c = {(c.r + 255) / 2, (c.g + 255) / 2, (c.b + 255) / 2};
@@ -201,10 +212,17 @@ Painted painted(const Scene& s) {
     p.view = {p.pixels.data(), w, h, static_cast<std::ptrdiff_t>(w) * 3, 3};
     for (std::size_t i = 0; i < p.face.size(); ++i) {
         const double inset = i <= 16 ? 1 - s.jawInset : 1;
-        p.face[i] = p.toImage(inset * kCanonical[i][0], kCanonical[i][1]);
+        const double lower = i == 0 || i == 16 ? s.jawStart : 0;
+        p.face[i] = p.toImage(inset * kCanonical[i][0], kCanonical[i][1] + lower);
     }
     p.estimate = frontLandmarks(p.face, defaults());
     return p;
+}
+
+// A found point in the scene's units.
+Point inScene(const Painted& p, Point found) {
+    const double dx = found.x - p.origin.x, dy = found.y - p.origin.y;
+    return {(p.cos * dx + p.sin * dy) / p.unit, (-p.sin * dx + p.cos * dy) / p.unit};
 }
 
 // How far below the hairline painted at its place `found` lies, in face units; a fringe's edge
@@ -334,6 +352,49 @@ TEST(FindInPhoto, NoseBridgeSidesAtTheRidgesEdges) {
     }
 }
 
+TEST(FindInPhoto, NostrilWingsWhereTheirGroovesRiseToTheCheek) {
+    // Where the fit puts the wings, across the nose at their height.
+    const Painted plain = painted({});
+    const double fit = std::abs(inScene(plain, plain.estimate[18]).x);
+    struct Case {
+        const char* what;
+        Scene scene;
+        bool shown;
+    };
+    Scene inside, outside, noisy, tilted, nostrils;
+    inside.wing = fit - 0.04;
+    outside.wing = noisy.wing = tilted.wing = nostrils.wing = fit + 0.03;
+    noisy.noise = 14;
+    tilted.tilt = 12;
+    nostrils.nostrils = true; // a stronger rise further in, from the nostril to the wing
+    const Case cases[] = {
+        {"inside the fit", inside, true},
+        {"outside it", outside, true},
+        {"noisy", noisy, true},
+        {"turned 12 degrees", tilted, true},
+        {"beside the nostrils' shadow", nostrils, true},
+        {"no grooves", {}, false},
+    };
+    for (const Case& c : cases) {
+        const Painted p = painted(c.scene);
+        const PhotoLandmarks found = findInPhoto(p.view, p.face, p.estimate);
+        ASSERT_EQ(found.wingLeft.has_value(), c.shown) << c.what;
+        ASSERT_EQ(found.wingRight.has_value(), c.shown) << c.what;
+        // Shown wings are found landmarks, unmarked.
+        const FrontFinding got = findFrontLandmarks(p.face, defaults(), p.view);
+        EXPECT_EQ(got.found[18] && got.found[19], c.shown) << c.what;
+        if (!c.shown)
+            continue;
+        EXPECT_EQ(got.points[18], *found.wingLeft) << c.what;
+        EXPECT_EQ(got.points[19], *found.wingRight) << c.what;
+        // 0.89 of the way from the nose root (y -0.015) to its base (0.646).
+        for (const Point q : {inScene(p, *found.wingLeft), inScene(p, *found.wingRight)}) {
+            EXPECT_NEAR(std::abs(q.x), *c.scene.wing, 0.01) << c.what;
+            EXPECT_NEAR(q.y, -0.015 + 0.89 * (0.646 + 0.015), 0.01) << c.what;
+        }
+    }
+}
+
 TEST(FindInPhoto, EveryPixelLayoutGivesTheSameLandmarks) {
     const Painted p = painted({});
     const PhotoLandmarks rgb = findInPhoto(p.view, p.face, p.estimate);
@@ -380,31 +441,37 @@ TEST(FindInPhoto, MalformedViewsFindNothing) {
 
 // --- the outline -----------------------------------------------------------------------------
 
-// A found point in the scene's units.
-Point inScene(const Painted& p, Point found) {
-    const double dx = found.x - p.origin.x, dy = found.y - p.origin.y;
-    return {(p.cos * dx + p.sin * dy) / p.unit, (-p.sin * dx + p.cos * dy) / p.unit};
+// Where the face points' jaw line, drawn `inset` of the way in, crosses height y; side -1 left.
+double jawLineX(double inset, double y, int side) {
+    const int first = side < 0 ? 0 : 16, step = side < 0 ? 1 : -1;
+    for (int i = first; i != 8; i += step) {
+        const double* a = kCanonical[i];
+        const double* b = kCanonical[i + step];
+        if ((a[1] - y) * (b[1] - y) <= 0 && a[1] != b[1])
+            return (1 - inset) * (a[0] + (y - a[1]) / (b[1] - a[1]) * (b[0] - a[0]));
+    }
+    return NAN;
 }
 
 TEST(FindInPhoto, JawOnTheFacesEdgeAtTheLowerLipsHeight) {
     struct Case {
         const char* what;
         Scene scene;
+        bool onEdge; // false: the edge lies beyond the reach the model's line is trusted with
     };
-    Scene inside, noisy, tilted, neck;
-    inside.jawInset = noisy.jawInset = tilted.jawInset = neck.jawInset = 0.1;
+    Scene near, noisy, tilted, neck, far;
+    near.jawInset = noisy.jawInset = tilted.jawInset = neck.jawInset = 0.02;
     noisy.noise = 14;
     tilted.tilt = 12;
     neck.neck = 0.88; // within the search's reach
+    far.jawInset = 0.1;
     const Case cases[] = {
-        {"against the backdrop", inside},
-        {"noisy", noisy},
-        {"turned 12 degrees", tilted},
-        {"over a wider neck in shade", neck},
+        {"against the backdrop", near, true},        {"noisy", noisy, true},
+        {"turned 12 degrees", tilted, true},         {"over a wider neck in shade", neck, true},
+        {"the model's line far inside", far, false},
     };
-    // The painted head's edge, and the heights the jaw and the cheeks are marked at: the jaw
-    // 0.253 / 0.232 of the way from the mouth corners (y 0.97) to the chin (1.554), the cheeks
-    // 0.137 of the way from the outer eye corners (-0.0165) to the nose base (0.646).
+    // The painted head's edge, and the heights the jaw is marked at: 0.253 / 0.232 of the way
+    // from the mouth corners (y 0.97) to the chin (1.554).
     const auto edge = [](double y) {
         const double t = (y + 0.05) / 1.65;
         return 1.15 * std::sqrt(1 - t * t);
@@ -412,7 +479,6 @@ TEST(FindInPhoto, JawOnTheFacesEdgeAtTheLowerLipsHeight) {
     const double mouth = (0.967 + 0.972) / 2, chin = 1.554;
     const double jawLeft = mouth + 0.253 * (chin - mouth),
                  jawRight = mouth + 0.232 * (chin - mouth);
-    const double cheek = -0.0165 + 0.137 * (0.646 + 0.0165);
     for (const Case& c : cases) {
         const Painted p = painted(c.scene);
         const PhotoLandmarks found = findInPhoto(p.view, p.face, p.estimate);
@@ -421,13 +487,49 @@ TEST(FindInPhoto, JawOnTheFacesEdgeAtTheLowerLipsHeight) {
         const Point r = inScene(p, found.outline->jawRight);
         EXPECT_NEAR(l.y, jawLeft, 0.01) << c.what;
         EXPECT_NEAR(r.y, jawRight, 0.01) << c.what;
-        EXPECT_NEAR(-l.x, edge(l.y), 0.025) << c.what << " P21";
-        EXPECT_NEAR(r.x, edge(r.y), 0.025) << c.what << " P22";
-        // The cheeks stay on the face points' jaw line, at the cheekbone's height.
+        if (c.onEdge) {
+            EXPECT_NEAR(-l.x, edge(l.y), 0.01) << c.what << " P21";
+            EXPECT_NEAR(r.x, edge(r.y), 0.01) << c.what << " P22";
+        } else {
+            // Moved out by the trusted reach, 0.025 eye distances, no further.
+            EXPECT_NEAR(l.x, jawLineX(c.scene.jawInset, l.y, -1) - 0.025, 0.003) << c.what;
+            EXPECT_NEAR(r.x, jawLineX(c.scene.jawInset, r.y, 1) + 0.025, 0.003) << c.what;
+        }
+    }
+}
+
+TEST(FindInPhoto, CheeksOnTheFacesEdgeAtTheCheekbone) {
+    struct Case {
+        const char* what;
+        Scene scene;
+        double x; // where the cheeks belong, eye distances from the midline
+    };
+    // At the cheekbone's height (0.137 of the way from the outer eye corners, -0.0165, to the
+    // nose base, 0.646) the painted temples' hair begins 0.98 from the midline; the model's jaw
+    // line, drawn 0.9 of the way out, runs at 1.02 there.
+    Scene outside, noisy, tilted, low, bald;
+    outside.jawInset = noisy.jawInset = tilted.jawInset = low.jawInset = bald.jawInset = 0.1;
+    noisy.noise = 14;
+    tilted.tilt = -12;
+    low.jawStart = 0.25;
+    bald.hair = false;
+    const Case cases[] = {
+        {"against the temples' hair", outside, 0.98},
+        {"noisy", noisy, 0.98},
+        {"turned 12 degrees", tilted, 0.98},
+        {"the model's jaw line starting below the cheekbone", low, 0.98},
+        // Skin up to the backdrop beyond the reach: nothing falls, the model's line stays.
+        {"bald", bald, 0.9 * 1.135},
+    };
+    const double cheek = -0.0165 + 0.137 * (0.646 + 0.0165);
+    for (const Case& c : cases) {
+        const Painted p = painted(c.scene);
+        const PhotoLandmarks found = findInPhoto(p.view, p.face, p.estimate);
+        ASSERT_TRUE(found.outline) << c.what;
         for (const Point q :
              {inScene(p, found.outline->cheekLeft), inScene(p, found.outline->cheekRight)}) {
             EXPECT_NEAR(q.y, cheek, 0.01) << c.what;
-            EXPECT_NEAR(std::abs(q.x), 0.9 * 1.13, 0.03) << c.what;
+            EXPECT_NEAR(std::abs(q.x), c.x, 0.02) << c.what;
         }
     }
 }
@@ -462,7 +564,7 @@ TEST(FindFrontLandmarks, FlagsWhatThePhotoShowedAndKeepsTheRestAsEstimated) {
                 EXPECT_NEAR(got.points[i].y, estimated[i].y, 1e-9) << "P" << i + 1;
             }
         }
-        EXPECT_FALSE(got.found[18] || got.found[19]); // the nostril wings: estimated
+        EXPECT_FALSE(got.found[18] || got.found[19]); // no grooves painted: the wings estimated
     }
     // No picture: only the face points count as found.
     const Painted p = painted({});
