@@ -12,7 +12,11 @@
 #include <dlib/image_transforms.h>
 #include <dlib/svm_threaded.h>
 
+#include "profile_finder.hpp"
+#include "sample_defaults.hpp"
+
 #include <QFile>
+#include <QImage>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -51,8 +55,12 @@ constexpr int kFolds = 5;
 constexpr double kTurns[] = {-8, -4, 4, 8};
 constexpr double kPi = 3.14159265358979323846;
 
+// The size the window decodes a profile at (its longer side), which the side search gets.
+constexpr int kDecoded = 1028;
+
 struct Photo {
     std::string id, side;
+    QImage decoded;                       // as the window decodes it, for the side search's time
     Gray crop;                            // left-facing, half size
     std::optional<dlib::dpoint> ear, eye; // in the crop's pixels
 };
@@ -319,6 +327,10 @@ int main(int argc, char** argv) {
                     x = rgb.nc() - 1 - x;
                 return toCrop(x, a[1].toDouble());
             };
+            p.decoded =
+                QImage(QString::fromStdString(set + "/profile_" + side + "/" + p.id + ".jpg"))
+                    .scaled(kDecoded, kDecoded, Qt::KeepAspectRatio, Qt::SmoothTransformation)
+                    .convertToFormat(QImage::Format_RGB32);
             p.ear = point("ear");
             p.eye = point("eye");
             photos.push_back(std::move(p));
@@ -333,7 +345,8 @@ int main(int argc, char** argv) {
     int earFound = 0, eyeFound = 0, earMarked = 0, eyeMarked = 0, bothFound = 0;
     std::vector<double> earErr, eyeErr, slopeErr;
     int turnOk = 0, turnAll = 0, turnMarked = 0;
-    double findTime = 0;
+    double findTime = 0, searchTime = 0;
+    const auto defaults = veidora::facefit::sideDefaults();
     int finds = 0;
     for (int k = 0; k < kFolds; ++k) {
         std::vector<const Photo*> train_set;
@@ -378,6 +391,16 @@ int main(int argc, char** argv) {
             findTime +=
                 std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
             ++finds;
+            // The side search on the same photo, as the baseline the levelling adds to.
+            const auto t1 = std::chrono::steady_clock::now();
+            const auto profile =
+                veidora::facefit::findProfile({p.decoded.constBits(), p.decoded.width(),
+                                               p.decoded.height(), p.decoded.bytesPerLine(), 4},
+                                              defaults);
+            searchTime +=
+                std::chrono::duration<double>(std::chrono::steady_clock::now() - t1).count();
+            if (!profile.found)
+                std::printf(" (side search: no profile)");
             if (tilts)
                 std::fprintf(tilts, "%s/%s 0 %s\n", p.side.c_str(), p.id.c_str(),
                              s0 ? std::to_string(-std::lround(*s0 - finder.upright)).c_str() : "-");
@@ -435,8 +458,10 @@ int main(int argc, char** argv) {
     std::printf("turned photos (ear marked %d): levelled in both %d, tilt moved by the turn "
                 "within 1 deg %d (%.0f%% of the marked)\n",
                 turnMarked, turnAll, turnOk, turnMarked ? 100.0 * turnOk / turnMarked : 0.0);
-    std::printf("levelling's own time: %.1f ms a photo (two passes, half size)\n",
-                1000 * findTime / std::max(finds, 1));
+    std::printf("levelling's own time: %.1f ms a photo (two passes, half size); the side search "
+                "%.1f ms; ratio %.2f\n",
+                1000 * findTime / std::max(finds, 1), 1000 * searchTime / std::max(finds, 1),
+                searchTime > 0 ? findTime / searchTime : 0.0);
 
     if (tilts)
         std::fclose(tilts);
