@@ -3,6 +3,10 @@
 //   levelling_check side <photo>...    degrees; per turn, the tilt the search set and the
 //                                      page's codes, then how often they agree with the photo
 //                                      as taken (the tilt within 1 degree of the turn back)
+//   levelling_check side --tilts <file> <photo>...
+//       sets the tilt from <file> before each search, as a levelling search would set it
+//       (lines "left/007 -8 3": the photo's folder without "profile_", its name, the turn and
+//       the tilt, "-" for none), to see how the codes hold on a levelled profile
 #include "application.hpp"
 #include "auto_placement.hpp"
 #include "controls.hpp"
@@ -22,9 +26,15 @@
 #include <QTemporaryDir>
 #include <QUndoStack>
 
+#include <QApplication>
+#include <QFile>
+#include <QMap>
+#include <QTimer>
+
 #include <array>
 #include <cmath>
 #include <cstdio>
+#include <optional>
 #include <string>
 
 namespace {
@@ -45,6 +55,7 @@ QImage turnedBy(const QImage& img, int degrees) {
 
 struct Result {
     bool placed = false;
+    bool mirrored = false;
     double tilt = 0;
     std::string codes;
 };
@@ -72,17 +83,22 @@ std::string codesOf(TVeidora& w, bool front) {
     return text;
 }
 
-Result search(TVeidora& w, bool front, const QString& path) {
+Result search(TVeidora& w, bool front, const QString& path, int presetTilt = 0) {
     FacePage* page = front ? w.front() : w.side();
     AutoPlacement* placement = front ? w.autoPlacement() : w.sidePlacement();
     w.TabControl1->setCurrentWidget(page->tab());
     w.loadPhotoIntoCurrentPage(path);
-    page->tilt()->setValue(0);
+    page->tilt()->setValue(presetTilt);
+    Result r;
     QEventLoop loop;
     QObject::connect(placement, &AutoPlacement::done, &loop, &QEventLoop::quit);
+    QMetaObject::Connection mirrored;
+    if (page->mirrorButton())
+        mirrored = QObject::connect(page->mirrorButton(), &QPushButton::clicked,
+                                    [&r] { r.mirrored = !r.mirrored; });
     (front ? w.ButtonAuto : w.ButtonAutoSide)->click();
     loop.exec();
-    Result r;
+    QObject::disconnect(mirrored);
     r.placed = w.history()->stack()->count() > 0;
     r.tilt = page->tilt()->Value();
     if (r.placed)
@@ -104,32 +120,67 @@ int main(int argc, char* argv[]) {
         return 2;
     }
     const bool front = args[1] == QLatin1String("front");
+    QStringList photos = args.mid(2);
+    // "left/007 -8" -> the tilt to set before that search; nullopt: leave it at 0.
+    QMap<QString, std::optional<int>> presets;
+    if (photos.size() >= 2 && photos[0] == QLatin1String("--tilts")) {
+        QFile f(photos[1]);
+        if (!f.open(QIODevice::ReadOnly | QIODevice::Text)) {
+            std::fprintf(stderr, "cannot read %s\n", qPrintable(photos[1]));
+            return 2;
+        }
+        while (!f.atEnd()) {
+            const QStringList w = QString::fromUtf8(f.readLine()).simplified().split(' ');
+            if (w.size() != 3)
+                continue;
+            bool ok = false;
+            const int tilt = w[2].toInt(&ok);
+            presets[w[0] + ' ' + w[1]] = ok ? std::optional<int>(tilt) : std::nullopt;
+        }
+        photos = photos.mid(2);
+    }
+    const auto presetFor = [&](const QString& path, int turn) {
+        const QFileInfo info(path);
+        const QString key = info.dir().dirName().remove(QStringLiteral("profile_")) + '/' +
+                            info.completeBaseName() + ' ' + QString::number(turn);
+        return presets.value(key).value_or(0);
+    };
     TVeidora w;
+    // A profile the search cannot find brings up a box that waits for a click: answered here,
+    // so the run goes on (the photo counts as not placed).
+    QTimer answer;
+    QObject::connect(&answer, &QTimer::timeout, [] {
+        if (QWidget* box = QApplication::activeModalWidget())
+            box->close();
+    });
+    answer.start(100);
     QTemporaryDir dir;
-    int cases = 0, tiltsAgree = 0, codesAgree = 0, photos = 0;
-    for (const QString& path : args.mid(2)) {
+    int cases = 0, tiltsAgree = 0, codesAgree = 0, placedPhotos = 0;
+    for (const QString& path : photos) {
         const QImage photo(path);
         if (photo.isNull())
             continue;
         const QString name = QFileInfo(path).completeBaseName();
-        const Result taken = search(w, front, path);
+        const Result taken = search(w, front, path, presetFor(path, 0));
         if (!taken.placed) {
             std::printf("%s: not placed\n", qPrintable(name));
             continue;
         }
-        ++photos;
+        ++placedPhotos;
         std::printf("%s: tilt %+g codes %s |", qPrintable(name), taken.tilt, taken.codes.c_str());
         for (int turn : kTurns) {
             const QString turnedPath =
                 dir.filePath(QStringLiteral("%1_%2.png").arg(name).arg(turn));
             turnedBy(photo, turn).save(turnedPath);
-            const Result r = search(w, front, turnedPath);
+            const Result r = search(w, front, turnedPath, presetFor(path, turn));
             ++cases;
-            const bool tiltOk = r.placed && std::abs((r.tilt - taken.tilt) + turn) <= 1;
+            // A mirrored photo's turn is seen the other way round.
+            const int seen = r.mirrored ? -turn : turn;
+            const bool tiltOk = r.placed && std::abs((r.tilt - taken.tilt) + seen) <= 1;
             const bool codesOk = r.placed && r.codes == taken.codes;
             tiltsAgree += tiltOk;
             codesAgree += codesOk;
-            std::printf(" %+d: %+g%s%s", turn, r.tilt, tiltOk ? "" : "!",
+            std::printf(" %+d: %+g%s%s%s", turn, r.tilt, r.mirrored ? "m" : "", tiltOk ? "" : "!",
                         codesOk ? "" : (" [" + r.codes + "]").c_str());
         }
         std::printf("\n");
@@ -137,7 +188,7 @@ int main(int argc, char* argv[]) {
     }
     std::printf("photos placed: %d; turned cases: %d; tilt within 1 deg of the turn back: %d "
                 "(%.0f %%); codes as taken: %d (%.0f %%)\n",
-                photos, cases, tiltsAgree, cases ? 100.0 * tiltsAgree / cases : 0.0, codesAgree,
-                cases ? 100.0 * codesAgree / cases : 0.0);
+                placedPhotos, cases, tiltsAgree, cases ? 100.0 * tiltsAgree / cases : 0.0,
+                codesAgree, cases ? 100.0 * codesAgree / cases : 0.0);
     return 0;
 }
