@@ -38,8 +38,8 @@ int main(int argc, char* argv[]) {
     timer.restart();
     const ProfileResult r = findProfile(view, defaults, &error);
     std::printf("silhouette %.1f ms, all %.1f ms\n", segmentMs, timer.nsecsElapsed() / 1e6);
-    std::printf("found %d facing %s tilt %.1f why '%s' error %d\n", r.found,
-                r.facing == Facing::Left ? "left" : "right", r.tiltDegrees, r.why.c_str(),
+    std::printf("found %d facing %s why '%s' error %d\n", r.found,
+                r.facing == Facing::Left ? "left" : "right", r.why.c_str(),
                 static_cast<int>(error));
     QImage out = picture.convertToFormat(QImage::Format_RGB32);
     QPainter p(&out);

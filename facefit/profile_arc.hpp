@@ -36,7 +36,6 @@ public:
     // The widest row's width, from the top down to where the neck narrows (hair hanging
     // behind the head included).
     double rowWidth() const { return m_rowWidth; }
-    double tiltDegrees() const { return m_tilt; }
 
     // Whether the i-th point lies in the band along the frame that was taken for background.
     bool nearFrame(std::size_t i) const;

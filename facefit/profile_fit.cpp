@@ -74,7 +74,6 @@ struct Reading {
     SidePoints points{};
     std::array<bool, kSidePointCount> measured{};
     FacingCues cues;
-    double tilt = 0; // degrees
 };
 
 // The front arc read upright with its nose tip and the head's width.
@@ -231,7 +230,6 @@ Reading readFacingLeft(const std::vector<Point>& outline, const Outline& frame,
         if (got[s])
             out.points[s] = arc.toPicture(upright[s]);
     out.measured = got;
-    out.tilt = arc.tiltDegrees();
     out.ok = true;
     return out;
 }
@@ -322,7 +320,6 @@ ProfileResult analyseProfile(const Outline& outline, const ColourView* colours,
         result.found = true;
         result.facing = faceRight ? Facing::Right : Facing::Left;
         result.measured = r.measured;
-        result.tiltDegrees = faceRight ? -r.tilt : r.tilt;
         for (std::size_t i = 0; i < kSidePointCount; ++i)
             result.points[i] = faceRight ? mirrored(r.points[i], outline.width) : r.points[i];
     } catch (const std::exception& e) {

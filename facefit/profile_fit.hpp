@@ -44,8 +44,6 @@ struct ProfileResult {
     // true: read off the outline; false: estimated from the sample's defaults by a similarity
     // fitted to the landmarks that were read.
     std::array<bool, kSidePointCount> measured{};
-    // How far the head leans, clockwise on the screen, against the sample profile's pose.
-    double tiltDegrees = 0;
     std::string why; // when not found: what was missing, for logs and tests
 };
 
