@@ -2,6 +2,7 @@
 // and coloured as skin and hair.
 #include "profile_fit.hpp"
 #include "sample_defaults.hpp"
+#include "traced_outline.hpp"
 
 #include <gtest/gtest.h>
 
@@ -32,19 +33,6 @@ struct Head {
         return out;
     }
 };
-
-// A point every pixel of the way round, as a segmentation traces it.
-std::vector<Point> traced(const std::vector<Point>& corners) {
-    std::vector<Point> out;
-    for (std::size_t i = 0; i < corners.size(); ++i) {
-        const Point a = corners[i], b = corners[(i + 1) % corners.size()];
-        const int steps =
-            std::max(1, static_cast<int>(std::ceil(std::hypot(b.x - a.x, b.y - a.y))));
-        for (int k = 0; k < steps; ++k)
-            out.push_back({a.x + (b.x - a.x) * k / steps, a.y + (b.y - a.y) * k / steps});
-    }
-    return out;
-}
 
 Outline outlineOf(std::vector<Point> pts) {
     return {std::move(pts), kWidth, kHeight, 4};

@@ -1,6 +1,7 @@
 #include "profile_fit.hpp"
 #include "sample_defaults.hpp"
 #include "side_landmarks.hpp"
+#include "traced_outline.hpp"
 
 #include <gtest/gtest.h>
 
@@ -24,19 +25,6 @@ struct Corners {
                 chin, chinBottom, throat, neck, neckBack, nape, back};
     }
 };
-
-// The polygon traced as a segmentation would: a point every pixel of its way round.
-std::vector<Point> traced(const std::vector<Point>& corners) {
-    std::vector<Point> out;
-    for (std::size_t i = 0; i < corners.size(); ++i) {
-        const Point a = corners[i], b = corners[(i + 1) % corners.size()];
-        const int steps =
-            std::max(1, static_cast<int>(std::ceil(std::hypot(b.x - a.x, b.y - a.y))));
-        for (int k = 0; k < steps; ++k)
-            out.push_back({a.x + (b.x - a.x) * k / steps, a.y + (b.y - a.y) * k / steps});
-    }
-    return out;
-}
 
 Outline outlineOf(std::vector<Point> pts, double width = 640, double height = 800) {
     return {std::move(pts), width, height, 4};
