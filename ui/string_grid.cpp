@@ -13,6 +13,16 @@ char separatorOf(const QLocale& locale) {
                                                          : '.';
 }
 
+// A column header of fixed height. Qt sizes a header from its texts measured in bold, which
+// loads a bold face at start only to learn a height the grid fixes anyway.
+class FixedHeightHeader : public QHeaderView {
+public:
+    FixedHeightHeader(int height, QWidget* parent) : QHeaderView(Qt::Horizontal, parent) {
+        setFixedHeight(height);
+    }
+    QSize sizeHint() const override { return {length(), height()}; }
+};
+
 } // namespace
 
 TColumn::TColumn(TStringGrid* grid, int decimals)
@@ -65,9 +75,10 @@ TStringGrid::TStringGrid(int rows, QWidget* parent) : QTableWidget(parent) {
     verticalHeader()->hide();
     verticalHeader()->setDefaultSectionSize(21);
     verticalHeader()->setMinimumSectionSize(10);
+    setHorizontalHeader(new FixedHeightHeader(21, this));
+    horizontalHeader()->setSectionsClickable(true); // as the header it replaces
     horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     horizontalHeader()->setHighlightSections(false);
-    horizontalHeader()->setFixedHeight(21);
     setWordWrap(false);
     setRowCount(rows);
 }
