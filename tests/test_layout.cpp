@@ -324,6 +324,37 @@ private slots:
         QCOMPARE(memo->toPlainText().size(), text.size() + 1);
     }
 
+    // A label built with shared widths gets the width it would get measuring itself, also
+    // when a label before it had the same text in another font.
+    void sharedWidthsFitEachLabelToItsOwnFont() {
+        QWidget page;
+        QFont larger = page.font();
+        larger.setPixelSize(larger.pixelSize() * 2);
+        const QString wide = QStringLiteral("Ap. žangikaulio asimetrija:");
+        struct Case {
+            QString text;
+            bool largerFont;
+        };
+        const Case cases[] = {{wide, false},
+                              {wide, false},
+                              {wide, true},
+                              {QStringLiteral("0"), false},
+                              {QStringLiteral("0"), true}};
+        TextWidths widths;
+        for (const Case& c : cases) {
+            auto* shared = new TLabel(c.text, &page);
+            auto* own = new TLabel(c.text, &page);
+            for (TLabel* l : {shared, own})
+                if (c.largerFont)
+                    l->setFont(larger);
+            shared->setDesignedGeometry(QRect(0, 0, 40, 17), &widths);
+            own->setDesignedGeometry(QRect(0, 0, 40, 17));
+            const int needed = QFontMetrics(own->font()).horizontalAdvance(c.text) + 2;
+            QCOMPARE(own->width(), std::max(40, needed));
+            QCOMPARE(shared->width(), own->width());
+        }
+    }
+
     void titleAndTabHeadersAsDesigned() {
         open(QStringLiteral("C"));
         QCOMPARE(w->windowTitle(), QStringLiteral("Programa \"Veidora\""));

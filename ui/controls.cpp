@@ -29,12 +29,22 @@ void TRectangle::paintEvent(QPaintEvent*) {
         OnPaint();
 }
 
+int TextWidths::of(const QFont& font, const QString& text) {
+    if (!(font == m_font)) {
+        m_font = font;
+        m_widths.clear();
+    }
+    if (const auto it = m_widths.constFind(text); it != m_widths.constEnd())
+        return *it;
+    return *m_widths.insert(text, QFontMetrics(font).horizontalAdvance(text));
+}
+
 TLabel::TLabel(const QString& text, QWidget* parent) : QLabel(text, parent) {}
 
-void TLabel::setDesignedGeometry(int x, int y, int width, int height) {
-    m_designedWidth = width;
-    setGeometry(x, y, width, height);
-    fit();
+void TLabel::setDesignedGeometry(const QRect& place, TextWidths* widths) {
+    m_designedWidth = place.width();
+    setGeometry(place);
+    fit(widths);
 }
 
 void TLabel::setText(const QString& text) {
@@ -50,10 +60,11 @@ void TLabel::setCaption(const QString& caption) {
     setAccessibleDescription(text());
 }
 
-void TLabel::fit() {
+void TLabel::fit(TextWidths* widths) {
     if (m_designedWidth < 0)
         return;
-    const int needed = fontMetrics().horizontalAdvance(text()) + 2;
+    const int needed =
+        (widths ? widths->of(font(), text()) : fontMetrics().horizontalAdvance(text())) + 2;
     resize(std::max(m_designedWidth, needed), height());
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QFont>
+#include <QHash>
 #include <QLabel>
 #include <QSlider>
 #include <QWidget>
@@ -21,20 +23,32 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 };
 
+// Text widths for labels built together: most of a page's labels start with the same few
+// texts ("0", "..."), and each text is measured once as long as the font stays the same.
+class TextWidths {
+public:
+    int of(const QFont& font, const QString& text);
+
+private:
+    QFont m_font;
+    QHash<QString, int> m_widths;
+};
+
 // A label that keeps its designed place and width, and grows to the right when its text
 // needs more room, so that no figure is ever cut off.
 class TLabel : public QLabel {
     Q_OBJECT
 public:
     TLabel(const QString& text, QWidget* parent);
-    void setDesignedGeometry(int x, int y, int width, int height);
+    // `widths`, if given, measures the first text.
+    void setDesignedGeometry(const QRect& place, TextWidths* widths = nullptr);
     void setText(const QString& text);
     // A screen reader names the label by what it measures and reads the figure as its
     // description, which follows every later text.
     void setCaption(const QString& caption);
 
 private:
-    void fit();
+    void fit(TextWidths* widths = nullptr);
     int m_designedWidth = -1;
     bool m_showsFigure = false;
 };

@@ -101,9 +101,10 @@ FacePage::FacePage(Design design, QWidget* tab, const Shared& shared, QObject* p
 }
 
 void FacePage::build() {
-    auto addLabel = [this](const char* name, const QString& text, const QRect& place) {
+    TextWidths widths;
+    auto addLabel = [this, &widths](const char* name, const QString& text, const QRect& place) {
         auto* l = named(new TLabel(text, m_tab), name);
-        l->setDesignedGeometry(place.x(), place.y(), place.width(), place.height());
+        l->setDesignedGeometry(place, &widths);
         m_labels.push_back(l);
         return l;
     };
