@@ -14,6 +14,7 @@
 #include "side_labels.hpp"
 #include "side_landmarks.hpp"
 
+#include <QHash>
 #include <QPushButton>
 #include <QTabWidget>
 
@@ -135,11 +136,14 @@ void FacePage::build() {
         m_grips.push_back(named(new TSelectionPoint(m_set, i, m_rectangle, 3),
                                 QStringLiteral("SelectionPoint%1").arg(m_d.firstGrip + int(i))));
 
+    // Each figure label knows its row's caption, which a screen reader names it by.
+    QHash<QLatin1String, TLabel*> captions;
     for (const LabelPlace& c : m_d.captions)
-        addLabel(c.name, QString::fromUtf8(c.text), at(c));
+        captions.insert(QLatin1String(c.name), addLabel(c.name, QString::fromUtf8(c.text), at(c)));
     for (const FigureRow& f : m_d.figures)
-        m_figureLabels.emplace_back(
-            addLabel(f.label.name, QString::fromUtf8(f.label.text), at(f.label)), f.figure);
+        m_figureLabels.push_back(
+            {addLabel(f.label.name, QString::fromUtf8(f.label.text), at(f.label)), f.figure,
+             captions.value(QLatin1String(f.caption))});
 
     QStringList hints;
     for (std::size_t i = 0; i < m_d.defaults.size(); ++i) {
@@ -193,10 +197,9 @@ QString FacePage::tiltCaption() const {
 QString FacePage::captionOf(const TLabel* l) const {
     if (l == m_tiltFigure)
         return tiltCaption();
-    for (const FigureRow& f : m_d.figures)
-        if (l->objectName() == QLatin1String(f.label.name))
-            if (const TLabel* caption = label(QLatin1String(f.caption)))
-                return caption->text();
+    for (const FigureLabelOf& f : m_figureLabels)
+        if (f.label == l && f.caption)
+            return f.caption->text();
     return {};
 }
 
@@ -223,9 +226,9 @@ void FacePage::mirrorPhoto() {
 }
 
 void FacePage::showFigures(std::span<const std::string> texts) {
-    for (const auto& [l, figure] : m_figureLabels)
-        if (figure < texts.size())
-            l->setText(QString::fromStdString(texts[figure]));
+    for (const FigureLabelOf& f : m_figureLabels)
+        if (f.figure < texts.size())
+            f.label->setText(QString::fromStdString(texts[f.figure]));
 }
 
 void FacePage::setTiltRange(double min, double max, double value) {

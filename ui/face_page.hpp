@@ -139,6 +139,11 @@ private:
     LandmarkSet* m_set = nullptr;
     std::vector<TSelectionPoint*> m_grips;
     std::vector<TLabel*> m_labels;
-    std::vector<std::pair<TLabel*, std::size_t>> m_figureLabels; // label, figure number
+    struct FigureLabelOf {
+        TLabel* label;
+        std::size_t figure;
+        TLabel* caption; // of the label's row; null if the page has none of that name
+    };
+    std::vector<FigureLabelOf> m_figureLabels;
     std::vector<veidora::TPointF> m_copies;
 };
