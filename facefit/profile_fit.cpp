@@ -202,6 +202,7 @@ Reading readFacingLeft(const std::vector<Point>& outline, const Outline& frame,
     const std::size_t chinTurn = findChinTurn(arc, base, *chinBottom, W);
     const std::optional<std::size_t> chinFront = findChinFront(arc, base, chinTurn, W);
     const Point top = findTop(arc, brow, W);
+    const std::size_t nasion = findNasion(arc, brow, tip);
 
     SidePoints upright{};
     std::array<bool, kSidePointCount> got{};
@@ -211,9 +212,9 @@ Reading readFacingLeft(const std::vector<Point>& outline, const Outline& frame,
     };
     put(S1, top);
     put(S3, arc[brow]);
-    put(S4, arc[root]);
+    put(S4, arc[nasion]);
     put(S6, findBack(arc, arc[base].y));
-    put(S7, arc[findNasalBone(arc, root, tip)]);
+    put(S7, arc[findNasalBone(arc, nasion, tip)]);
     put(S8, arc[tip]);
     put(S9, arc[base]);
     if (chinFront)

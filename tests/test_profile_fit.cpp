@@ -217,6 +217,34 @@ TEST(ProfileWalk, TheChinsFrontIsBelowAShallowFoldUnderAFullLip) {
     EXPECT_LE(distance(r.points[14], h.chinBottom), 4);
 }
 
+TEST(ProfileWalk, TheNoseRootIsTheDeepestPointBetweenBrowAndTip) {
+    // A rounded nose root (a quadratic curve about the drawn corner): its deepest point is
+    // where its tangent runs parallel to the edge laid on brow and tip, not where it runs
+    // straight down.
+    const Corners h;
+    const Point from{177.5, 310}, to{171.25, 347.5};
+    const auto curve = [&](double t) {
+        const double a = (1 - t) * (1 - t), b = 2 * (1 - t) * t, c = t * t;
+        return Point{a * from.x + b * h.root.x + c * to.x, a * from.y + b * h.root.y + c * to.y};
+    };
+    std::vector<Point> head{h.top, h.hair, h.brow};
+    for (int k = 0; k <= 40; ++k)
+        head.push_back(curve(k / 40.0));
+    for (const Point& p : {h.tip, h.base, h.lip, h.fold, h.chin, h.chinBottom, h.throat, h.neck,
+                           h.neckBack, h.nape, h.back})
+        head.push_back(p);
+    // The tangent 2((1-t)(root-from) + t(to-root)) crosses the edge's direction d at t where
+    // (1-t) u x d + t v x d = 0.
+    const Point d{h.tip.x - h.brow.x, h.tip.y - h.brow.y};
+    const auto cross = [&](Point u) { return u.x * d.y - u.y * d.x; };
+    const double ud = cross({h.root.x - from.x, h.root.y - from.y}),
+                 vd = cross({to.x - h.root.x, to.y - h.root.y});
+    const Point deepest = curve(ud / (ud - vd));
+    const ProfileResult r = analyseProfile(outlineOf(traced(head)), nullptr, sideDefaults());
+    ASSERT_TRUE(r.found) << r.why;
+    EXPECT_LE(distance(r.points[3], deepest), 3);
+}
+
 TEST(ProfileWalk, NoProfileIsFoundWithoutANoseShapedExtreme) {
     const Corners h;
     std::vector<Point> circle;
