@@ -202,7 +202,8 @@ Reading readFacingLeft(const std::vector<Point>& outline, const Outline& frame,
     const std::size_t chinTurn = findChinTurn(arc, base, *chinBottom, W);
     const std::optional<std::size_t> chinFront = findChinFront(arc, base, chinTurn, W);
     const Point top = findTop(arc, brow, W);
-    const std::size_t nasion = findNasion(arc, brow, tip);
+    const std::size_t glabella = findGlabella(arc, root, brow, tip, W);
+    const std::size_t nasion = findNasion(arc, glabella, tip);
 
     SidePoints upright{};
     std::array<bool, kSidePointCount> got{};
@@ -211,7 +212,7 @@ Reading readFacingLeft(const std::vector<Point>& outline, const Outline& frame,
         got[s] = true;
     };
     put(S1, top);
-    put(S3, arc[brow]);
+    put(S3, arc[glabella]);
     put(S4, arc[nasion]);
     put(S6, findBack(arc, arc[base].y));
     put(S7, arc[findNasalBone(arc, nasion, tip)]);

@@ -206,6 +206,17 @@ std::size_t findBrow(const FrontArc& arc, std::size_t root, std::size_t tip, dou
     return mostForwardAbove(arc, root, tip, width, [](const Point& p) { return p.x; });
 }
 
+std::size_t findGlabella(const FrontArc& arc, std::size_t root, std::size_t brow, std::size_t tip,
+                         double width) {
+    const std::size_t asShot =
+        mostForwardAbove(arc, root, tip, width, [&](const Point& p) { return arc.toPicture(p).x; });
+    // Stood upright by its forehead's line, a sloping forehead stands up and runs on forward
+    // above the brow; in the photo's own frame, a head bowed forward does the same. The brow
+    // is where the first of the two stops (the walk's root itself when, as shot, nothing above
+    // it stands further forward: the nasion then lies lower).
+    return std::max(asShot, brow);
+}
+
 std::size_t findNasion(const FrontArc& arc, std::size_t brow, std::size_t tip) {
     if (tip <= brow)
         return brow;

@@ -217,6 +217,20 @@ TEST(ProfileWalk, TheChinsFrontIsBelowAShallowFoldUnderAFullLip) {
     EXPECT_LE(distance(r.points[14], h.chinBottom), 4);
 }
 
+TEST(ProfileWalk, TheBrowIsReadAsShotAboveALongNoseAndASlopingForehead) {
+    // A long nose tilts the line resting on tip and forehead, so standing the head upright by
+    // it bows the forehead forward: above a slight brow it would run on forward. The photo is
+    // level; S3 stays on the brow.
+    const Corners h;
+    const Point brow{172, 290};
+    const std::vector<Point> head{h.top,      h.hair, {180, 160}, {176, 270}, brow,   h.root,
+                                  {100, 400}, h.base, h.lip,      h.fold,     h.chin, h.chinBottom,
+                                  h.throat,   h.neck, h.neckBack, h.nape,     h.back};
+    const ProfileResult r = analyseProfile(outlineOf(traced(head)), nullptr, sideDefaults());
+    ASSERT_TRUE(r.found) << r.why;
+    EXPECT_LE(distance(r.points[2], brow), 3);
+}
+
 TEST(ProfileWalk, TheNoseRootIsTheDeepestPointBetweenBrowAndTip) {
     // A rounded nose root (a quadratic curve about the drawn corner): its deepest point is
     // where its tangent runs parallel to the edge laid on brow and tip, not where it runs
