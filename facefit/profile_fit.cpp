@@ -74,6 +74,8 @@ struct Reading {
     SidePoints points{};
     std::array<bool, kSidePointCount> measured{};
     FacingCues cues;
+    // Where a fringe hides the hairline: the estimate of S2 that the picture gives.
+    std::optional<Point> fringe;
 };
 
 // The front arc read upright with its nose tip and the head's width.
@@ -202,6 +204,8 @@ Reading readFacingLeft(const std::vector<Point>& outline, const Outline& frame,
     const std::size_t chinTurn = findChinTurn(arc, base, *chinBottom, W);
     const std::optional<std::size_t> chinFront = findChinFront(arc, base, chinTurn, W);
     const Point top = findTop(arc, brow, W);
+    const std::size_t glabella = findGlabella(arc, root, brow, tip, W);
+    const std::size_t nasion = findNasion(arc, glabella, tip);
 
     SidePoints upright{};
     std::array<bool, kSidePointCount> got{};
@@ -210,10 +214,10 @@ Reading readFacingLeft(const std::vector<Point>& outline, const Outline& frame,
         got[s] = true;
     };
     put(S1, top);
-    put(S3, arc[brow]);
-    put(S4, arc[root]);
+    put(S3, arc[glabella]);
+    put(S4, arc[nasion]);
     put(S6, findBack(arc, arc[base].y));
-    put(S7, arc[findNasalBone(arc, root, tip)]);
+    put(S7, arc[findNasalBone(arc, nasion, tip)]);
     put(S8, arc[tip]);
     put(S9, arc[base]);
     if (chinFront)
@@ -222,14 +226,21 @@ Reading readFacingLeft(const std::vector<Point>& outline, const Outline& frame,
     if (colourful(colours))
         out.cues.skinMismatch = tipToChinColour(arc, *colours, mirrored, frame.width, tip,
                                                 belowLips(arc, base, chinTurn), W);
-    if (colourful(colours))
-        if (const auto hairline = findHairline(arc, *colours, mirrored, frame.width, brow, top, W))
-            put(S2, arc[*hairline]);
+    std::optional<Point> fringe;
+    if (colourful(colours)) {
+        if (const auto hair = findHairline(arc, *colours, mirrored, frame.width, brow, top, W)) {
+            if (hair->seen)
+                put(S2, arc[hair->index]);
+            else
+                fringe = arc.toPicture(arc[hair->index]);
+        }
+    }
 
     for (std::size_t s = 0; s < kSidePointCount; ++s)
         if (got[s])
             out.points[s] = arc.toPicture(upright[s]);
     out.measured = got;
+    out.fringe = fringe;
     out.ok = true;
     return out;
 }
@@ -317,6 +328,8 @@ ProfileResult analyseProfile(const Outline& outline, const ColourView* colours,
         }
         Reading& r = faceRight ? right : left;
         fitRest(r.points, r.measured, defaults);
+        if (r.fringe)
+            r.points[S2] = *r.fringe;
         result.found = true;
         result.facing = faceRight ? Facing::Right : Facing::Left;
         result.measured = r.measured;

@@ -30,6 +30,9 @@ constexpr double kHairRun = 0.012;
 constexpr std::size_t kLeastRun = 3;
 // The hairline lies at most this share of the way up from the brow to the top of the head.
 constexpr double kHairlineReach = 0.75;
+// ... and at least this share: a forehead's hairline lies about halfway up, and a hair edge
+// below a third of the way is a fringe hanging over the forehead, not where the hair grows.
+constexpr double kFringeBelow = 0.3;
 
 struct Colour {
     double r = 0, g = 0, b = 0;
@@ -159,9 +162,9 @@ std::optional<double> tipToChinColour(const FrontArc& arc, const ColourView& col
     return colourDistance(*a, *b);
 }
 
-std::optional<std::size_t> findHairline(const FrontArc& arc, const ColourView& colours,
-                                        bool mirrored, double pictureWidth, std::size_t brow,
-                                        Point top, double width) {
+std::optional<HairEdge> findHairline(const FrontArc& arc, const ColourView& colours, bool mirrored,
+                                     double pictureWidth, std::size_t brow, Point top,
+                                     double width) {
     const double browY = arc[brow].y;
     const std::size_t highest = upTo(arc, brow, browY - kHairlineReach * (browY - top.y));
     // The probes from the brow up to as high as a hairline can lie, lowest first.
@@ -201,8 +204,10 @@ std::optional<std::size_t> findHairline(const FrontArc& arc, const ColourView& c
     run = 0;
     for (; k < probes.size(); ++k) {
         run = isHair(probes[k]) ? run + 1 : 0;
-        if (run >= hairRun)
-            return probes[k + 1 - run].index;
+        if (run >= hairRun) {
+            const std::size_t edge = probes[k + 1 - run].index;
+            return HairEdge{edge, arc[edge].y <= browY - kFringeBelow * (browY - top.y)};
+        }
     }
     return std::nullopt;
 }

@@ -130,6 +130,25 @@ std::size_t climb(std::size_t from, int way, std::size_t lo, std::size_t hi, dou
     return best;
 }
 
+// Up from the root, the most forward point (least `across`) before the outline runs back by a
+// turn, within a nose's height above the root.
+template <class Across>
+std::size_t mostForwardAbove(const FrontArc& arc, std::size_t root, std::size_t tip, double width,
+                             Across&& across) {
+    const double turn = kTurn * width;
+    const double noseHeight = arc[tip].y - arc[root].y;
+    std::size_t brow = root;
+    for (std::size_t i = root; i-- > 0;) {
+        if (arc[i].y < arc[root].y - kBrowReach * noseHeight)
+            break;
+        if (across(arc[i]) < across(arc[brow]))
+            brow = i;
+        else if (across(arc[i]) > across(arc[brow]) + turn)
+            break;
+    }
+    return brow;
+}
+
 } // namespace
 
 std::optional<std::size_t> findTip(const FrontArc& arc, double width) {
@@ -184,18 +203,25 @@ std::size_t findRoot(const FrontArc& arc, std::size_t tip, double width) {
 }
 
 std::size_t findBrow(const FrontArc& arc, std::size_t root, std::size_t tip, double width) {
-    const double turn = kTurn * width;
-    const double noseHeight = arc[tip].y - arc[root].y;
-    std::size_t brow = root;
-    for (std::size_t i = root; i-- > 0;) {
-        if (arc[i].y < arc[root].y - kBrowReach * noseHeight)
-            break;
-        if (arc[i].x < arc[brow].x)
-            brow = i;
-        else if (arc[i].x > arc[brow].x + turn)
-            break;
-    }
-    return brow;
+    return mostForwardAbove(arc, root, tip, width, [](const Point& p) { return p.x; });
+}
+
+std::size_t findGlabella(const FrontArc& arc, std::size_t root, std::size_t brow, std::size_t tip,
+                         double width) {
+    const std::size_t asShot =
+        mostForwardAbove(arc, root, tip, width, [&](const Point& p) { return arc.toPicture(p).x; });
+    // Stood upright by its forehead's line, a sloping forehead stands up and runs on forward
+    // above the brow; in the photo's own frame, a head bowed forward does the same. The brow
+    // is where the first of the two stops (the walk's root itself when, as shot, nothing above
+    // it stands further forward: the nasion then lies lower).
+    return std::max(asShot, brow);
+}
+
+std::size_t findNasion(const FrontArc& arc, std::size_t brow, std::size_t tip) {
+    if (tip <= brow)
+        return brow;
+    const auto out = outFrom(arc, brow, tip);
+    return arc.argMax(brow, tip, [&](const Point& p) { return -out(p); });
 }
 
 std::size_t findBase(const FrontArc& arc, std::size_t tip, double width) {

@@ -26,11 +26,20 @@ std::optional<std::size_t> findForeheadRest(const FrontArc& arc, std::size_t tip
 // How far (degrees, clockwise) the head leans, from the line resting on tip and forehead.
 double leanOf(const FrontArc& arc, std::size_t tip, std::size_t rest);
 
-// S4: up from the tip, the first place where the outline comes forward again.
+// Up from the tip, the first place where the outline comes forward again: where the walk up
+// to the brow starts.
 std::size_t findRoot(const FrontArc& arc, std::size_t tip, double width);
 
-// S3: up from the root, the most forward point before the forehead runs back.
+// Up from the root, the most forward point before the forehead runs back.
 std::size_t findBrow(const FrontArc& arc, std::size_t root, std::size_t tip, double width);
+
+// S3: the brow, or lower down, the most forward point above the root read in the photo's own
+// frame (where the measurements read it).
+std::size_t findGlabella(const FrontArc& arc, std::size_t root, std::size_t brow, std::size_t tip,
+                         double width);
+
+// S4: between the brow and the tip, the point furthest behind a straight edge laid on both.
+std::size_t findNasion(const FrontArc& arc, std::size_t brow, std::size_t tip);
 
 // S9: the corner under the tip, furthest in from the line from the tip to the upper lip.
 std::size_t findBase(const FrontArc& arc, std::size_t tip, double width);
