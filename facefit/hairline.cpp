@@ -35,11 +35,22 @@ constexpr std::size_t kLeastTempleCells = 40;
 // brows' top.
 constexpr double kForeheadHalf = 0.3, kForeheadFrom = 0.04, kForeheadTo = 0.16;
 // Columns start this far above the brows, clear of their hairs; the midline's is this wide
-// either side, the forehead ends' this.
-constexpr double kAboveBrows = 0.08, kMidlineHalf = 0.12, kEndHalf = 0.06;
-// An end of the forehead covered by hair is looked for inwards in these steps, no nearer the
-// midline than this.
-constexpr double kEndStep = 0.05, kInnermostEnd = 0.35;
+// either side.
+constexpr double kAboveBrows = 0.08, kMidlineHalf = 0.12;
+// The hairline is traced in columns this far apart, each reaching this far either side (so
+// every cell is read twice), from this far beside the midline, past the top's own peak, out to
+// this far, beyond any forehead's corner.
+constexpr double kTraceStep = 0.03, kTraceHalf = 0.03, kTraceFrom = 0.3, kTraceTo = 1.2;
+// The forehead's corners lie 0.6 to 0.9 eye distances from the midline on adult faces: an edge
+// that turns down nearer than this is a swept lock's or a fringe's.
+constexpr double kCornerFrom = 0.5;
+// Past the corner the traced edge falls outwards at least this steeply: 45 degrees, half way
+// through the turn from the level top to the temples' upright edge. The slope is the line
+// fitted across this many eye distances either side, wider than a curl or a cell's jitter, from
+// at least this share of its columns.
+constexpr double kCornerSlope = 1, kSlopeHalf = 0.09, kLeastSlopeShare = 0.6;
+// Columns that show no edge: this many in a row break the trace (what lies there is not seen).
+constexpr int kBlindColumns = 3;
 
 // Whether two colours can be the same hair: near in hue and saturation, or both nearly grey;
 // any brightness within kHairLightRange.
@@ -91,7 +102,8 @@ struct Column {
 
 struct ColumnEnd {
     std::optional<Point> hairline;
-    bool covered = false; // no skin at the start
+    bool covered = false;           // no skin at the start
+    std::optional<Shade> startSkin; // the skin at the start, where it is skin
 };
 
 // One row of a column: its typical colour and how much its brightness varies from cell to cell
@@ -245,6 +257,10 @@ ColumnEnd searchColumn(const Chip& chip, const SkinModel& face, std::span<const 
         out.covered = true;
         return out;
     }
+    std::vector<Shade> first;
+    for (std::size_t i = 0; i < std::min(rows.size(), static_cast<std::size_t>(run / 2 + 1)); ++i)
+        first.push_back(rows[i].colour);
+    out.startSkin = medianShade(first);
     const std::optional<double> end = hairStep(rows, face, run);
     if (!end || !hair)
         return out;
@@ -325,20 +341,96 @@ HairlinePoints findHairline(const Chip& chip, const Pixels& px, const Frame& fr,
         return Column{x, halfWidth, browAt(fr, face, x) - kAboveBrows};
     };
     out.top = searchColumn(chip, *skin, backdrop, hair, fr, column(midline, kMidlineHalf)).hairline;
-    // The forehead's ends: above the estimate or, where hair comes down to the brows there, the
-    // nearest place inwards that shows the forehead.
-    const auto end = [&](const Point& estimated) -> std::optional<Point> {
-        const double x = fr.toFace(estimated).x, side = x < midline ? -1 : 1;
-        for (double at = x; side * (at - midline) >= kInnermostEnd; at -= side * kEndStep) {
-            const ColumnEnd e = searchColumn(chip, *skin, backdrop, hair, fr, column(at, kEndHalf));
-            if (!e.covered)
-                return e.hairline;
+    // The forehead's ends: each side's hairline traced outwards, and the corner on it where it
+    // turns down to the temple.
+    const auto corner = [&](double side, const Point& estimate) -> std::optional<Point> {
+        std::vector<TracedColumn> traced;
+        // Each column's skin judged against the skin at the start of the last one that showed
+        // it: a forehead's colour drifts as it turns from the light, a hairline changes it at once.
+        std::optional<Shade> beside;
+        for (double d = kTraceFrom; d <= kTraceTo + 1e-9; d += kTraceStep) {
+            const double x = midline + side * d;
+            const SkinModel local = beside ? skin->recentred(*beside) : *skin;
+            const ColumnEnd e =
+                searchColumn(chip, local, backdrop, hair, fr, column(x, kTraceHalf));
+            if (e.startSkin)
+                beside = e.startSkin;
+            traced.push_back({d,
+                              e.hairline ? std::optional(fr.toFace(*e.hairline).y) : std::nullopt,
+                              e.covered});
         }
-        return std::nullopt;
+        const std::optional<Point> at =
+            hairlineCorner(traced, kTraceStep, side * (fr.toFace(estimate).x - midline));
+        if (!at)
+            return std::nullopt;
+        return fr.toImage(midline + side * at->x, at->y);
     };
-    out.left = end(estimate[lm::P1]);
-    out.right = end(estimate[lm::P2]);
+    out.left = corner(-1, estimate[lm::P1]);
+    out.right = corner(1, estimate[lm::P2]);
     return out;
+}
+
+std::optional<Point> hairlineCorner(std::span<const TracedColumn> traced, double step,
+                                    double guess) {
+    if (traced.empty())
+        return std::nullopt;
+    const int half = std::max(1, static_cast<int>(std::lround(kSlopeHalf / step)));
+    // The edge's heights, each the median of three neighbours: a single column's stray step
+    // (a curl, a shadow) neither makes nor hides a turn.
+    const std::size_t n = traced.size();
+    std::vector<std::optional<double>> y(n);
+    for (std::size_t i = 0; i < n; ++i) {
+        std::vector<double> near;
+        for (std::size_t j = i > 0 ? i - 1 : 0; j < std::min(i + 2, n); ++j)
+            if (traced[j].y)
+                near.push_back(*traced[j].y);
+        if (!traced[i].y || near.empty())
+            continue;
+        std::sort(near.begin(), near.end());
+        y[i] = near.size() == 2 ? *traced[i].y : near[near.size() / 2];
+    }
+    // The edge's slope at column i: the least-squares line through the heights around it.
+    const auto slopeAt = [&](std::size_t i) -> std::optional<double> {
+        double sx = 0, sy = 0, sxx = 0, sxy = 0;
+        int count = 0;
+        for (std::size_t j = i >= static_cast<std::size_t>(half) ? i - half : 0;
+             j < std::min(i + static_cast<std::size_t>(half) + 1, n); ++j) {
+            if (!y[j])
+                continue;
+            const double x = traced[j].x;
+            sx += x;
+            sy += *y[j];
+            sxx += x * x;
+            sxy += x * *y[j];
+            ++count;
+        }
+        const double spread = count * sxx - sx * sx;
+        if (count < kLeastSlopeShare * (2 * half + 1) || spread <= 0)
+            return std::nullopt;
+        return (count * sxy - sx * sy) / spread;
+    };
+    // From the column under the guess inwards, past columns that hair covers or that show no
+    // edge, and past the edge's descent to the temple, to where the top edge still runs level.
+    std::size_t i = 0;
+    for (std::size_t j = 1; j < n; ++j)
+        if (std::abs(traced[j].x - guess) < std::abs(traced[i].x - guess))
+            i = j;
+    int blind = 0;
+    for (;; --i) {
+        if (traced[i].x < kCornerFrom)
+            return std::nullopt; // turned down too near the midline: a lock's or a fringe's edge
+        const std::optional<double> slope = y[i] ? slopeAt(i) : std::nullopt;
+        if (!slope) { // no edge here, or too few around it to say which way it runs
+            if (!traced[i].covered && ++blind >= kBlindColumns)
+                return std::nullopt;
+        } else {
+            blind = 0;
+            if (*slope < kCornerSlope)
+                return Point{traced[i].x, *traced[i].y}; // the column's own edge
+        }
+        if (i == 0)
+            return std::nullopt;
+    }
 }
 
 bool startsOnSkin(std::span<const float> skin, int run) {
