@@ -51,6 +51,11 @@ constexpr double kCornerFrom = 0.5;
 constexpr double kCornerSlope = 1, kSlopeHalf = 0.09, kLeastSlopeShare = 0.6;
 // Columns that show no edge: this many in a row break the trace (what lies there is not seen).
 constexpr int kBlindColumns = 3;
+// The hairline's top lies level with the hairline where the traces start (the first this many
+// columns either side) or above it; a hairline that dips at the midline lies up to about a
+// tenth of an eye distance below. A top this far below is a shadow's or a band's edge.
+constexpr std::size_t kSideColumns = 3;
+constexpr double kTopBelowSides = 0.2;
 
 // Whether two colours can be the same hair: near in hue and saturation, or both nearly grey;
 // any brightness within kHairLightRange.
@@ -321,6 +326,25 @@ std::optional<SkinModel> foreheadSkin(const Chip& chip, double midline, double b
     return skin;
 }
 
+// Whether the top read on the midline (`top`, face units) lies further below the hairline
+// beside it, where the traces start, than a hairline dips at the midline: then it is a shadow's
+// or a band's edge across the forehead.
+bool topBelowItsSides(double top, std::span<const TracedColumn> left,
+                      std::span<const TracedColumn> right) {
+    std::optional<double> highest;
+    for (std::span<const TracedColumn> side : {left, right}) {
+        std::vector<float> near;
+        for (std::size_t i = 0; i < std::min<std::size_t>(kSideColumns, side.size()); ++i)
+            if (side[i].y)
+                near.push_back(static_cast<float>(*side[i].y));
+        if (near.size() * 2 <= kSideColumns)
+            continue; // too little seen there to say
+        const double level = median(near);
+        highest = highest ? std::min(*highest, level) : level;
+    }
+    return highest && top - *highest > kTopBelowSides;
+}
+
 } // namespace
 
 HairlinePoints findHairline(const Chip& chip, const Pixels& px, const Frame& fr,
@@ -341,12 +365,11 @@ HairlinePoints findHairline(const Chip& chip, const Pixels& px, const Frame& fr,
         return Column{x, halfWidth, browAt(fr, face, x) - kAboveBrows};
     };
     out.top = searchColumn(chip, *skin, backdrop, hair, fr, column(midline, kMidlineHalf)).hairline;
-    // The forehead's ends: each side's hairline traced outwards, and the corner on it where it
-    // turns down to the temple.
-    const auto corner = [&](double side, const Point& estimate) -> std::optional<Point> {
+    // Each side's hairline traced outwards, each column's skin judged against the skin at the
+    // start of the last one that showed it: a forehead's colour drifts as it turns from the
+    // light, a hairline changes it at once.
+    const auto trace = [&](double side) {
         std::vector<TracedColumn> traced;
-        // Each column's skin judged against the skin at the start of the last one that showed
-        // it: a forehead's colour drifts as it turns from the light, a hairline changes it at once.
         std::optional<Shade> beside;
         for (double d = kTraceFrom; d <= kTraceTo + 1e-9; d += kTraceStep) {
             const double x = midline + side * d;
@@ -359,14 +382,22 @@ HairlinePoints findHairline(const Chip& chip, const Pixels& px, const Frame& fr,
                               e.hairline ? std::optional(fr.toFace(*e.hairline).y) : std::nullopt,
                               e.covered});
         }
+        return traced;
+    };
+    const std::vector<TracedColumn> left = trace(-1), right = trace(1);
+    if (out.top && topBelowItsSides(fr.toFace(*out.top).y, left, right))
+        out.top.reset();
+    // The forehead's ends: the corners where the traced hairline turns down to the temples.
+    const auto corner = [&](std::span<const TracedColumn> traced, double side,
+                            const Point& estimate) -> std::optional<Point> {
         const std::optional<Point> at =
             hairlineCorner(traced, kTraceStep, side * (fr.toFace(estimate).x - midline));
         if (!at)
             return std::nullopt;
         return fr.toImage(midline + side * at->x, at->y);
     };
-    out.left = corner(-1, estimate[lm::P1]);
-    out.right = corner(1, estimate[lm::P2]);
+    out.left = corner(left, -1, estimate[lm::P1]);
+    out.right = corner(right, 1, estimate[lm::P2]);
     return out;
 }
 
