@@ -39,7 +39,7 @@ constexpr double kForeheadHalf = 0.3, kForeheadFrom = 0.04, kForeheadTo = 0.16;
 constexpr double kAboveBrows = 0.08, kMidlineHalf = 0.12;
 // The hairline is traced in columns this far apart, each reaching this far either side (so
 // every cell is read twice), from this far beside the midline, past the top's own peak, out to
-// this far, beyond any forehead's corner.
+// this far at most, beyond any forehead's corner.
 constexpr double kTraceStep = 0.03, kTraceHalf = 0.03, kTraceFrom = 0.3, kTraceTo = 1.2;
 // The forehead's corners lie 0.6 to 0.9 eye distances from the midline on adult faces: an edge
 // that turns down nearer than this is a swept lock's or a fringe's.
@@ -49,6 +49,9 @@ constexpr double kCornerFrom = 0.5;
 // fitted across this many eye distances either side, wider than a curl or a cell's jitter, from
 // at least this share of its columns.
 constexpr double kCornerSlope = 1, kSlopeHalf = 0.09, kLeastSlopeShare = 0.6;
+// A traced column reads this far up from its start: the highest foreheads' hairline lies about
+// an eye distance above the brows, and the hair above it is read over a run more.
+constexpr double kTraceHeight = 1.3;
 // Columns that show no edge: this many in a row break the trace (what lies there is not seen).
 constexpr int kBlindColumns = 3;
 // The hairline's top lies level with the hairline where the traces start (the first this many
@@ -100,9 +103,10 @@ std::optional<Shade> templeHair(const Chip& chip, const SkinModel& skin,
 }
 
 struct Column {
-    double x = 0;         // face units
-    double halfWidth = 0; // of the band read across
-    double start = 0;     // face units; the search goes up (to smaller y) from here
+    double x = 0;            // face units
+    double halfWidth = 0;    // of the band read across
+    double start = 0;        // face units; the search goes up (to smaller y) from here
+    double top = Chip::kTop; // and no further than here
 };
 
 struct ColumnEnd {
@@ -142,7 +146,7 @@ std::vector<RowLook> readColumn(const Chip& chip, const SkinModel& face, const C
     const int width = static_cast<int>(std::lround(2 * col.halfWidth / kCell)) + 1;
     std::vector<RowLook> out;
     std::vector<Shade> row;
-    for (double y = start; y >= Chip::kTop; y -= kCell) {
+    for (double y = start; y >= std::max(col.top, Chip::kTop); y -= kCell) {
         row.clear();
         chip.each(col.x - col.halfWidth, col.x + col.halfWidth, y, y,
                   [&](const Shade& s) { row.push_back(s); });
@@ -171,13 +175,19 @@ std::vector<RowLook> readColumn(const Chip& chip, const SkinModel& face, const C
 std::optional<double> hairStep(std::span<const RowLook> rows, const SkinModel& face, int run) {
     const int n = static_cast<int>(rows.size());
     const auto at = [&](int i) -> const RowLook& { return rows[static_cast<std::size_t>(i)]; };
+    // Each row's features once, summed from the start: a run's mean is then a difference.
+    std::vector<std::array<double, 4>> sums(rows.size() + 1);
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        const auto f = featuresOf(rows[i]);
+        for (std::size_t k = 0; k < f.size(); ++k)
+            sums[i + 1][k] = sums[i][k] + f[k];
+    }
     const auto mean = [&](int from, int count) {
         std::array<float, 4> m{};
-        for (int i = from; i < from + count; ++i) {
-            const auto f = featuresOf(at(i));
-            for (std::size_t k = 0; k < m.size(); ++k)
-                m[k] += f[k] / static_cast<float>(count);
-        }
+        for (std::size_t k = 0; k < m.size(); ++k)
+            m[k] = static_cast<float>((sums[static_cast<std::size_t>(from + count)][k] -
+                                       sums[static_cast<std::size_t>(from)][k]) /
+                                      count);
         return m;
     };
     const auto skinShare = [&](const SkinModel& skin, int from, int count) {
@@ -364,18 +374,27 @@ HairlinePoints findHairline(const Chip& chip, const Pixels& px, const Frame& fr,
     const auto column = [&](double x, double halfWidth) {
         return Column{x, halfWidth, browAt(fr, face, x) - kAboveBrows};
     };
+    // A traced column reads only as high as a hairline and the hair above it can lie.
+    const auto traceColumn = [&](double x) {
+        Column c = column(x, kTraceHalf);
+        c.top = c.start - kTraceHeight;
+        return c;
+    };
     out.top = searchColumn(chip, *skin, backdrop, hair, fr, column(midline, kMidlineHalf)).hairline;
     // Each side's hairline traced outwards, each column's skin judged against the skin at the
     // start of the last one that showed it: a forehead's colour drifts as it turns from the
     // light, a hairline changes it at once.
-    const auto trace = [&](double side) {
+    const auto trace = [&](double side, const Point& estimate) {
+        // Out to the slope's reach past the column where the corner is first looked for.
+        const double guess = side * (fr.toFace(estimate).x - midline);
+        const double reach = std::clamp(guess + kSlopeHalf + 2 * kTraceStep,
+                                        kTraceFrom + kSideColumns * kTraceStep, kTraceTo);
         std::vector<TracedColumn> traced;
         std::optional<Shade> beside;
-        for (double d = kTraceFrom; d <= kTraceTo + 1e-9; d += kTraceStep) {
+        for (double d = kTraceFrom; d <= reach + 1e-9; d += kTraceStep) {
             const double x = midline + side * d;
             const SkinModel local = beside ? skin->recentred(*beside) : *skin;
-            const ColumnEnd e =
-                searchColumn(chip, local, backdrop, hair, fr, column(x, kTraceHalf));
+            const ColumnEnd e = searchColumn(chip, local, backdrop, hair, fr, traceColumn(x));
             if (e.startSkin)
                 beside = e.startSkin;
             traced.push_back({d,
@@ -384,7 +403,8 @@ HairlinePoints findHairline(const Chip& chip, const Pixels& px, const Frame& fr,
         }
         return traced;
     };
-    const std::vector<TracedColumn> left = trace(-1), right = trace(1);
+    const std::vector<TracedColumn> left = trace(-1, estimate[lm::P1]),
+                                    right = trace(1, estimate[lm::P2]);
     if (out.top && topBelowItsSides(fr.toFace(*out.top).y, left, right))
         out.top.reset();
     // The forehead's ends: the corners where the traced hairline turns down to the temples.
