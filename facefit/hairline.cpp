@@ -35,11 +35,30 @@ constexpr std::size_t kLeastTempleCells = 40;
 // brows' top.
 constexpr double kForeheadHalf = 0.3, kForeheadFrom = 0.04, kForeheadTo = 0.16;
 // Columns start this far above the brows, clear of their hairs; the midline's is this wide
-// either side, the forehead ends' this.
-constexpr double kAboveBrows = 0.08, kMidlineHalf = 0.12, kEndHalf = 0.06;
-// An end of the forehead covered by hair is looked for inwards in these steps, no nearer the
-// midline than this.
-constexpr double kEndStep = 0.05, kInnermostEnd = 0.35;
+// either side.
+constexpr double kAboveBrows = 0.08, kMidlineHalf = 0.12;
+// The hairline is traced in columns this far apart, each reaching this far either side (so
+// every cell is read twice), from this far beside the midline, past the top's own peak, out to
+// this far at most, beyond any forehead's corner.
+constexpr double kTraceStep = 0.03, kTraceHalf = 0.03, kTraceFrom = 0.3, kTraceTo = 1.2;
+// The forehead's corners lie 0.6 to 0.9 eye distances from the midline on adult faces: an edge
+// that turns down nearer than this is a swept lock's or a fringe's.
+constexpr double kCornerFrom = 0.5;
+// Past the corner the traced edge falls outwards at least this steeply: 45 degrees, half way
+// through the turn from the level top to the temples' upright edge. The slope is the line
+// fitted across this many eye distances either side, wider than a curl or a cell's jitter, from
+// at least this share of its columns.
+constexpr double kCornerSlope = 1, kSlopeHalf = 0.09, kLeastSlopeShare = 0.6;
+// A traced column reads this far up from its start: the highest foreheads' hairline lies about
+// an eye distance above the brows, and the hair above it is read over a run more.
+constexpr double kTraceHeight = 1.3;
+// Columns that show no edge: this many in a row break the trace (what lies there is not seen).
+constexpr int kBlindColumns = 3;
+// The hairline's top lies level with the hairline where the traces start (the first this many
+// columns either side) or above it; a hairline that dips at the midline lies up to about a
+// tenth of an eye distance below. A top this far below is a shadow's or a band's edge.
+constexpr std::size_t kSideColumns = 3;
+constexpr double kTopBelowSides = 0.2;
 
 // Whether two colours can be the same hair: near in hue and saturation, or both nearly grey;
 // any brightness within kHairLightRange.
@@ -84,14 +103,16 @@ std::optional<Shade> templeHair(const Chip& chip, const SkinModel& skin,
 }
 
 struct Column {
-    double x = 0;         // face units
-    double halfWidth = 0; // of the band read across
-    double start = 0;     // face units; the search goes up (to smaller y) from here
+    double x = 0;            // face units
+    double halfWidth = 0;    // of the band read across
+    double start = 0;        // face units; the search goes up (to smaller y) from here
+    double top = Chip::kTop; // and no further than here
 };
 
 struct ColumnEnd {
     std::optional<Point> hairline;
-    bool covered = false; // no skin at the start
+    bool covered = false;           // no skin at the start
+    std::optional<Shade> startSkin; // the skin at the start, where it is skin
 };
 
 // One row of a column: its typical colour and how much its brightness varies from cell to cell
@@ -125,7 +146,7 @@ std::vector<RowLook> readColumn(const Chip& chip, const SkinModel& face, const C
     const int width = static_cast<int>(std::lround(2 * col.halfWidth / kCell)) + 1;
     std::vector<RowLook> out;
     std::vector<Shade> row;
-    for (double y = start; y >= Chip::kTop; y -= kCell) {
+    for (double y = start; y >= std::max(col.top, Chip::kTop); y -= kCell) {
         row.clear();
         chip.each(col.x - col.halfWidth, col.x + col.halfWidth, y, y,
                   [&](const Shade& s) { row.push_back(s); });
@@ -154,13 +175,19 @@ std::vector<RowLook> readColumn(const Chip& chip, const SkinModel& face, const C
 std::optional<double> hairStep(std::span<const RowLook> rows, const SkinModel& face, int run) {
     const int n = static_cast<int>(rows.size());
     const auto at = [&](int i) -> const RowLook& { return rows[static_cast<std::size_t>(i)]; };
+    // Each row's features once, summed from the start: a run's mean is then a difference.
+    std::vector<std::array<double, 4>> sums(rows.size() + 1);
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        const auto f = featuresOf(rows[i]);
+        for (std::size_t k = 0; k < f.size(); ++k)
+            sums[i + 1][k] = sums[i][k] + f[k];
+    }
     const auto mean = [&](int from, int count) {
         std::array<float, 4> m{};
-        for (int i = from; i < from + count; ++i) {
-            const auto f = featuresOf(at(i));
-            for (std::size_t k = 0; k < m.size(); ++k)
-                m[k] += f[k] / static_cast<float>(count);
-        }
+        for (std::size_t k = 0; k < m.size(); ++k)
+            m[k] = static_cast<float>((sums[static_cast<std::size_t>(from + count)][k] -
+                                       sums[static_cast<std::size_t>(from)][k]) /
+                                      count);
         return m;
     };
     const auto skinShare = [&](const SkinModel& skin, int from, int count) {
@@ -245,6 +272,10 @@ ColumnEnd searchColumn(const Chip& chip, const SkinModel& face, std::span<const 
         out.covered = true;
         return out;
     }
+    std::vector<Shade> first;
+    for (std::size_t i = 0; i < std::min(rows.size(), static_cast<std::size_t>(run / 2 + 1)); ++i)
+        first.push_back(rows[i].colour);
+    out.startSkin = medianShade(first);
     const std::optional<double> end = hairStep(rows, face, run);
     if (!end || !hair)
         return out;
@@ -305,6 +336,25 @@ std::optional<SkinModel> foreheadSkin(const Chip& chip, double midline, double b
     return skin;
 }
 
+// Whether the top read on the midline (`top`, face units) lies further below the hairline
+// beside it, where the traces start, than a hairline dips at the midline: then it is a shadow's
+// or a band's edge across the forehead.
+bool topBelowItsSides(double top, std::span<const TracedColumn> left,
+                      std::span<const TracedColumn> right) {
+    std::optional<double> highest;
+    for (std::span<const TracedColumn> side : {left, right}) {
+        std::vector<float> near;
+        for (std::size_t i = 0; i < std::min<std::size_t>(kSideColumns, side.size()); ++i)
+            if (side[i].y)
+                near.push_back(static_cast<float>(*side[i].y));
+        if (near.size() * 2 <= kSideColumns)
+            continue; // too little seen there to say
+        const double level = median(near);
+        highest = highest ? std::min(*highest, level) : level;
+    }
+    return highest && top - *highest > kTopBelowSides;
+}
+
 } // namespace
 
 HairlinePoints findHairline(const Chip& chip, const Pixels& px, const Frame& fr,
@@ -324,21 +374,114 @@ HairlinePoints findHairline(const Chip& chip, const Pixels& px, const Frame& fr,
     const auto column = [&](double x, double halfWidth) {
         return Column{x, halfWidth, browAt(fr, face, x) - kAboveBrows};
     };
-    out.top = searchColumn(chip, *skin, backdrop, hair, fr, column(midline, kMidlineHalf)).hairline;
-    // The forehead's ends: above the estimate or, where hair comes down to the brows there, the
-    // nearest place inwards that shows the forehead.
-    const auto end = [&](const Point& estimated) -> std::optional<Point> {
-        const double x = fr.toFace(estimated).x, side = x < midline ? -1 : 1;
-        for (double at = x; side * (at - midline) >= kInnermostEnd; at -= side * kEndStep) {
-            const ColumnEnd e = searchColumn(chip, *skin, backdrop, hair, fr, column(at, kEndHalf));
-            if (!e.covered)
-                return e.hairline;
-        }
-        return std::nullopt;
+    // A traced column reads only as high as a hairline and the hair above it can lie.
+    const auto traceColumn = [&](double x) {
+        Column c = column(x, kTraceHalf);
+        c.top = c.start - kTraceHeight;
+        return c;
     };
-    out.left = end(estimate[lm::P1]);
-    out.right = end(estimate[lm::P2]);
+    out.top = searchColumn(chip, *skin, backdrop, hair, fr, column(midline, kMidlineHalf)).hairline;
+    // Each side's hairline traced outwards, each column's skin judged against the skin at the
+    // start of the last one that showed it: a forehead's colour drifts as it turns from the
+    // light, a hairline changes it at once.
+    const auto trace = [&](double side, const Point& estimate) {
+        // Out to the slope's reach past the column where the corner is first looked for.
+        const double guess = side * (fr.toFace(estimate).x - midline);
+        const double reach = std::clamp(guess + kSlopeHalf + 2 * kTraceStep,
+                                        kTraceFrom + kSideColumns * kTraceStep, kTraceTo);
+        std::vector<TracedColumn> traced;
+        std::optional<Shade> beside;
+        for (double d = kTraceFrom; d <= reach + 1e-9; d += kTraceStep) {
+            const double x = midline + side * d;
+            const SkinModel local = beside ? skin->recentred(*beside) : *skin;
+            const ColumnEnd e = searchColumn(chip, local, backdrop, hair, fr, traceColumn(x));
+            if (e.startSkin)
+                beside = e.startSkin;
+            traced.push_back({d,
+                              e.hairline ? std::optional(fr.toFace(*e.hairline).y) : std::nullopt,
+                              e.covered});
+        }
+        return traced;
+    };
+    const std::vector<TracedColumn> left = trace(-1, estimate[lm::P1]),
+                                    right = trace(1, estimate[lm::P2]);
+    if (out.top && topBelowItsSides(fr.toFace(*out.top).y, left, right))
+        out.top.reset();
+    // The forehead's ends: the corners where the traced hairline turns down to the temples.
+    const auto corner = [&](std::span<const TracedColumn> traced, double side,
+                            const Point& estimate) -> std::optional<Point> {
+        const std::optional<Point> at =
+            hairlineCorner(traced, kTraceStep, side * (fr.toFace(estimate).x - midline));
+        if (!at)
+            return std::nullopt;
+        return fr.toImage(midline + side * at->x, at->y);
+    };
+    out.left = corner(left, -1, estimate[lm::P1]);
+    out.right = corner(right, 1, estimate[lm::P2]);
     return out;
+}
+
+std::optional<Point> hairlineCorner(std::span<const TracedColumn> traced, double step,
+                                    double guess) {
+    if (traced.empty())
+        return std::nullopt;
+    const int half = std::max(1, static_cast<int>(std::lround(kSlopeHalf / step)));
+    // The edge's heights, each the median of three neighbours: a single column's stray step
+    // (a curl, a shadow) neither makes nor hides a turn.
+    const std::size_t n = traced.size();
+    std::vector<std::optional<double>> y(n);
+    for (std::size_t i = 0; i < n; ++i) {
+        std::vector<double> near;
+        for (std::size_t j = i > 0 ? i - 1 : 0; j < std::min(i + 2, n); ++j)
+            if (traced[j].y)
+                near.push_back(*traced[j].y);
+        if (!traced[i].y || near.empty())
+            continue;
+        std::sort(near.begin(), near.end());
+        y[i] = near.size() == 2 ? *traced[i].y : near[near.size() / 2];
+    }
+    // The edge's slope at column i: the least-squares line through the heights around it.
+    const auto slopeAt = [&](std::size_t i) -> std::optional<double> {
+        double sx = 0, sy = 0, sxx = 0, sxy = 0;
+        int count = 0;
+        for (std::size_t j = i >= static_cast<std::size_t>(half) ? i - half : 0;
+             j < std::min(i + static_cast<std::size_t>(half) + 1, n); ++j) {
+            if (!y[j])
+                continue;
+            const double x = traced[j].x;
+            sx += x;
+            sy += *y[j];
+            sxx += x * x;
+            sxy += x * *y[j];
+            ++count;
+        }
+        const double spread = count * sxx - sx * sx;
+        if (count < kLeastSlopeShare * (2 * half + 1) || spread <= 0)
+            return std::nullopt;
+        return (count * sxy - sx * sy) / spread;
+    };
+    // From the column under the guess inwards, past columns that hair covers or that show no
+    // edge, and past the edge's descent to the temple, to where the top edge still runs level.
+    std::size_t i = 0;
+    for (std::size_t j = 1; j < n; ++j)
+        if (std::abs(traced[j].x - guess) < std::abs(traced[i].x - guess))
+            i = j;
+    int blind = 0;
+    for (;; --i) {
+        if (traced[i].x < kCornerFrom)
+            return std::nullopt; // turned down too near the midline: a lock's or a fringe's edge
+        const std::optional<double> slope = y[i] ? slopeAt(i) : std::nullopt;
+        if (!slope) { // no edge here, or too few around it to say which way it runs
+            if (!traced[i].covered && ++blind >= kBlindColumns)
+                return std::nullopt;
+        } else {
+            blind = 0;
+            if (*slope < kCornerSlope)
+                return Point{traced[i].x, *traced[i].y}; // the column's own edge
+        }
+        if (i == 0)
+            return std::nullopt;
+    }
 }
 
 bool startsOnSkin(std::span<const float> skin, int run) {
