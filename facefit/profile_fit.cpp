@@ -62,6 +62,10 @@ constexpr std::size_t kLeastOutline = 30;
 // A nose stands out of root and base by this share of the head's width at least; an ear seen
 // from the front stands out less.
 constexpr double kLeastNose = 0.03;
+// Against the widest row (hair hanging behind included), a nose stands out at least this far:
+// 0.047 to 0.11 on the development profiles, while a tuft of hair over the brow read as a nose
+// stands out 0.02 to 0.03 of a head that wide.
+constexpr double kLeastNoseOfHead = 0.038;
 // The face's colour under the mouth is read this share of the way down from the nose base to
 // the chin's turn: on the lower lip or the fold below it, clear of the beard's densest part
 // and of the shade under the chin.
@@ -76,6 +80,9 @@ struct Reading {
     FacingCues cues;
     // Where a fringe hides the hairline: the estimate of S2 that the picture gives.
     std::optional<Point> fringe;
+    // Read to the chin but standing out too little for a nose on a head this size: the face
+    // may lie below.
+    bool smallForHead = false;
 };
 
 // The front arc read upright with its nose tip and the head's width.
@@ -107,8 +114,10 @@ std::optional<std::size_t> tipAndWidth(const FrontArc& arc, double& width) {
 // The outline turned upright: the lean from the line resting on tip and forehead, read again
 // once turned by it.
 // `pin`: the tip is the forward extreme nearest it rather than the most forward point.
+// `asShown`: hair over the brow gives no forehead line to stand the head upright by; it is
+// read as the picture shows it.
 std::optional<Upright> standUpright(const std::vector<Point>& outline, const Outline& frame,
-                                    bool foreheadByDrop, std::optional<Point> pin,
+                                    bool foreheadByDrop, std::optional<Point> pin, bool asShown,
                                     std::string& why) {
     Point centre;
     for (const Point& p : outline) {
@@ -139,7 +148,7 @@ std::optional<Upright> standUpright(const std::vector<Point>& outline, const Out
             why = "No nose stands out of the outline.";
             return std::nullopt;
         }
-        const double lean = leanOf(*arc, *tip, *rest);
+        const double lean = asShown ? 0 : leanOf(*arc, *tip, *rest);
         out = Upright{std::move(*arc), *tip, width};
         if (pass == kLeanRounds - 1 || std::abs(lean) < kLeanSettled)
             break;
@@ -162,12 +171,14 @@ std::size_t belowLips(const FrontArc& arc, std::size_t base, std::size_t bottom)
 }
 
 // The landmarks of a silhouette whose face looks left; `mirrored`: the outline was mirrored
-// from the picture's; `pin`: where the nose tip is, when not the most forward point.
+// from the picture's; `pin`: where the nose tip is, when not the most forward point;
+// `underHair`: the face lies below hair that stands out over the brow.
 Reading readFacingLeft(const std::vector<Point>& outline, const Outline& frame,
                        const ColourView* colours, bool mirrored, bool foreheadByDrop,
-                       std::optional<Point> pin) {
+                       std::optional<Point> pin, bool underHair) {
     Reading out;
-    const std::optional<Upright> up = standUpright(outline, frame, foreheadByDrop, pin, out.why);
+    const std::optional<Upright> up =
+        standUpright(outline, frame, foreheadByDrop, pin, underHair, out.why);
     if (!up)
         return out;
     const FrontArc& arc = up->arc;
@@ -236,11 +247,21 @@ Reading readFacingLeft(const std::vector<Point>& outline, const Outline& frame,
         }
     }
 
+    // Hair over the brow hides the brow's front and the hairline: those are estimated.
+    if (underHair)
+        got[S2] = got[S3] = false;
+
     for (std::size_t s = 0; s < kSidePointCount; ++s)
         if (got[s])
             out.points[s] = arc.toPicture(upright[s]);
     out.measured = got;
     out.fringe = fringe;
+    const double noseOfHead = out.cues.noseSize * W / arc.rowWidth();
+    if (noseOfHead < kLeastNoseOfHead) {
+        out.why = "What stands out of the outline is too small for a nose on a head this size.";
+        out.smallForHead = true;
+        return out;
+    }
     out.ok = true;
     return out;
 }
@@ -248,10 +269,11 @@ Reading readFacingLeft(const std::vector<Point>& outline, const Outline& frame,
 // The forehead line is looked for by the widest row first; hair hanging behind the head widens
 // that row, so the width from the tip's drop is tried next.
 Reading readWithTip(const std::vector<Point>& outline, const Outline& frame,
-                    const ColourView* colours, bool mirrored, std::optional<Point> pin) {
-    Reading r = readFacingLeft(outline, frame, colours, mirrored, false, pin);
+                    const ColourView* colours, bool mirrored, std::optional<Point> pin,
+                    bool underHair = false) {
+    Reading r = readFacingLeft(outline, frame, colours, mirrored, false, pin, underHair);
     if (!r.ok)
-        r = readFacingLeft(outline, frame, colours, mirrored, true, pin);
+        r = readFacingLeft(outline, frame, colours, mirrored, true, pin, underHair);
     return r;
 }
 
@@ -267,6 +289,26 @@ Reading readByOtherTips(const std::vector<Point>& outline, const Outline& frame,
         if (Reading r = readWithTip(outline, frame, colours, mirrored, pin); r.ok)
             return r;
     return failed;
+}
+
+// A face has no other face below its chin, while a tuft of hair over the brow can read as a
+// nose, lips and chin with the face itself below: a face read below the first one's chin is
+// the face.
+Reading faceBelow(const std::vector<Point>& outline, const Outline& frame,
+                  const ColourView* colours, bool mirrored, Reading above) {
+    if (!above.ok && !above.smallForHead)
+        return above;
+    std::string why;
+    const std::optional<FrontArc> level = FrontArc::place(outline, frame, {}, 0, why);
+    if (!level)
+        return above;
+    for (const Point& pin : noseTipCandidates(*level, level->rowWidth())) {
+        if (pin.y <= above.points[S15].y)
+            continue;
+        if (Reading r = readWithTip(outline, frame, colours, mirrored, pin, true); r.ok)
+            return r;
+    }
+    return above;
 }
 
 // The sample's places of the landmarks not read, through the similarity that takes the read
@@ -304,8 +346,10 @@ ProfileResult analyseProfile(const Outline& outline, const ColourView* colours,
         for (std::size_t i = 0; i < asGiven.size(); ++i)
             flipped[i] = mirrored(asGiven[i], outline.width);
 
-        Reading left = readWithTip(asGiven, outline, colours, false, std::nullopt);
-        Reading right = readWithTip(flipped, outline, colours, true, std::nullopt);
+        Reading left = faceBelow(asGiven, outline, colours, false,
+                                 readWithTip(asGiven, outline, colours, false, std::nullopt));
+        Reading right = faceBelow(flipped, outline, colours, true,
+                                  readWithTip(flipped, outline, colours, true, std::nullopt));
         // The most forward point is the nose tip on most heads. Other places are tried only
         // when it gives no face either way: they would find more in hair behind a face.
         if (!left.ok && !right.ok) {

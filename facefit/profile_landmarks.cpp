@@ -54,6 +54,10 @@ constexpr double kTurnNoise = 0.004;
 constexpr double kFoldFrom = 0.45;
 constexpr double kChinFrontFrom = 0.6;
 constexpr double kChinFrontTo = 0.95;
+// How far a point of the chin stands out is read this share square to the line from the fold to
+// the chin's bottom and the rest straight ahead: ahead alone slides up a sloping chin towards
+// the lip, square to that line alone down towards the chin's turn.
+constexpr double kChinOutOfEdge = 0.75;
 constexpr double kFlatChin = 0.005; // points this close behind the chin's front are as far forward
 // The sample's S7 lies this share of the outline's length from the root (S4) to the tip (S8).
 constexpr double kNasalBoneShare = 0.342;
@@ -275,9 +279,12 @@ std::optional<std::size_t> findChinFront(const FrontArc& arc, std::size_t base, 
     };
     const std::optional<std::size_t> fold = findFold(arc, base, bottom, width);
     if (fold && shareDown(*fold) >= kFoldFrom) {
-        // The middle of the stretch that stands out furthest from the line from the fold to
-        // the chin's bottom (a chin's front is often flat).
-        const auto out = outFrom(arc, *fold, bottom);
+        // The middle of the stretch that stands out furthest (a chin's front is often flat),
+        // out from the line from the fold to the chin's bottom and forward.
+        const auto edge = outFrom(arc, *fold, bottom);
+        const auto out = [&](const Point& p) {
+            return kChinOutOfEdge * edge(p) - (1 - kChinOutOfEdge) * p.x;
+        };
         const std::size_t peak = arc.argMax(*fold, bottom, out);
         const auto key = [&](std::size_t i) { return out(arc[i]); };
         const double floor = key(peak) - kFlatChin * width;

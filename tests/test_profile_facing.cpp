@@ -149,6 +149,45 @@ TEST(ProfileFacing, AWispOfHairAboveTheHeadLeavesTheHeadWhole) {
     EXPECT_LE(std::hypot(r.points[7].x - h.tip.x, r.points[7].y - h.tip.y), 8) << "S8";
 }
 
+// A tuft of hair combed forward over the brow, shaped as a small face: a point standing out of
+// the outline, a notch under it and a bump below that as lips and chin.
+Head tuftOverBrow(Point tuftTip) {
+    Head h;
+    h.extraAboveBrow = {{150, 170}, {158, 190}, tuftTip,    {148, 250}, {138, 265},
+                        {150, 278}, {142, 292}, {158, 305}, {180, 315}};
+    h.brow = {172, 330};
+    h.root = {185, 345};
+    return h;
+}
+
+TEST(ProfileHairOverBrow, TheFaceBelowATuftIsTheFaceAndTheBrowUnderItEstimated) {
+    const Head h = tuftOverBrow({112, 240}); // further forward than the nose
+    const ProfileResult r = analyseProfile(outlineOf(traced(h.polygon())), nullptr, sideDefaults());
+    ASSERT_TRUE(r.found) << r.why;
+    EXPECT_EQ(r.facing, Facing::Left);
+    const std::pair<int, Point> face[] = {{8, h.tip}, {9, h.base}, {15, h.chinBottom}};
+    for (const auto& [s, p] : face) {
+        const auto i = static_cast<std::size_t>(s - 1);
+        EXPECT_LE(std::hypot(r.points[i].x - p.x, r.points[i].y - p.y), 8) << "S" << s;
+        EXPECT_TRUE(r.measured[i]) << "S" << s;
+    }
+    // The hair hides the brow's front and the hairline.
+    EXPECT_FALSE(r.measured[1]) << "S2";
+    EXPECT_FALSE(r.measured[2]) << "S3";
+}
+
+TEST(ProfileHairOverBrow, ATuftTooSmallForANoseOnThisHeadIsNoFace) {
+    Head h = tuftOverBrow({135, 240});
+    // No nose, lips or chin stand out below it.
+    h.tip = {180, 400};
+    h.base = {181, 430};
+    h.lip = {182, 460};
+    h.fold = {184, 500};
+    h.chin = {185, 530};
+    const ProfileResult r = analyseProfile(outlineOf(traced(h.polygon())), nullptr, sideDefaults());
+    EXPECT_FALSE(r.found) << "S8 at " << r.points[7].x << ", " << r.points[7].y;
+}
+
 // The nose tip where something else on the face's front stands out further.
 TEST(ProfileNoseTip, FoundBehindLipsOrAForelockThatStandFurtherOut) {
     Head lips; // full lips ahead of the nose, the chin close under them
