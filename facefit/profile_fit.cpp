@@ -5,6 +5,7 @@
 #include "profile_hairline.hpp"
 #include "profile_landmarks.hpp"
 #include "profile_nose_candidates.hpp"
+#include "profile_symmetry.hpp"
 
 #include <algorithm>
 #include <cmath>
@@ -358,6 +359,11 @@ ProfileResult analyseProfile(const Outline& outline, const ColourView* colours,
         }
         if (!left.ok && !right.ok) {
             result.why = left.why;
+            return result;
+        }
+        // One side read as hair and the other's ear as a nose would pass a front view.
+        if (looksFrontal(asGiven, outline)) {
+            result.why = "The silhouette is its own mirror image: a face seen from the front.";
             return result;
         }
         bool faceRight = !left.ok;

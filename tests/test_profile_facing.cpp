@@ -16,6 +16,8 @@ using namespace veidora::facefit;
 namespace {
 
 constexpr int kWidth = 640, kHeight = 800;
+// How much shorter the hair's face-like side is than the face, from the top of the head down.
+constexpr double kHairRaise = 0.85;
 
 // A head facing left as straight runs between corners, each feature a corner.
 struct Head {
@@ -39,7 +41,8 @@ Outline outlineOf(std::vector<Point> pts) {
 }
 
 // A head seen with a face on both sides: the drawn face's half mirrored onto the back, as a
-// bun or curls shaped like a nose, lips and chin can make it.
+// bun or curls shaped like a nose, lips and chin can make it. The hair's features sit higher than
+// the face's, as a head's back does above the nape, so the outline is not its own mirror image.
 std::vector<Point> twoFaced() {
     const Head h;
     std::vector<Point> half;
@@ -47,8 +50,12 @@ std::vector<Point> twoFaced() {
         if (p.x <= 300 || p.y >= 700)
             half.push_back(p);
     std::vector<Point> out = half;
-    for (auto it = half.rbegin(); it != half.rend(); ++it)
-        out.push_back(mirrored(*it, 2 * 300 + 40));
+    for (auto it = half.rbegin(); it != half.rend(); ++it) {
+        Point q = mirrored(*it, 2 * 300 + 40);
+        if (q.y < 700)
+            q.y = 100 + (q.y - 100) * kHairRaise;
+        out.push_back(q);
+    }
     return out;
 }
 

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdint>
 #include <numbers>
 #include <string>
 #include <vector>
@@ -51,6 +52,19 @@ Point place(Point p, const WalkCase& c, double width, double height) {
     Point q{centre.x + std::cos(r) * dx - std::sin(r) * dy,
             centre.y + std::sin(r) * dx + std::cos(r) * dy};
     return c.mirror ? mirrored(q, width) : q;
+}
+
+// A head seen from the front: the face's left half mirrored onto the right about x = 320.
+std::vector<Point> frontalOf(const Corners& h) {
+    std::vector<Point> frontal;
+    for (const Point& p : h.polygon())
+        if (p.x <= 300 || p.y >= 700)
+            frontal.push_back(p);
+    std::vector<Point> right;
+    for (auto it = frontal.rbegin(); it != frontal.rend(); ++it)
+        right.push_back(mirrored(*it, 2 * 300 + 40));
+    frontal.insert(frontal.end(), right.begin(), right.end());
+    return frontal;
 }
 
 TEST(ProfileWalk, ReadsEveryOutlineFeatureWhereverTheHeadIsTurnedScaledOrFacing) {
@@ -276,15 +290,7 @@ TEST(ProfileWalk, NoProfileIsFoundWithoutANoseShapedExtreme) {
     flat.tip = {187, 365};
     Corners blunt = h; // a bump too shallow for a nose
     blunt.tip = {180, 400};
-    // A head seen from the front: the face's left half mirrored onto the right.
-    std::vector<Point> frontal;
-    for (const Point& p : h.polygon())
-        if (p.x <= 300 || p.y >= 700)
-            frontal.push_back(p);
-    std::vector<Point> right;
-    for (auto it = frontal.rbegin(); it != frontal.rend(); ++it)
-        right.push_back(mirrored(*it, 2 * 300 + 40));
-    frontal.insert(frontal.end(), right.begin(), right.end());
+    const std::vector<Point> frontal = frontalOf(h);
     Corners cut = h; // the top of the head beyond the picture's top
     for (Point* p : {&cut.top, &cut.hair})
         p->y = 2;
@@ -305,6 +311,29 @@ TEST(ProfileWalk, NoProfileIsFoundWithoutANoseShapedExtreme) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         const ProfileResult r = analyseProfile(c.outline, nullptr, sideDefaults());
+        EXPECT_FALSE(r.found);
+        EXPECT_FALSE(r.why.empty());
+    }
+}
+
+TEST(ProfileWalk, AFrontViewIsNoProfileWhenOneSideReadsAsHair) {
+    // One side of the picture smooth as skin, the other grainy as hair: the bump on the grainy
+    // side is rejected as hair, the one on the smooth side reads as a nose, and only the
+    // symmetry of the whole outline tells that it is a face seen from the front.
+    constexpr int kW = 640, kH = 800;
+    for (const bool grainyLeft : {false, true}) {
+        SCOPED_TRACE(grainyLeft ? "grainy on the left" : "grainy on the right");
+        std::vector<std::uint8_t> rgb(std::size_t{kW} * kH * 3);
+        for (int y = 0; y < kH; ++y)
+            for (int x = 0; x < kW; ++x) {
+                const bool grainy = (x < kW / 2) == grainyLeft;
+                const std::uint8_t v = !grainy ? 180 : ((x + y) % 2 ? 100 : 200);
+                for (int c = 0; c < 3; ++c)
+                    rgb[(std::size_t(y) * kW + std::size_t(x)) * 3 + std::size_t(c)] = v;
+            }
+        const ColourView colours{rgb.data(), kW, kH, kW * 3, 3};
+        const ProfileResult r =
+            analyseProfile(outlineOf(traced(frontalOf(Corners{}))), &colours, sideDefaults());
         EXPECT_FALSE(r.found);
         EXPECT_FALSE(r.why.empty());
     }
