@@ -134,10 +134,40 @@ constexpr float kLeastHairStep = 3;
 // Hair's brightness varies from cell to cell by at least this share (strands), and by this many
 // times more than the skin's just below it.
 constexpr float kStrandTexture = 0.04f, kStrandContrast = 3;
+// Fine hairs below the full hair (blond, thin) show as a band lighter than the hair, its
+// colour near the skin's but grained: its rows, each read with its neighbours, vary from cell to
+// cell as strands do, kStrandContrast times more than the forehead just above the brows. The
+// band reaches at most this many eye distances down from the full hair, as deep as such wisps
+// grow.
+constexpr double kFineBandDepth = 0.15;
+// Fine hairs' grain is read only across columns at least this wide (the midline's): a traced
+// column's few cells show a stray curl or a pore as a band.
+constexpr double kFineHairHalfWidth = 0.1;
 
 std::array<float, 4> featuresOf(const RowLook& r) {
     return {std::log(std::max(r.colour.y, kDarkest)) / kLumaScale, r.colour.u / kChromaScale,
             r.colour.v / kChromaScale, r.texture / kTextureScale};
+}
+
+// Where the skin ends below the full hair's edge at row `edge`: the lowest of the unbroken rows
+// under it that show strands (a band of fine hairs), `edge` itself where none do.
+int fineHairBottom(std::span<const RowLook> rows, int edge, int run) {
+    const auto texture = [&](int from, int to) {
+        float sum = 0;
+        for (int i = from; i < to; ++i)
+            sum += rows[static_cast<std::size_t>(i)].texture;
+        return sum / static_cast<float>(to - from);
+    };
+    const int skinRows = std::max(run / 2, 1);
+    const int deepest = static_cast<int>(std::lround(kFineBandDepth / kCell));
+    const int lowest = std::max(edge - deepest, skinRows + 1);
+    if (edge + 1 >= static_cast<int>(rows.size()) || edge <= lowest)
+        return edge;
+    const float grain = std::max(kStrandTexture, kStrandContrast * texture(0, skinRows));
+    int bottom = edge;
+    while (bottom - 1 >= lowest && texture(bottom - 2, bottom + 1) >= grain)
+        --bottom;
+    return bottom;
 }
 
 // The rows from `start` up to the chip's top.
@@ -170,9 +200,10 @@ std::vector<RowLook> readColumn(const Chip& chip, const SkinModel& face, const C
 
 // Where the rows change most at once, going up: the first clear step from rows of skin below
 // to rows that are not skin above. Skin is judged against the skin a little further down, as a
-// forehead's colour drifts towards its top while a hairline changes it at once. In rows;
-// nullopt without such a step.
-std::optional<double> hairStep(std::span<const RowLook> rows, const SkinModel& face, int run) {
+// forehead's colour drifts towards its top while a hairline changes it at once. With `fineHair`,
+// a band of fine hairs under the step counts as hair. In rows; nullopt without such a step.
+std::optional<double> hairStep(std::span<const RowLook> rows, const SkinModel& face, int run,
+                               bool fineHair) {
     const int n = static_cast<int>(rows.size());
     const auto at = [&](int i) -> const RowLook& { return rows[static_cast<std::size_t>(i)]; };
     // Each row's features once, summed from the start: a run's mean is then a difference.
@@ -237,7 +268,8 @@ std::optional<double> hairStep(std::span<const RowLook> rows, const SkinModel& f
         for (std::size_t j = k; j < std::min(step.size(), k + static_cast<std::size_t>(run)); ++j)
             if (step[j] > step[best])
                 best = j;
-        return static_cast<double>(best);
+        return static_cast<double>(fineHair ? fineHairBottom(rows, static_cast<int>(best), run)
+                                            : static_cast<int>(best));
     }
     return std::nullopt;
 }
@@ -276,7 +308,8 @@ ColumnEnd searchColumn(const Chip& chip, const SkinModel& face, std::span<const 
     for (std::size_t i = 0; i < std::min(rows.size(), static_cast<std::size_t>(run / 2 + 1)); ++i)
         first.push_back(rows[i].colour);
     out.startSkin = medianShade(first);
-    const std::optional<double> end = hairStep(rows, face, run);
+    const std::optional<double> end =
+        hairStep(rows, face, run, col.halfWidth >= kFineHairHalfWidth);
     if (!end || !hair)
         return out;
     const double start = std::round(col.start / kCell) * kCell;

@@ -49,6 +49,9 @@ constexpr Rgb kHat{45, 58, 90}, kBrow{70, 50, 40}, kDrifted{214, 190, 150};
 constexpr Rgb kTurned{190, 125, 95};
 // Darker, more saturated and a little yellower than kSkin, each by less than skin varies.
 constexpr Rgb kLightBrown{154, 119, 85}, kGreyHair{150, 150, 150};
+// Fine hairs: a little darker than the skin, their strands lighter and darker by a few hundredths
+// side by side, too little a change from the skin for a clear step.
+constexpr double kFineHairShade = 0.95, kFineHairGrain = 0.05;
 
 // What is painted, in face units (see kCanonical).
 struct Scene {
@@ -58,8 +61,10 @@ struct Scene {
     bool hair = true;        // false: bald, the skin up to the top of the head
     bool sidesOnly = false;  // bald on top, hair at the sides
     bool hairToBrows = false;
-    bool swept = false; // the hair swept down over the right temple to the brow
-    double soft = 0;    // the hairline blurred over this height
+    bool swept = false;  // the hair swept down over the right temple to the brow
+    double soft = 0;     // the hairline blurred over this height
+    double fineBand = 0; // a band of fine hairs this tall below the hairline, skin-coloured but
+                         // grained
     Rgb hairColour = kHair;
     double grain = 0; // the hair's strands lighter and darker by this share, side by side
     double lock = 0;  // half width of a lock hanging down the midline to 0.55 above the eyes
@@ -158,6 +163,12 @@ Rgb paint(const Scene& s, double x, double y) {
             c = {c.r + 18, c.g + 18, c.b + 18};
         else if (std::abs(x) < s.bridge + 0.1)
             c = {c.r - 14, c.g - 14, c.b - 14};
+    }
+    if (s.hair && !s.sidesOnly && y >= hairline && y < hairline + s.fineBand) {
+        const double k =
+            kFineHairShade *
+            (std::fmod(std::abs(x), 0.04) < 0.02 ? 1 + kFineHairGrain : 1 - kFineHairGrain);
+        c = {kSkin.r * k, kSkin.g * k, kSkin.b * k};
     }
     if (s.hair && !s.sidesOnly && y < hairline + s.soft) { // blurred into the hair
         const double t = (y - hairline) / s.soft;
@@ -304,6 +315,31 @@ TEST(FindInPhoto, HairlineWhereTheForeheadsSkinEnds) {
                 EXPECT_NEAR(inScene(p, *point).x, x, 0.05) << c.what;
             }
         }
+    }
+}
+
+// Fine blond hairs below the full hair are hair: the top lies where the skin ends, at the band's
+// foot, not at the darker hair above it.
+TEST(FindInPhoto, HairlineTopBelowABandOfFineHairs) {
+    struct Case {
+        const char* what;
+        double band;
+        Rgb hair;
+    };
+    const Case cases[] = {
+        {"a band of fine hairs under dark hair", 0.12, kHair},
+        {"a deeper band under light brown hair", 0.15, kLightBrown},
+    };
+    for (const Case& c : cases) {
+        Scene s;
+        s.fineBand = c.band;
+        s.hairColour = c.hair;
+        s.grain = 0.2; // the full hair's strands
+        const Painted p = painted(s);
+        const PhotoLandmarks found = findInPhoto(p.view, p.face, p.estimate);
+        ASSERT_TRUE(found.hairlineTop) << c.what;
+        const double off = offHairline(p, s, *found.hairlineTop) - c.band;
+        EXPECT_LE(std::abs(off), 0.04) << c.what << " off by " << off;
     }
 }
 
