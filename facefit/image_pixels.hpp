@@ -32,6 +32,11 @@ inline bool isReadable(const ImageView& v) {
     return viewProblem(v).empty();
 }
 
+// A readable view with colour (three or four channels): what the colour cues need.
+inline bool isColour(const ImageView& v) {
+    return isReadable(v) && v.channels != 1;
+}
+
 // The pixel in column x, row y of a readable view (both inside it).
 inline Rgb rgbAt(const ImageView& v, int x, int y) {
     const std::uint8_t* p = v.pixels + static_cast<std::ptrdiff_t>(y) * v.bytesPerLine +

@@ -1,5 +1,7 @@
 #include "profile_facing.hpp"
 
+#include "image_pixels.hpp"
+
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
@@ -32,11 +34,8 @@ constexpr double kSkinMargin = 2;
 constexpr double kNoseMargin = 2;
 
 double lightnessAt(const ColourView& v, int x, int y) {
-    const std::uint8_t* q = v.pixels + static_cast<std::ptrdiff_t>(y) * v.bytesPerLine +
-                            static_cast<std::ptrdiff_t>(x) * v.channels;
-    if (v.channels == 3)
-        return 0.299 * q[0] + 0.587 * q[1] + 0.114 * q[2];
-    return 0.299 * q[2] + 0.587 * q[1] + 0.114 * q[0];
+    const Rgb q = rgbAt(v, x, y);
+    return 0.299 * q.r + 0.587 * q.g + 0.114 * q.b;
 }
 
 // The median lightness step between neighbouring pixels in the disc of radius `r` about `c`:

@@ -1,5 +1,7 @@
 #include "profile_finder.hpp"
 
+#include "image_pixels.hpp"
+
 #include <opencv2/core.hpp>
 #include <opencv2/imgproc.hpp>
 
@@ -40,11 +42,6 @@ constexpr double kThread = 0.75;
 // GrabCut seeds its colour models from OpenCV's per-thread random state: the same picture must
 // give the same cut whatever ran before on the thread.
 constexpr std::uint64_t kRandomSeed = 0x5eed;
-
-bool validView(const ColourView& v) {
-    return v.pixels && v.width > 0 && v.height > 0 && (v.channels == 3 || v.channels == 4) &&
-           v.bytesPerLine >= static_cast<std::ptrdiff_t>(v.width) * v.channels;
-}
 
 // The picture itself, borrowed, not copied: each reduction reads it once.
 cv::Mat borrowed(const ColourView& v) {
@@ -317,7 +314,7 @@ std::optional<Outline> findSilhouette(const ColourView& image, SilhouetteError* 
     SilhouetteError why = SilhouetteError::None;
     std::optional<Outline> out;
     try {
-        if (validView(image))
+        if (isColour(image))
             out = silhouette(image);
         else
             why = SilhouetteError::BadPicture;

@@ -1,5 +1,6 @@
 #include "profile_fit.hpp"
 
+#include "image_pixels.hpp"
 #include "profile_arc.hpp"
 #include "profile_facing.hpp"
 #include "profile_hairline.hpp"
@@ -94,9 +95,7 @@ struct Upright {
 };
 
 bool colourful(const ColourView* v) {
-    return v && v->pixels && v->width > 0 && v->height > 0 &&
-           (v->channels == 3 || v->channels == 4) &&
-           v->bytesPerLine >= static_cast<std::ptrdiff_t>(v->width) * v->channels;
+    return v && isColour(*v);
 }
 
 // The tip, and the head's width taken again from the tip's drop until the two agree.

@@ -1,5 +1,7 @@
 #include "profile_hairline.hpp"
 
+#include "image_pixels.hpp"
+
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
@@ -55,17 +57,10 @@ std::optional<Colour> colourAt(const ColourView& v, Point p) {
         for (int x = cx - 1; x <= cx + 1; ++x) {
             if (x < 0 || y < 0 || x >= v.width || y >= v.height)
                 continue;
-            const std::uint8_t* q = v.pixels + static_cast<std::ptrdiff_t>(y) * v.bytesPerLine +
-                                    static_cast<std::ptrdiff_t>(x) * v.channels;
-            if (v.channels == 3) {
-                sum.r += q[0];
-                sum.g += q[1];
-                sum.b += q[2];
-            } else {
-                sum.r += q[2];
-                sum.g += q[1];
-                sum.b += q[0];
-            }
+            const Rgb q = rgbAt(v, x, y);
+            sum.r += q.r;
+            sum.g += q.g;
+            sum.b += q.b;
             ++n;
         }
     }
@@ -93,11 +88,8 @@ std::optional<double> lightnessSpread(const ColourView& v, Point p, int radius) 
         for (int x = cx - radius; x <= cx + radius; ++x) {
             if (x < 0 || y < 0 || x >= v.width || y >= v.height)
                 continue;
-            const std::uint8_t* q = v.pixels + static_cast<std::ptrdiff_t>(y) * v.bytesPerLine +
-                                    static_cast<std::ptrdiff_t>(x) * v.channels;
-            const double l = v.channels == 3
-                                 ? lightness({double(q[0]), double(q[1]), double(q[2])})
-                                 : lightness({double(q[2]), double(q[1]), double(q[0])});
+            const Rgb q = rgbAt(v, x, y);
+            const double l = lightness({double(q.r), double(q.g), double(q.b)});
             sum += l;
             sum2 += l * l;
             ++n;
