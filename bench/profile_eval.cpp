@@ -204,6 +204,7 @@ int main(int argc, char* argv[]) {
     std::vector<double> s2Visible;
     std::map<int, std::vector<double>> sideErrors[2]; // per profile side
     Agree handAgree, noiseAgree, sides, handSides;
+    std::map<int, Agree> swapped; // hand marks with one landmark the search's
     std::mt19937 random(24);
     std::normal_distribution<double> noise(0.0, 1.0);
 
@@ -269,6 +270,11 @@ int main(int argc, char* argv[]) {
                                 r.codes.tND);
                     handAgree.add(r.codes, handCodes);
                     for (int k : kMarked) {
+                        auto one = handRect;
+                        one[std::size_t(k - 1)] = r.rect[std::size_t(k - 1)];
+                        swapped[k].add(codesOf(one), handCodes);
+                    }
+                    for (int k : kMarked) {
                         const auto& a = r.rect[std::size_t(k - 1)];
                         const auto& b = handRect[std::size_t(k - 1)];
                         // S1 is a height: only its Y counts.
@@ -330,6 +336,8 @@ int main(int argc, char* argv[]) {
     std::printf("  S2 where the hairline shows n=%2zu  %6.1f %6.1f\n", s2Visible.size(),
                 percentile(s2Visible, 0.5), percentile(s2Visible, 0.9));
     handAgree.print("codes: search = hand marks");
+    for (const auto& [k, a] : swapped)
+        a.print(qPrintable(QStringLiteral("  hand marks with the search's S%1").arg(k)));
     noiseAgree.print("codes: hand marks + 1 unit noise");
     sides.print("codes: left = right (search)");
     handSides.print("codes: left = right (hand marks)");
