@@ -216,7 +216,7 @@ Reading readFacingLeft(const std::vector<Point>& outline, const Outline& frame,
     const std::optional<std::size_t> chinFront = findChinFront(arc, base, chinTurn, W);
     const Point top = findTop(arc, brow, W);
     const std::size_t glabella = findGlabella(arc, root, brow, tip, W);
-    const std::size_t nasion = findNasion(arc, glabella, tip);
+    const std::size_t nasion = findNasion(arc, glabella, tip, W);
 
     SidePoints upright{};
     std::array<bool, kSidePointCount> got{};

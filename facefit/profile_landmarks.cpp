@@ -59,6 +59,13 @@ constexpr double kChinFrontTo = 0.95;
 // the lip, square to that line alone down towards the chin's turn.
 constexpr double kChinOutOfEdge = 0.75;
 constexpr double kFlatChin = 0.005; // points this close behind the chin's front are as far forward
+// How deep a point of the nose root lies is read this share square to the edge laid on brow
+// and tip and the rest straight back: square to that edge alone slides down a flat bridge
+// towards the nose, straight back alone up under a jutting brow. Points this close to the
+// deepest are as deep, and the middle of that stretch is taken (a flat root has no one
+// deepest point).
+constexpr double kRootSquareToEdge = 0.5;
+constexpr double kFlatRoot = 0.004;
 // The sample's S7 lies this share of the outline's length from the root (S4) to the tip (S8).
 constexpr double kNasalBoneShare = 0.342;
 constexpr double kCrownFlat = 0.002; // the crown counts as flat this close to its top
@@ -132,6 +139,23 @@ std::size_t climb(std::size_t from, int way, std::size_t lo, std::size_t hi, dou
             break;
     }
     return best;
+}
+
+// The middle of the stretch around the largest `key` over [from, to] that stays within `flat`
+// of it: a flat peak has no one extreme point.
+template <class Key>
+std::size_t middleOfPeak(std::size_t from, std::size_t to, double flat, Key&& key) {
+    std::size_t peak = from;
+    for (std::size_t i = from; i <= to; ++i)
+        if (key(i) > key(peak))
+            peak = i;
+    const double floor = key(peak) - flat;
+    std::size_t a = peak, b = peak;
+    while (a > from && key(a - 1) >= floor)
+        --a;
+    while (b < to && key(b + 1) >= floor)
+        ++b;
+    return (a + b) / 2;
 }
 
 // Up from the root, the most forward point (least `across`) before the outline runs back by a
@@ -221,11 +245,14 @@ std::size_t findGlabella(const FrontArc& arc, std::size_t root, std::size_t brow
     return std::max(asShot, brow);
 }
 
-std::size_t findNasion(const FrontArc& arc, std::size_t brow, std::size_t tip) {
+std::size_t findNasion(const FrontArc& arc, std::size_t brow, std::size_t tip, double width) {
     if (tip <= brow)
         return brow;
-    const auto out = outFrom(arc, brow, tip);
-    return arc.argMax(brow, tip, [&](const Point& p) { return -out(p); });
+    const auto edge = outFrom(arc, brow, tip);
+    const auto depth = [&](std::size_t i) {
+        return -kRootSquareToEdge * edge(arc[i]) + (1 - kRootSquareToEdge) * arc[i].x;
+    };
+    return middleOfPeak(brow, tip, kFlatRoot * width, depth);
 }
 
 std::size_t findBase(const FrontArc& arc, std::size_t tip, double width) {
@@ -285,15 +312,8 @@ std::optional<std::size_t> findChinFront(const FrontArc& arc, std::size_t base, 
         const auto out = [&](const Point& p) {
             return kChinOutOfEdge * edge(p) - (1 - kChinOutOfEdge) * p.x;
         };
-        const std::size_t peak = arc.argMax(*fold, bottom, out);
-        const auto key = [&](std::size_t i) { return out(arc[i]); };
-        const double floor = key(peak) - kFlatChin * width;
-        std::size_t from = peak, to = peak;
-        while (from > *fold && key(from - 1) >= floor)
-            --from;
-        while (to < bottom && key(to + 1) >= floor)
-            ++to;
-        return (from + to) / 2;
+        return middleOfPeak(*fold, bottom, kFlatChin * width,
+                            [&](std::size_t i) { return out(arc[i]); });
     }
     // No fold below the lips (a receding chin): the most forward point of the part of the way
     // down where the lips no longer reach.

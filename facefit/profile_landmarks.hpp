@@ -38,8 +38,9 @@ std::size_t findBrow(const FrontArc& arc, std::size_t root, std::size_t tip, dou
 std::size_t findGlabella(const FrontArc& arc, std::size_t root, std::size_t brow, std::size_t tip,
                          double width);
 
-// S4: between the brow and the tip, the point furthest behind a straight edge laid on both.
-std::size_t findNasion(const FrontArc& arc, std::size_t brow, std::size_t tip);
+// S4: between the brow and the tip, the middle of the deepest stretch, depth read half square
+// to a straight edge laid on both and half straight back.
+std::size_t findNasion(const FrontArc& arc, std::size_t brow, std::size_t tip, double width);
 
 // S9: the corner under the tip, furthest in from the line from the tip to the upper lip.
 std::size_t findBase(const FrontArc& arc, std::size_t tip, double width);

@@ -252,9 +252,10 @@ TEST(ProfileWalk, TheBrowIsReadAsShotAboveALongNoseAndASlopingForehead) {
 }
 
 TEST(ProfileWalk, TheNoseRootIsTheDeepestPointBetweenBrowAndTip) {
-    // A rounded nose root (a quadratic curve about the drawn corner): its deepest point is
-    // where its tangent runs parallel to the edge laid on brow and tip, not where it runs
-    // straight down.
+    // A rounded nose root (a quadratic curve about the drawn corner). Its depth is read half
+    // square to the edge laid on brow and tip and half straight back: the deepest point is
+    // where the tangent runs square to that direction, neither where it runs parallel to the
+    // edge (lower down the bridge) nor where it runs straight down (higher, under the brow).
     const Corners h;
     const Point from{177.5, 310}, to{171.25, 347.5};
     const auto curve = [&](double t) {
@@ -267,13 +268,21 @@ TEST(ProfileWalk, TheNoseRootIsTheDeepestPointBetweenBrowAndTip) {
     for (const Point& p : {h.tip, h.base, h.lip, h.fold, h.chin, h.chinBottom, h.throat, h.neck,
                            h.neckBack, h.nape, h.back})
         head.push_back(p);
-    // The tangent 2((1-t)(root-from) + t(to-root)) crosses the edge's direction d at t where
-    // (1-t) u x d + t v x d = 0.
+    // Into the face square to the edge (facing left: towards +x), and straight back.
     const Point d{h.tip.x - h.brow.x, h.tip.y - h.brow.y};
+    const double len = std::hypot(d.x, d.y);
+    const Point in{0.5 * d.y / len + 0.5, -0.5 * d.x / len};
+    // The tangent 2((1-t)(root-from) + t(to-root)) is square to `in` at t where
+    // (1-t) u.in + t v.in = 0.
+    const auto dot = [&](Point u) { return u.x * in.x + u.y * in.y; };
+    const double ui = dot({h.root.x - from.x, h.root.y - from.y}),
+                 vi = dot({to.x - h.root.x, to.y - h.root.y});
+    const Point deepest = curve(ui / (ui - vi));
+    // Where the tangent runs parallel to the edge: the point furthest behind the edge alone.
     const auto cross = [&](Point u) { return u.x * d.y - u.y * d.x; };
     const double ud = cross({h.root.x - from.x, h.root.y - from.y}),
                  vd = cross({to.x - h.root.x, to.y - h.root.y});
-    const Point deepest = curve(ud / (ud - vd));
+    ASSERT_GT(distance(deepest, curve(ud / (ud - vd))), 6) << "the fixture tells the two apart";
     const ProfileResult r = analyseProfile(outlineOf(traced(head)), nullptr, sideDefaults());
     ASSERT_TRUE(r.found) << r.why;
     EXPECT_LE(distance(r.points[3], deepest), 3);
