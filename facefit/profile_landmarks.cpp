@@ -56,8 +56,9 @@ constexpr double kChinFrontFrom = 0.6;
 constexpr double kChinFrontTo = 0.95;
 // How far a point of the chin stands out is read this share square to the line from the fold to
 // the chin's bottom and the rest straight ahead: ahead alone slides up a sloping chin towards
-// the lip, square to that line alone down towards the chin's turn.
-constexpr double kChinOutOfEdge = 0.75;
+// the lip, square to that line alone down towards the chin's turn, below where a careful hand
+// marks the chin's most forward point.
+constexpr double kChinOutOfEdge = 0.6;
 constexpr double kFlatChin = 0.005; // points this close behind the chin's front are as far forward
 // How deep a point of the nose root lies is read this share square to the edge laid on brow
 // and tip and the rest straight back: square to that edge alone slides down a flat bridge

@@ -237,6 +237,45 @@ TEST(ProfileWalk, TheChinsFrontIsBelowAShallowFoldUnderAFullLip) {
     EXPECT_LE(distance(r.points[14], h.chinBottom), 4);
 }
 
+TEST(ProfileWalk, TheChinsFrontOnARecedingChinIsReadPartlyStraightAhead) {
+    // A large round chin below a fold, receding: the line from the fold to the chin's turn
+    // slopes back. How far a point stands out is read 0.6 square to that line and 0.4
+    // straight ahead, so S14 is where the circle faces that direction: square to the line
+    // alone would slide it down towards the turn, ahead alone up towards the fold.
+    Corners h;
+    h.lip = {165, 470};
+    const Point centre{265, 520};
+    const double radius = 80;
+    const auto onChin = [&](double degrees) {
+        const double t = degrees * std::numbers::pi / 180;
+        return Point{centre.x + radius * std::cos(t), centre.y + radius * std::sin(t)};
+    };
+    const Point fold = onChin(185);
+    std::vector<Point> head{h.top, h.hair, h.brow, h.root, h.tip, h.base, h.lip};
+    for (int a = 185; a >= 90; a -= 5)
+        head.push_back(onChin(a));
+    for (const Point& p : {Point{330, 605}, Point{330, 700}, h.neckBack, h.nape, h.back})
+        head.push_back(p);
+    const ProfileResult r = analyseProfile(outlineOf(traced(head)), nullptr, sideDefaults());
+    ASSERT_TRUE(r.found) << r.why;
+    // The walk reads the head stood upright by its forehead's line: S15, where the upright
+    // outline runs at 45 degrees, tells how far that turns the drawing.
+    const Point turn = r.points[14];
+    EXPECT_NEAR(distance(turn, centre), radius, 1.5);
+    const double lean = std::atan2(turn.y - centre.y, turn.x - centre.x) - 0.75 * std::numbers::pi;
+    ASSERT_LT(std::abs(lean), 0.15);
+    const Point d{turn.x - fold.x, turn.y - fold.y};
+    const double len = std::hypot(d.x, d.y);
+    const auto facing = [&](double square) {
+        const Point v{square * -d.y / len - (1 - square) * std::cos(lean),
+                      square * d.x / len - (1 - square) * std::sin(lean)};
+        const double n = std::hypot(v.x, v.y);
+        return Point{centre.x + radius * v.x / n, centre.y + radius * v.y / n};
+    };
+    ASSERT_GT(distance(facing(0.6), facing(0.75)), 4) << "the fixture tells the shares apart";
+    EXPECT_LE(distance(r.points[13], facing(0.6)), 2);
+}
+
 TEST(ProfileWalk, TheBrowIsReadAsShotAboveALongNoseAndASlopingForehead) {
     // A long nose tilts the line resting on tip and forehead, so standing the head upright by
     // it bows the forehead forward: above a slight brow it would run on forward. The photo is
