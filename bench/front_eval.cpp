@@ -3,10 +3,11 @@
 // points, the fit and the photo's own features, the mapping into the drawing rectangle) and is
 // compared with the lab's landmarks, read as landmark_map.json says.
 //   front_eval [set folder, default ../shared/londonset] [--overlay DIR] [--faces]
-//              [--lab P21,P22,...]
+//              [--lab P21,P22,...] [--signed P4,P16,...]
 // Errors are in the drawing rectangle's units. --overlay draws the found (red, yellow when
 // estimated) and the lab's (green) landmarks on each photo; --faces prints a line per face;
-// --lab takes the listed landmarks from the lab's template instead, to see what each costs.
+// --lab takes the listed landmarks from the lab's template instead, to see what each costs;
+// --signed prints each face's found - lab (dx, dy) of the listed landmarks, and their medians.
 #include "face_finder.hpp"
 #include "face_fit.hpp"
 #include "front_measurement.hpp"
@@ -169,6 +170,7 @@ int main(int argc, char* argv[]) {
     QString set = QStringLiteral("../shared/londonset"), overlay;
     bool perFace = false;
     std::vector<int> fromLab; // landmarks taken from the lab's template, to see what they cost
+    std::vector<int> signedOf; // landmarks whose signed errors are printed per face
     for (int i = 1; i < argc; ++i) {
         const QString a = QString::fromLocal8Bit(argv[i]);
         if (a == QLatin1String("--overlay") && i + 1 < argc)
@@ -178,6 +180,9 @@ int main(int argc, char* argv[]) {
         else if (a == QLatin1String("--lab") && i + 1 < argc) {
             for (const QString& n : QString::fromLocal8Bit(argv[++i]).split(QLatin1Char(',')))
                 fromLab.push_back(n.mid(1).toInt() - 1);
+        } else if (a == QLatin1String("--signed") && i + 1 < argc) {
+            for (const QString& n : QString::fromLocal8Bit(argv[++i]).split(QLatin1Char(',')))
+                signedOf.push_back(n.mid(1).toInt() - 1);
         } else
             set = a;
     }
@@ -197,6 +202,7 @@ int main(int argc, char* argv[]) {
     const QSize bound(static_cast<int>(kBoxW) * kDecodeTimes,
                       static_cast<int>(kBoxH) * kDecodeTimes);
 
+    std::erase_if(signedOf, [](int i) { return i < 0 || i >= static_cast<int>(kFrontPointCount); });
     std::vector<Face> faces;
     const QDir dir(set + QStringLiteral("/front"));
     for (const QString& name : dir.entryList({QStringLiteral("*.jpg")}, QDir::Files, QDir::Name)) {
@@ -367,6 +373,28 @@ int main(int argc, char* argv[]) {
                         margin(f.found, lm::P16, lm::P17, lm::P18),
                         margin(f.lab, lm::P16, lm::P17, lm::P18));
         }
+    }
+    if (!signedOf.empty()) {
+        std::printf("\nfound - lab (dx, dy)\nface ");
+        for (int i : signedOf)
+            std::printf("  P%-2d dx    dy  ", i + 1);
+        std::printf("\n");
+        std::vector<std::vector<double>> dxs(signedOf.size()), dys(signedOf.size());
+        for (const Face& f : faces) {
+            std::printf("%s ", qPrintable(f.id));
+            for (std::size_t k = 0; k < signedOf.size(); ++k) {
+                const auto i = static_cast<std::size_t>(signedOf[k]);
+                dxs[k].push_back(f.found[i].x - f.lab[i].x);
+                dys[k].push_back(f.found[i].y - f.lab[i].y);
+                std::printf("  %+6.2f %+6.2f%c", dxs[k].back(), dys[k].back(),
+                            f.marked[i] ? '*' : ' ');
+            }
+            std::printf("\n");
+        }
+        std::printf("median");
+        for (std::size_t k = 0; k < signedOf.size(); ++k)
+            std::printf(" %+6.2f %+6.2f ", percentile(dxs[k], 0.5), percentile(dys[k], 0.5));
+        std::printf("\n");
     }
     return 0;
 }
