@@ -3,14 +3,17 @@
 // points, the fit and the photo's own features, the mapping into the drawing rectangle) and is
 // compared with the lab's landmarks, read as landmark_map.json says.
 //   front_eval [set folder, default ../shared/londonset] [--overlay DIR] [--faces]
-//              [--lab P21,P22,...] [--signed P4,P16,...]
+//              [--lab P21,P22,...] [--signed P4,P16,...] [--level]
 // Errors are in the drawing rectangle's units. --overlay draws the found (red, yellow when
 // estimated) and the lab's (green) landmarks on each photo; --faces prints a line per face;
 // --lab takes the listed landmarks from the lab's template instead, to see what each costs;
-// --signed prints each face's found - lab (dx, dy) of the listed landmarks, and their medians.
+// --signed prints each face's found - lab (dx, dy) of the listed landmarks, and their medians;
+// --level turns each photo upright by the eye line first, as "Rasti taškus" does, and compares
+// there (the lab's outline heights then read level on the turned photo too).
 #include "face_finder.hpp"
 #include "face_fit.hpp"
 #include "front_measurement.hpp"
+#include "levelling.hpp"
 #include "photo_reader.hpp"
 #include "sample_defaults.hpp"
 
@@ -36,6 +39,9 @@ using namespace veidora::facefit;
 
 namespace {
 
+// The front tilt's range, as the page's track bar has it.
+constexpr int kTiltRange = 20;
+
 // Where the front photo is shown: the picture box inside the drawing rectangle.
 constexpr double kBoxX = 8, kBoxY = 8, kBoxW = 257, kBoxH = 321;
 constexpr double kRectW = 561, kRectH = 377;
@@ -47,8 +53,20 @@ constexpr double kHairlineTolerance = 4;
 constexpr double kMarkingNoise = 1;
 constexpr int kNoiseDraws = 200;
 
-PhotoView viewFor(double w, double h) {
-    return {w, h, kBoxX, kBoxY, kBoxW, kBoxH, 0, kRectW, kRectH};
+PhotoView viewFor(double w, double h, double tilt = 0) {
+    return {w, h, kBoxX, kBoxY, kBoxW, kBoxH, tilt, kRectW, kRectH};
+}
+
+// The points turned clockwise by `degrees` about the picture's centre (w x h), as the page
+// turns the photo.
+std::vector<Point> turned(std::vector<Point> points, double w, double h, double degrees) {
+    const double rad = degrees * 3.14159265358979323846 / 180;
+    const double c = std::cos(rad), s = std::sin(rad);
+    for (Point& p : points) {
+        const double dx = p.x - w / 2, dy = p.y - h / 2;
+        p = {w / 2 + c * dx - s * dy, h / 2 + s * dx + c * dy};
+    }
+    return points;
 }
 
 double percentile(std::vector<double> v, double q) {
@@ -168,13 +186,15 @@ int main(int argc, char* argv[]) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
     QString set = QStringLiteral("../shared/londonset"), overlay;
-    bool perFace = false;
-    std::vector<int> fromLab; // landmarks taken from the lab's template, to see what they cost
+    bool perFace = false, levelled = false;
+    std::vector<int> fromLab;  // landmarks taken from the lab's template, to see what they cost
     std::vector<int> signedOf; // landmarks whose signed errors are printed per face
     for (int i = 1; i < argc; ++i) {
         const QString a = QString::fromLocal8Bit(argv[i]);
         if (a == QLatin1String("--overlay") && i + 1 < argc)
             overlay = QString::fromLocal8Bit(argv[++i]);
+        else if (a == QLatin1String("--level"))
+            levelled = true;
         else if (a == QLatin1String("--faces"))
             perFace = true;
         else if (a == QLatin1String("--lab") && i + 1 < argc) {
@@ -228,9 +248,13 @@ int main(int argc, char* argv[]) {
         const FrontFinding finding = findFrontLandmarks(found->points, defaults, view);
         Face f;
         f.id = name.left(name.size() - 4);
-        const FrontPoints labPx = labLandmarks(tem, map);
-        const PhotoView shown = viewFor(rgb.width(), rgb.height());
-        const PhotoView original = viewFor(loaded.original.width(), loaded.original.height());
+        const std::optional<double> slope = eyeLineSlope(found->points);
+        const double tilt =
+            levelled && slope ? levellingTilt(*slope, -kTiltRange, kTiltRange).tilt : 0;
+        const double ow = loaded.original.width(), oh = loaded.original.height();
+        const FrontPoints labPx = labLandmarks(turned(tem, ow, oh, tilt), map);
+        const PhotoView shown = viewFor(rgb.width(), rgb.height(), tilt);
+        const PhotoView original = viewFor(ow, oh);
         FrontPoints foundPx{};
         const double toOriginal = double(loaded.original.width()) / rgb.width();
         for (std::size_t i = 0; i < kFrontPointCount; ++i) {
@@ -243,7 +267,7 @@ int main(int argc, char* argv[]) {
             if (i >= 0 && i < static_cast<int>(kFrontPointCount))
                 f.found[static_cast<std::size_t>(i)] = f.lab[static_cast<std::size_t>(i)];
         if (!overlay.isEmpty())
-            drawOverlay(path, f, foundPx, labPx,
+            drawOverlay(path, f, foundPx, labLandmarks(tem, map), // on the photo as it is
                         overlay + QStringLiteral("/") + f.id + QStringLiteral(".png"));
         faces.push_back(f);
     }
