@@ -24,10 +24,10 @@ constexpr double kSidesHeight = 0.283;
 // one: the bony bridge's length, from just below the root to below the sides' height. A
 // direction read over the whole bridge holds where one row's edges wander by a pixel.
 constexpr double kLineTop = 0.05, kLineBottom = 0.45;
-constexpr int kLineRows = 9;
-// At least this many rows must show both sides: a line through fewer has too little left over
+constexpr int kLineRows = 17;
+// At least this many rows (a third) must show both sides: with fewer, too little is left over
 // to tell a stray row from the bridge. Fewer is a flat-lit nose.
-constexpr int kLeastRows = 4;
+constexpr int kLeastRows = 6;
 // A row whose centre lies this many robust spreads off the median line (and more than a hundredth
 // of an eye distance: a pixel's worth on any face the search reads) is a glint or a crease, not
 // the bridge: left out of the fit.
