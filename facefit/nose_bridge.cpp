@@ -32,6 +32,17 @@ constexpr int kLeastRows = 6;
 // of an eye distance: a pixel's worth on any face the search reads) is a glint or a crease, not
 // the bridge: left out of the fit.
 constexpr double kOutlierSpreads = 3, kLeastOutlier = 0.01;
+// Each row is read this far either side of the axis (eye distances), finely enough for 256
+// samples an eye distance but never finer than a quarter pixel.
+constexpr double kRowReach = 0.3;
+constexpr double kSamplesPerUnit = 256, kFinestStep = 0.25;
+// The two halves of a row's stretch along the bridge: samples this far apart (eye distances),
+// the profiles smoothed over the same width (at least a pixel) before their slopes are taken.
+constexpr double kAlongGap = 0.012;
+// A side lies this far from the axis at least and at most (eye distances): a bridge is never
+// narrower than the twentieth of an eye distance, and its wider walls end before the eyes'
+// inner corners.
+constexpr double kLeastHalf = 0.025, kMostHalf = 0.17;
 
 // Across the nose: its axis from the root to the base, and the direction to the picture's right.
 struct NoseAxis {
@@ -41,6 +52,7 @@ struct NoseAxis {
     double length = 0; // pixels from the root to the base
 };
 
+// The axis from the root P16 to the base P15; nullopt when they coincide.
 std::optional<NoseAxis> noseAxisOf(const FrontPoints& estimate) {
     const Point root = estimate[lm::P16], base = estimate[lm::P15];
     const double ax = base.x - root.x, ay = base.y - root.y;
@@ -60,9 +72,10 @@ std::optional<EdgePair> sidesOnRow(const Pixels& px, const Frame& fr, const Nose
     // half of the stretch. The bridge's sides run along it, so the halves share them and differ
     // by the photo's noise; they lie two pixels apart at least, so that no pixel is under both.
     constexpr int kAlong = 4; // samples in each half
-    const double step = std::max(fr.unit / 256, 0.25), gap = 0.012 * fr.unit;
+    const double step = std::max(fr.unit / kSamplesPerUnit, kFinestStep);
+    const double gap = kAlongGap * fr.unit;
     const double inner = std::max(1.0, gap / 2);
-    const int half = static_cast<int>(std::lround(0.3 * fr.unit / step));
+    const int half = static_cast<int>(std::lround(kRowReach * fr.unit / step));
     std::vector<float> upper, lower;
     for (int i = -half; i <= half; ++i) {
         float sum[2] = {0, 0};
@@ -78,9 +91,9 @@ std::optional<EdgePair> sidesOnRow(const Pixels& px, const Frame& fr, const Nose
         upper.push_back(sum[0]);
         lower.push_back(sum[1]);
     }
-    const double sigma = std::max(0.012 * fr.unit, 1.0) / step;
-    const auto edges =
-        ridgeEdges(upper, lower, half, 0.025 * fr.unit / step, 0.17 * fr.unit / step, sigma);
+    const double sigma = std::max(kAlongGap * fr.unit, 1.0) / step;
+    const auto edges = ridgeEdges(upper, lower, half, kLeastHalf * fr.unit / step,
+                                  kMostHalf * fr.unit / step, sigma);
     if (!edges)
         return std::nullopt;
     return EdgePair{(edges->left - half) * step, (edges->right - half) * step};
