@@ -3,13 +3,17 @@
 // points, the fit and the photo's own features, the mapping into the drawing rectangle) and is
 // compared with the lab's landmarks, read as landmark_map.json says.
 //   front_eval [set folder, default ../shared/londonset] [--overlay DIR] [--faces]
-//              [--lab P21,P22,...]
+//              [--lab P21,P22,...] [--signed P4,P16,...] [--level]
 // Errors are in the drawing rectangle's units. --overlay draws the found (red, yellow when
 // estimated) and the lab's (green) landmarks on each photo; --faces prints a line per face;
-// --lab takes the listed landmarks from the lab's template instead, to see what each costs.
+// --lab takes the listed landmarks from the lab's template instead, to see what each costs;
+// --signed prints each face's found - lab (dx, dy) of the listed landmarks, and their medians;
+// --level turns each photo upright by the eye line first, as "Rasti taškus" does, and compares
+// there (the lab's outline heights then read level on the turned photo too).
 #include "face_finder.hpp"
 #include "face_fit.hpp"
 #include "front_measurement.hpp"
+#include "levelling.hpp"
 #include "photo_reader.hpp"
 #include "sample_defaults.hpp"
 
@@ -35,6 +39,9 @@ using namespace veidora::facefit;
 
 namespace {
 
+// The front tilt's range, as the page's track bar has it.
+constexpr int kTiltRange = 20;
+
 // Where the front photo is shown: the picture box inside the drawing rectangle.
 constexpr double kBoxX = 8, kBoxY = 8, kBoxW = 257, kBoxH = 321;
 constexpr double kRectW = 561, kRectH = 377;
@@ -46,8 +53,20 @@ constexpr double kHairlineTolerance = 4;
 constexpr double kMarkingNoise = 1;
 constexpr int kNoiseDraws = 200;
 
-PhotoView viewFor(double w, double h) {
-    return {w, h, kBoxX, kBoxY, kBoxW, kBoxH, 0, kRectW, kRectH};
+PhotoView viewFor(double w, double h, double tilt = 0) {
+    return {w, h, kBoxX, kBoxY, kBoxW, kBoxH, tilt, kRectW, kRectH};
+}
+
+// The points turned clockwise by `degrees` about the picture's centre (w x h), as the page
+// turns the photo.
+std::vector<Point> turned(std::vector<Point> points, double w, double h, double degrees) {
+    const double rad = degrees * 3.14159265358979323846 / 180;
+    const double c = std::cos(rad), s = std::sin(rad);
+    for (Point& p : points) {
+        const double dx = p.x - w / 2, dy = p.y - h / 2;
+        p = {w / 2 + c * dx - s * dy, h / 2 + s * dx + c * dy};
+    }
+    return points;
 }
 
 double percentile(std::vector<double> v, double q) {
@@ -167,17 +186,23 @@ int main(int argc, char* argv[]) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
     QString set = QStringLiteral("../shared/londonset"), overlay;
-    bool perFace = false;
-    std::vector<int> fromLab; // landmarks taken from the lab's template, to see what they cost
+    bool perFace = false, levelled = false;
+    std::vector<int> fromLab;  // landmarks taken from the lab's template, to see what they cost
+    std::vector<int> signedOf; // landmarks whose signed errors are printed per face
     for (int i = 1; i < argc; ++i) {
         const QString a = QString::fromLocal8Bit(argv[i]);
         if (a == QLatin1String("--overlay") && i + 1 < argc)
             overlay = QString::fromLocal8Bit(argv[++i]);
+        else if (a == QLatin1String("--level"))
+            levelled = true;
         else if (a == QLatin1String("--faces"))
             perFace = true;
         else if (a == QLatin1String("--lab") && i + 1 < argc) {
             for (const QString& n : QString::fromLocal8Bit(argv[++i]).split(QLatin1Char(',')))
                 fromLab.push_back(n.mid(1).toInt() - 1);
+        } else if (a == QLatin1String("--signed") && i + 1 < argc) {
+            for (const QString& n : QString::fromLocal8Bit(argv[++i]).split(QLatin1Char(',')))
+                signedOf.push_back(n.mid(1).toInt() - 1);
         } else
             set = a;
     }
@@ -197,6 +222,7 @@ int main(int argc, char* argv[]) {
     const QSize bound(static_cast<int>(kBoxW) * kDecodeTimes,
                       static_cast<int>(kBoxH) * kDecodeTimes);
 
+    std::erase_if(signedOf, [](int i) { return i < 0 || i >= static_cast<int>(kFrontPointCount); });
     std::vector<Face> faces;
     const QDir dir(set + QStringLiteral("/front"));
     for (const QString& name : dir.entryList({QStringLiteral("*.jpg")}, QDir::Files, QDir::Name)) {
@@ -222,9 +248,13 @@ int main(int argc, char* argv[]) {
         const FrontFinding finding = findFrontLandmarks(found->points, defaults, view);
         Face f;
         f.id = name.left(name.size() - 4);
-        const FrontPoints labPx = labLandmarks(tem, map);
-        const PhotoView shown = viewFor(rgb.width(), rgb.height());
-        const PhotoView original = viewFor(loaded.original.width(), loaded.original.height());
+        const std::optional<double> slope = eyeLineSlope(found->points);
+        const double tilt =
+            levelled && slope ? levellingTilt(*slope, -kTiltRange, kTiltRange).tilt : 0;
+        const double ow = loaded.original.width(), oh = loaded.original.height();
+        const FrontPoints labPx = labLandmarks(turned(tem, ow, oh, tilt), map);
+        const PhotoView shown = viewFor(rgb.width(), rgb.height(), tilt);
+        const PhotoView original = viewFor(ow, oh);
         FrontPoints foundPx{};
         const double toOriginal = double(loaded.original.width()) / rgb.width();
         for (std::size_t i = 0; i < kFrontPointCount; ++i) {
@@ -237,7 +267,7 @@ int main(int argc, char* argv[]) {
             if (i >= 0 && i < static_cast<int>(kFrontPointCount))
                 f.found[static_cast<std::size_t>(i)] = f.lab[static_cast<std::size_t>(i)];
         if (!overlay.isEmpty())
-            drawOverlay(path, f, foundPx, labPx,
+            drawOverlay(path, f, foundPx, labLandmarks(tem, map), // on the photo as it is
                         overlay + QStringLiteral("/") + f.id + QStringLiteral(".png"));
         faces.push_back(f);
     }
@@ -367,6 +397,28 @@ int main(int argc, char* argv[]) {
                         margin(f.found, lm::P16, lm::P17, lm::P18),
                         margin(f.lab, lm::P16, lm::P17, lm::P18));
         }
+    }
+    if (!signedOf.empty()) {
+        std::printf("\nfound - lab (dx, dy)\nface ");
+        for (int i : signedOf)
+            std::printf("  P%-2d dx    dy  ", i + 1);
+        std::printf("\n");
+        std::vector<std::vector<double>> dxs(signedOf.size()), dys(signedOf.size());
+        for (const Face& f : faces) {
+            std::printf("%s ", qPrintable(f.id));
+            for (std::size_t k = 0; k < signedOf.size(); ++k) {
+                const auto i = static_cast<std::size_t>(signedOf[k]);
+                dxs[k].push_back(f.found[i].x - f.lab[i].x);
+                dys[k].push_back(f.found[i].y - f.lab[i].y);
+                std::printf("  %+6.2f %+6.2f%c", dxs[k].back(), dys[k].back(),
+                            f.marked[i] ? '*' : ' ');
+            }
+            std::printf("\n");
+        }
+        std::printf("median");
+        for (std::size_t k = 0; k < signedOf.size(); ++k)
+            std::printf(" %+6.2f %+6.2f ", percentile(dxs[k], 0.5), percentile(dys[k], 0.5));
+        std::printf("\n");
     }
     return 0;
 }

@@ -1,6 +1,7 @@
 #include "face_fit.hpp"
 
 #include "face_points.hpp"
+#include "nose_bridge.hpp"
 #include "photo_features.hpp"
 
 #include <algorithm>
@@ -135,6 +136,7 @@ FrontFinding findFrontLandmarks(const FacePoints& face,
     FrontFinding out;
     out.points = frontLandmarks(face, defaults);
     estimateHairline(out.points);
+    estimateBridge(out.points);
     for (std::size_t i = 0; i < kFrontPointCount; ++i)
         out.found[i] = !kFrontSources[i].fitted();
     PhotoLandmarks seen = findInPhoto(photo, face, out.points);
@@ -169,7 +171,7 @@ FrontFinding findFrontLandmarks(const FacePoints& face,
         {seen.hairlineLeft, lm::P1}, {seen.hairlineRight, lm::P2}, {seen.hairlineTop, lm::P3},
         {cheekLeft, lm::P13},        {cheekRight, lm::P14},        {seen.bridgeLeft, lm::P17},
         {seen.bridgeRight, lm::P18}, {seen.wingLeft, lm::P19},     {seen.wingRight, lm::P20},
-        {jawLeft, lm::P21},          {jawRight, lm::P22},
+        {jawLeft, lm::P21},          {jawRight, lm::P22},          {seen.bridgeRoot, lm::P16},
     };
     for (const auto& [p, i] : shown) {
         if (p) {

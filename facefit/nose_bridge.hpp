@@ -28,10 +28,17 @@ std::optional<EdgePair> ridgeEdges(std::span<const float> a, std::span<const flo
 struct BridgeSides {
     Point left;  // P17
     Point right; // P18
+    Point root;  // P16 moved across the nose onto the bridge's centre line
 };
 
-// Across the bridge at the height the estimate puts its sides (P16 to P15 say which way it
-// runs). In picture pixels; nullopt where the shading shows no sides.
+// The bridge's sides read on rows along it (P16 to P15 say which way it runs), a line fitted
+// through their centres, and the sides put on that line at the height the sample face marks
+// them, the root on it at its own height. In picture pixels; nullopt where the shading shows
+// no sides.
+// Where a photo does not show the bridge: its sides at the sample face's height on the nose's
+// axis (P16 to P15), as far apart as the estimate put them.
+void estimateBridge(FrontPoints& points);
+
 std::optional<BridgeSides> findBridge(const Pixels& px, const Frame& fr,
                                       const FrontPoints& estimate);
 

@@ -29,6 +29,7 @@ PhotoLandmarks findInPhoto(const ImageView& photo, const FacePoints& face,
     if (const auto bridge = findBridge(px, *fr, estimate)) {
         out.bridgeLeft = bridge->left;
         out.bridgeRight = bridge->right;
+        out.bridgeRoot = bridge->root;
     }
     const WingPoints wings = findWings(px, *fr, estimate);
     out.wingLeft = wings.left;

@@ -25,6 +25,7 @@ struct PhotoLandmarks {
     std::optional<Point> hairlineTop;     // P3
     std::optional<Point> bridgeLeft;      // P17
     std::optional<Point> bridgeRight;     // P18
+    std::optional<Point> bridgeRoot;      // P16 on the bridge's centre line
     std::optional<Point> wingLeft;        // P19
     std::optional<Point> wingRight;       // P20
     std::optional<OutlinePoints> outline; // P13, P14, P21, P22

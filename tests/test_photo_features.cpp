@@ -71,12 +71,15 @@ struct Scene {
     std::optional<double> hat;    // the brim's lower edge
     std::optional<double> shadow; // top of a band of shade across the forehead
     std::optional<double> shine;  // top of a band of shine across it
-    bool drift = false;         // the forehead yellower and paler towards the top, as under a lamp
-    bool turning = false;       // the forehead darker and redder towards the temples
-    double bridge = 0.09;       // half width of the lit nose ridge; 0: a flat-lit nose
-    double noise = 0;           // per channel
-    double tilt = 0;            // degrees, clockwise
-    double unit = 110;          // pixels between the eye centres
+    bool drift = false;          // the forehead yellower and paler towards the top, as under a lamp
+    bool turning = false;        // the forehead darker and redder towards the temples
+    double bridge = 0.09;        // half width of the lit nose ridge; 0: a flat-lit nose
+    double bridgeShift = 0;      // the ridge's centre this far right of the midline at the eyes
+    double bridgeLean = 0;       // and moving this far right per unit down
+    std::optional<double> glint; // a glint on the ridge's right wall across this height
+    double noise = 0;            // per channel
+    double tilt = 0;             // degrees, clockwise
+    double unit = 110;           // pixels between the eye centres
     double jawInset = 0;        // the face points' jaw line drawn this share inside the face's edge
     std::optional<double> neck; // half width of a neck in shade behind the jaw
     double jawStart = 0;        // the face points' first jaw points drawn this far lower
@@ -159,10 +162,14 @@ Rgb paint(const Scene& s, double x, double y) {
     if (s.shine && y >= *s.shine && y <= *s.shine + 0.06)
         c = {(c.r + 255) / 2, (c.g + 255) / 2, (c.b + 255) / 2};
     if (s.bridge > 0 && y > 0 && y < 0.6) {
-        if (std::abs(x) < s.bridge)
+        const double across = x - s.bridgeShift - s.bridgeLean * y;
+        if (std::abs(across) < s.bridge)
             c = {c.r + 18, c.g + 18, c.b + 18};
-        else if (std::abs(x) < s.bridge + 0.1)
+        else if (std::abs(across) < s.bridge + 0.1)
             c = {c.r - 14, c.g - 14, c.b - 14};
+        if (s.glint && std::abs(y - *s.glint) < 0.03 && across > s.bridge + 0.02 &&
+            across < s.bridge + 0.05)
+            c = {c.r + 60, c.g + 60, c.b + 60};
     }
     if (s.hair && !s.sidesOnly && y >= hairline && y < hairline + s.fineBand) {
         const double k =
@@ -370,44 +377,88 @@ TEST(FindInPhoto, NoHairlineWhereThePhotoDoesNotShowOne) {
     }
 }
 
+// The nose root (y -0.015) and base (0.646) of the painted face's points; the sample face marks
+// the bridge's sides 0.283 of the way down.
+constexpr double kRootY = -0.015, kBaseY = 0.646;
+constexpr double kSidesY = kRootY + 0.283 * (kBaseY - kRootY);
+
 TEST(FindInPhoto, NoseBridgeSidesAtTheRidgesEdges) {
     struct Case {
         const char* what;
         Scene scene;
         bool shown;
     };
-    Scene wide, noisy, tilted, flat, flatNoisy;
+    Scene wide, noisy, tilted, flat, flatNoisy, off, leaning, glint;
     wide.bridge = 0.12;
     noisy.noise = 14;
     tilted.tilt = 10;
     flat.bridge = 0;
     flatNoisy.bridge = 0;
     flatNoisy.noise = 14;
+    off.bridgeShift = 0.03; // the ridge right of the face points' midline
+    leaning.bridgeLean = -0.08;
+    leaning.noise = 10;
+    glint.glint = 0.28; // the lowest rows read: its right side brighter than the ridge
     const Case cases[] = {
-        {"plain", {}, true},       {"wide", wide, true},
-        {"noisy", noisy, true},    {"turned 10 degrees", tilted, true},
-        {"flat-lit", flat, false}, {"flat-lit and noisy", flatNoisy, false},
+        {"plain", {}, true},
+        {"wide", wide, true},
+        {"noisy", noisy, true},
+        {"turned 10 degrees", tilted, true},
+        {"off the face points' midline", off, true},
+        {"leaning, noisy", leaning, true},
+        {"a glint beside the ridge on one row", glint, true},
+        {"flat-lit", flat, false},
+        {"flat-lit and noisy", flatNoisy, false},
     };
     for (const Case& c : cases) {
         const Painted p = painted(c.scene);
         const PhotoLandmarks found = findInPhoto(p.view, p.face, p.estimate);
         ASSERT_EQ(found.bridgeLeft.has_value(), c.shown) << c.what;
         ASSERT_EQ(found.bridgeRight.has_value(), c.shown) << c.what;
+        ASSERT_EQ(found.bridgeRoot.has_value(), c.shown) << c.what;
         if (!c.shown)
             continue;
-        // At the estimate's height, on the painted edges.
+        const auto centreAt = [&](double y) {
+            return c.scene.bridgeShift + c.scene.bridgeLean * y;
+        };
+        // On the painted edges, at the sample face's height.
         for (const auto& [point, side] :
              {std::pair{*found.bridgeLeft, -1.0}, std::pair{*found.bridgeRight, 1.0}}) {
-            const double dx = point.x - p.origin.x, dy = point.y - p.origin.y;
-            const double x = (p.cos * dx + p.sin * dy) / p.unit;
-            EXPECT_NEAR(x, side * c.scene.bridge, 0.02) << c.what << " " << side;
+            const Point q = inScene(p, point);
+            EXPECT_NEAR(q.x, centreAt(q.y) + side * c.scene.bridge, 0.02) << c.what << " " << side;
+            EXPECT_NEAR(q.y, kSidesY, 0.01) << c.what << " " << side;
         }
-        const Point mid{(p.estimate[16].x + p.estimate[17].x) / 2,
-                        (p.estimate[16].y + p.estimate[17].y) / 2};
-        const Point got{(found.bridgeLeft->x + found.bridgeRight->x) / 2,
-                        (found.bridgeLeft->y + found.bridgeRight->y) / 2};
-        EXPECT_NEAR(std::hypot(got.x - mid.x, got.y - mid.y), 0, 0.02 * p.unit) << c.what;
+        // The root on the ridge's centre line at the root's height, where the bridge itself
+        // (lit only below the eyes) is not painted.
+        const Point root = inScene(p, *found.bridgeRoot);
+        EXPECT_NEAR(root.x, centreAt(kRootY), 0.005) << c.what;
+        EXPECT_NEAR(root.y, kRootY, 0.01) << c.what;
+        // Found, the root moves onto the line, the sides with it: which way the bridge leans
+        // (the root right or left of the sides' middle) is the painted lean's.
+        const FrontFinding got = findFrontLandmarks(p.face, defaults(), p.view);
+        EXPECT_EQ(got.points[15], *found.bridgeRoot) << c.what;
+        EXPECT_TRUE(got.found[15] && got.found[16] && got.found[17]) << c.what;
+        const double lean = 2 * got.points[15].x - got.points[16].x - got.points[17].x;
+        if (c.scene.bridgeLean != 0 && c.scene.tilt == 0) {
+            EXPECT_GT(-c.scene.bridgeLean * lean, 0) << c.what << " lean " << lean;
+        }
     }
+}
+
+// Where the bridge does not show, its sides are estimated at the sample face's height on the
+// nose's axis, as far apart as the fit put them.
+TEST(FindFrontLandmarks, UnseenBridgeSidesOnTheNosesAxis) {
+    Scene flat;
+    flat.bridge = 0;
+    const Painted p = painted(flat);
+    const FrontFinding got = findFrontLandmarks(p.face, defaults(), p.view);
+    EXPECT_FALSE(got.found[16] || got.found[17]);
+    const Point l = inScene(p, got.points[16]), r = inScene(p, got.points[17]);
+    const Point fitL = inScene(p, p.estimate[16]), fitR = inScene(p, p.estimate[17]);
+    for (const Point q : {l, r})
+        EXPECT_NEAR(q.y, kSidesY, 1e-3);
+    EXPECT_NEAR((l.x + r.x) / 2, -0.0055 + (kSidesY - kRootY) * (0.001 / (kBaseY - kRootY)), 1e-3);
+    EXPECT_NEAR(r.x - l.x, fitR.x - fitL.x, 1e-6);
 }
 
 TEST(FindInPhoto, NostrilWingsWhereTheirGroovesRiseToTheCheek) {
@@ -596,7 +647,9 @@ TEST(FindInPhoto, CheeksOnTheFacesEdgeAtTheCheekbone) {
 
 // The hairline where the photo does not show it: P3 above the nose root by 0.6 of the root's
 // height above the chin, on the face's axis; P1 and P2 moved with it from the sample face's fit.
+// The bridge's sides as estimateBridge puts them.
 FrontPoints withHairlineEstimated(FrontPoints p) {
+    estimateBridge(p);
     const Point root = p[15], chin = p[3];
     const Point top{root.x + 0.6 * (root.x - chin.x), root.y + 0.6 * (root.y - chin.y)};
     for (std::size_t i : {0u, 1u})
@@ -614,7 +667,8 @@ TEST(FindFrontLandmarks, FlagsWhatThePhotoShowedAndKeepsTheRestAsEstimated) {
         const FrontFinding got = findFrontLandmarks(p.face, defaults(), p.view);
         for (std::size_t i = 0; i < kFrontPointCount; ++i) {
             const bool onOutline = i == 12 || i == 13 || i == 20 || i == 21;
-            const bool searched = i <= 2 || i == 16 || i == 17 || onOutline;
+            // P16 moves onto the bridge's centre line where the bridge shows.
+            const bool searched = i <= 2 || (i >= 15 && i <= 17) || onOutline;
             const bool shown = searched && (s.hair || i > 2);
             EXPECT_EQ(got.found[i], !kFrontSources[i].fitted() || shown) << "P" << i + 1;
             if (!shown) {
