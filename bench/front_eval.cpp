@@ -312,6 +312,18 @@ int main(int argc, char* argv[]) {
         std::printf("%-28s %5.2f  %5.2f  %+6.2f\n", s.name, percentile(err, 0.5),
                     percentile(err, 0.9), percentile(sgn, 0.5));
     }
+    // The head height's two ends apart: each one's height against the lab's (+ lower).
+    const std::pair<const char*, std::size_t> ends[] = {{"head top P3.Y", lm::P3},
+                                                        {"head bottom P4.Y", lm::P4}};
+    for (const auto& [name, i] : ends) {
+        std::vector<double> err, sgn;
+        for (const Face& f : faces) {
+            sgn.push_back(f.found[i].y - f.lab[i].y);
+            err.push_back(std::abs(sgn.back()));
+        }
+        std::printf("%-28s %5.2f  %5.2f  %+6.2f\n", name, percentile(err, 0.5),
+                    percentile(err, 0.9), percentile(sgn, 0.5));
+    }
 
     int open = 0, right = 0;
     for (const Face& f : faces)
@@ -356,11 +368,12 @@ int main(int argc, char* argv[]) {
     std::printf("\n");
 
     if (perFace) {
-        std::printf("\nhairline found - lab (dx, dy), * estimated\nface  P1              P2        "
-                    "      P3\n");
+        // The head's two ends: the hairline (P1-P3) and the chin (P4), whose heights make H.
+        std::printf("\nhead's ends found - lab (dx, dy), * estimated\nface  P1              P2  "
+                    "            P3              P4\n");
         for (const Face& f : faces) {
             std::printf("%s ", qPrintable(f.id));
-            for (std::size_t i = 0; i < 3; ++i)
+            for (std::size_t i = 0; i <= lm::P4; ++i)
                 std::printf(" %+6.1f %+6.1f%c", f.found[i].x - f.lab[i].x,
                             f.found[i].y - f.lab[i].y, f.marked[i] ? '*' : ' ');
             std::printf("\n");

@@ -169,9 +169,10 @@ FrontFinding findFrontLandmarks(const FacePoints& face,
     }
     const std::pair<const std::optional<Point>&, std::size_t> shown[] = {
         {seen.hairlineLeft, lm::P1}, {seen.hairlineRight, lm::P2}, {seen.hairlineTop, lm::P3},
-        {cheekLeft, lm::P13},        {cheekRight, lm::P14},        {seen.bridgeLeft, lm::P17},
-        {seen.bridgeRight, lm::P18}, {seen.wingLeft, lm::P19},     {seen.wingRight, lm::P20},
-        {jawLeft, lm::P21},          {jawRight, lm::P22},          {seen.bridgeRoot, lm::P16},
+        {seen.chinBottom, lm::P4},   {cheekLeft, lm::P13},         {cheekRight, lm::P14},
+        {seen.bridgeLeft, lm::P17},  {seen.bridgeRight, lm::P18},  {seen.wingLeft, lm::P19},
+        {seen.wingRight, lm::P20},   {jawLeft, lm::P21},           {jawRight, lm::P22},
+        {seen.bridgeRoot, lm::P16},
     };
     for (const auto& [p, i] : shown) {
         if (p) {

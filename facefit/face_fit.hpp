@@ -134,9 +134,10 @@ struct FrontFinding {
 };
 
 // frontLandmarks, then the hairline (P1..P3), the sides of the nose bridge (P17, P18) and the
-// nostril wings (P19, P20) looked for in `photo`, the picture the face points were found on
-// (photo_features.hpp). Where the photo does not show them (a bald or shaved head, a hat, hair
-// down to the brows, a flat-lit nose) they stay estimated. An empty view finds nothing more.
+// nostril wings (P19, P20) looked for in `photo`, the picture the face points were found on, and
+// the chin (P4) moved down onto its edge there (photo_features.hpp). Where the photo does not show
+// them (a bald or shaved head, a hat, hair down to the brows, a flat-lit nose) they stay estimated.
+// An empty view finds nothing more.
 FrontFinding findFrontLandmarks(const FacePoints& face,
                                 std::span<const Point, kFrontPointCount> defaults,
                                 const ImageView& photo);

@@ -21,6 +21,7 @@ PhotoLandmarks findInPhoto(const ImageView& photo, const FacePoints& face,
     out.hairlineLeft = hairline.left;
     out.hairlineRight = hairline.right;
     out.hairlineTop = hairline.top;
+    out.chinBottom = findChinEdge(px, *fr, face[face68::kChin]);
     const double midline = fr->toFace(face[face68::kNoseRoot]).x;
     const std::optional<SkinModel> skin = SkinModel::fit(cheekShades(chip, midline));
     const std::vector<Shade> backdrop =

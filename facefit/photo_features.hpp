@@ -2,9 +2,11 @@
 
 // The front landmarks the 68 face points do not mark, looked for in the photo's own pixels: the
 // hairline (P1..P3), where the forehead's skin ends going up, the sides of the nose bridge
-// (P17, P18), from the bridge's shading, the nostril wings (P19, P20), from the grooves beside
-// them, and the face's outline (P13, P14, P21, P22). Plain C++ on a plain pixel buffer.
+// (P17, P18), from the bridge's shading, the chin's lowest point (P4) on its edge, the nostril
+// wings (P19, P20), from the grooves beside them, and the face's outline (P13, P14, P21, P22).
+// Plain C++ on a plain pixel buffer.
 
+#include "chin_edge.hpp"
 #include "face_fit.hpp"
 #include "face_outline.hpp"
 #include "hairline.hpp"
@@ -23,6 +25,7 @@ struct PhotoLandmarks {
     std::optional<Point> hairlineLeft;    // P1
     std::optional<Point> hairlineRight;   // P2
     std::optional<Point> hairlineTop;     // P3
+    std::optional<Point> chinBottom;      // P4
     std::optional<Point> bridgeLeft;      // P17
     std::optional<Point> bridgeRight;     // P18
     std::optional<Point> bridgeRoot;      // P16 on the bridge's centre line

@@ -607,6 +607,40 @@ TEST(FindInPhoto, JawOnTheFacesEdgeAtTheLowerLipsHeight) {
     }
 }
 
+TEST(FindInPhoto, ChinOnItsEdgeAboveTheNeck) {
+    // The painted chin's lowest point, 0.046 below where the model puts it (kCanonical[8]).
+    constexpr double kChinEdge = 1.6, kModelChin = 1.554;
+    struct Case {
+        const char* what;
+        Scene scene;
+        double modelChin; // where the face points put the chin
+        std::optional<double> found;
+    };
+    Scene neck, noisy, tilted, bright;
+    neck.neck = noisy.neck = tilted.neck = 0.5;
+    noisy.noise = 14;
+    tilted.tilt = 12;
+    const Case cases[] = {
+        {"over a neck in shade", neck, kModelChin, kChinEdge},
+        {"noisy", noisy, kModelChin, kChinEdge},
+        {"turned 12 degrees", tilted, kModelChin, kChinEdge},
+        {"the model's point below the edge: in its shadow, stays", neck, 1.65, std::nullopt},
+        {"over a lighter backdrop: no shadow's edge", bright, kModelChin, std::nullopt},
+        {"the model's point far above the edge", neck, 1.4, std::nullopt},
+    };
+    for (const Case& c : cases) {
+        Painted p = painted(c.scene);
+        p.face[8] = p.toImage(kCanonical[8][0], c.modelChin);
+        const PhotoLandmarks found = findInPhoto(p.view, p.face, p.estimate);
+        ASSERT_EQ(found.chinBottom.has_value(), c.found.has_value()) << c.what;
+        if (!c.found)
+            continue;
+        const Point at = inScene(p, *found.chinBottom);
+        EXPECT_NEAR(at.y, *c.found, 0.01) << c.what;
+        EXPECT_NEAR(at.x, kCanonical[8][0], 0.005) << c.what; // along the midline
+    }
+}
+
 TEST(FindInPhoto, CheeksOnTheFacesEdgeAtTheCheekbone) {
     struct Case {
         const char* what;
