@@ -1,6 +1,7 @@
 #include "profile_hairline.hpp"
 
 #include "image_pixels.hpp"
+#include "profile_facing.hpp"
 
 #include <algorithm>
 #include <cmath>
@@ -35,6 +36,15 @@ constexpr double kHairlineReach = 0.75;
 // ... and at least this share: a forehead's hairline lies about halfway up, and a hair edge
 // below a third of the way is a fringe hanging over the forehead, not where the hair grows.
 constexpr double kFringeBelow = 0.3;
+
+// Hair hanging over the brow is mostly at least this many times as grainy as the nose's skin
+// (per patch): on the development profiles, a forehead coming forward again above a dent over
+// the brow reads 0.4 to 1.4 times the nose's grain, hair over the brow 2.3 to 4.9 times, at any
+// decoding size.
+constexpr double kFringeGrain = 1.8;
+// ... and at least this grainy: neighbouring pixels of smooth skin differ by less whatever the
+// nose reads (a camera's noise gives 1 to 2 grey levels; the fringes 3 and more).
+constexpr double kLeastHairGrain = 2.5;
 
 struct Colour {
     double r = 0, g = 0, b = 0;
@@ -152,6 +162,20 @@ std::optional<double> tipToChinColour(const FrontArc& arc, const ColourView& col
     if (!a || !b)
         return std::nullopt;
     return colourDistance(*a, *b);
+}
+
+bool isHairOverBrow(const FrontArc& arc, const ColourView& colours, bool mirrored,
+                    double pictureWidth, std::size_t from, std::size_t to, double noseGrain,
+                    double width) {
+    std::vector<double> grains;
+    for (std::size_t i = from; i <= to; ++i)
+        if (const auto g = grainInside(arc, colours, mirrored, pictureWidth, i, width))
+            grains.push_back(*g);
+    if (grains.empty())
+        return false;
+    const auto middle = grains.begin() + static_cast<std::ptrdiff_t>(grains.size() / 2);
+    std::nth_element(grains.begin(), middle, grains.end());
+    return *middle >= std::max(kFringeGrain * noseGrain / 2, kLeastHairGrain);
 }
 
 std::optional<HairEdge> findHairline(const FrontArc& arc, const ColourView& colours, bool mirrored,
