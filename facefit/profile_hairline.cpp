@@ -33,6 +33,10 @@ constexpr double kHairRun = 0.012;
 constexpr std::size_t kLeastRun = 3;
 // The hairline lies at most this share of the way up from the brow to the top of the head.
 constexpr double kHairlineReach = 0.75;
+// Above a hairline, hair covers the outline up to the crown: a run of the forehead's colour this
+// long (a share of the width; hairlines on the development profiles show runs up to 0.25)
+// above a hair edge means a few strands on a bald scalp, or hair too like the skin to tell.
+constexpr double kBareAbove = 0.35;
 // ... and at least this share: a forehead's hairline lies about halfway up, and a hair edge
 // below a third of the way is a fringe hanging over the forehead, not where the hair grows.
 constexpr double kFringeBelow = 0.3;
@@ -150,6 +154,20 @@ std::optional<Probe> foreheadSkin(const std::vector<Probe>& probes, double browY
     return out;
 }
 
+// The longest run of points (probed as the hairline is) up the arc from `from` to the top whose
+// colour is the skin's.
+std::size_t longestSkinRunAbove(const FrontArc& arc, const ColourView& colours, bool mirrored,
+                                double pictureWidth, std::size_t from, Colour skin, double width) {
+    std::size_t run = 0, longest = 0;
+    for (std::size_t i = from + 1; i-- > 0;) {
+        const auto c =
+            colourInside(arc, colours, mirrored, pictureWidth, i, kProbeDepth * width, width);
+        run = c && colourDistance(*c, skin) <= kHairContrast ? run + 1 : 0;
+        longest = std::max(longest, run);
+    }
+    return longest;
+}
+
 } // namespace
 
 std::optional<double> tipToChinColour(const FrontArc& arc, const ColourView& colours, bool mirrored,
@@ -222,7 +240,11 @@ std::optional<HairEdge> findHairline(const FrontArc& arc, const ColourView& colo
         run = isHair(probes[k]) ? run + 1 : 0;
         if (run >= hairRun) {
             const std::size_t edge = probes[k + 1 - run].index;
-            return HairEdge{edge, arc[edge].y <= browY - kFringeBelow * (browY - top.y)};
+            const bool aboveFringe = arc[edge].y <= browY - kFringeBelow * (browY - top.y);
+            const bool coveredAbove =
+                longestSkinRunAbove(arc, colours, mirrored, pictureWidth, edge, skin->colour,
+                                    width) < kBareAbove * width;
+            return HairEdge{edge, aboveFringe && coveredAbove};
         }
     }
     return std::nullopt;

@@ -167,7 +167,7 @@ TEST(ProfileWalk, TheForeheadEndsWhereTheHairBegins) {
     const Corners h;
     const int width = 640, height = 800;
     const Band hair{0, 160, 70, 50, 40}, eyebrow{268, 285, 60, 45, 35}, fringe{0, 272, 70, 50, 40},
-        lowFringe{0, 245, 70, 50, 40}, bald{0, 0, 0, 0, 0};
+        lowFringe{0, 245, 70, 50, 40}, bald{0, 0, 0, 0, 0}, strands{195, 215, 70, 50, 40};
     // `edge`: the height where S2 is put from the picture (0: the sample's place through the
     // fit); `shows`: whether that is a hairline seen, not estimated.
     const struct {
@@ -182,6 +182,7 @@ TEST(ProfileWalk, TheForeheadEndsWhereTheHairBegins) {
          false},
         {"a fringe down to the eyebrows", paint(width, height, {fringe, eyebrow}), 0, false},
         {"a bald head", paint(width, height, {bald}), 0, false},
+        {"a few strands across a bald scalp", paint(width, height, {strands}), 215, false},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
