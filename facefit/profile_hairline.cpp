@@ -34,9 +34,10 @@ constexpr std::size_t kLeastRun = 3;
 // The hairline lies at most this share of the way up from the brow to the top of the head.
 constexpr double kHairlineReach = 0.75;
 // Above a hairline, hair covers the outline up to the crown: a run of the forehead's colour this
-// long (a share of the width; hairlines on the development profiles show runs up to 0.25)
-// above a hair edge means a few strands on a bald scalp, or hair too like the skin to tell.
-constexpr double kBareAbove = 0.35;
+// long (a share of the width) above a hair edge means a few strands across a bald scalp, or
+// hair too like the skin to tell. On the development profiles hairlines show runs up to 0.35
+// (one 0.5 at one decoding size), a short-cropped head of hair like its skin 0.52 to 0.54.
+constexpr double kBareAbove = 0.43;
 // ... and at least this share: a forehead's hairline lies about halfway up, and a hair edge
 // below a third of the way is a fringe hanging over the forehead, not where the hair grows.
 constexpr double kFringeBelow = 0.3;
@@ -155,14 +156,20 @@ std::optional<Probe> foreheadSkin(const std::vector<Probe>& probes, double browY
 }
 
 // The longest run of points (probed as the hairline is) up the arc from `from` to the top whose
-// colour is the skin's.
+// colour is the skin's, bridging gaps shorter than `bridge` points (a strand across the scalp).
 std::size_t longestSkinRunAbove(const FrontArc& arc, const ColourView& colours, bool mirrored,
-                                double pictureWidth, std::size_t from, Colour skin, double width) {
-    std::size_t run = 0, longest = 0;
+                                double pictureWidth, std::size_t from, Colour skin,
+                                std::size_t bridge, double width) {
+    std::size_t run = 0, gap = 0, longest = 0;
     for (std::size_t i = from + 1; i-- > 0;) {
         const auto c =
             colourInside(arc, colours, mirrored, pictureWidth, i, kProbeDepth * width, width);
-        run = c && colourDistance(*c, skin) <= kHairContrast ? run + 1 : 0;
+        if (c && colourDistance(*c, skin) <= kHairContrast) {
+            run = (gap >= bridge ? 0 : run + gap) + 1;
+            gap = 0;
+        } else {
+            ++gap;
+        }
         longest = std::max(longest, run);
     }
     return longest;
@@ -243,7 +250,7 @@ std::optional<HairEdge> findHairline(const FrontArc& arc, const ColourView& colo
             const bool aboveFringe = arc[edge].y <= browY - kFringeBelow * (browY - top.y);
             const bool coveredAbove =
                 longestSkinRunAbove(arc, colours, mirrored, pictureWidth, edge, skin->colour,
-                                    width) < kBareAbove * width;
+                                    hairRun, width) < kBareAbove * width;
             return HairEdge{edge, aboveFringe && coveredAbove};
         }
     }
