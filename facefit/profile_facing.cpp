@@ -97,16 +97,21 @@ bool noseIsHair(const FacingCues& cues) {
     return cues.noseGrain && *cues.noseGrain >= kHairGrain;
 }
 
+std::optional<double> grainInside(const FrontArc& arc, const ColourView& colours, bool mirrored,
+                                  double pictureWidth, std::size_t i, double width) {
+    const int r = std::max(kLeastGrainRadius, static_cast<int>(std::lround(kGrainRadius * width)));
+    Point c = arc.toPicture(arc.inside(i, kGrainDepth * width, width));
+    if (mirrored)
+        c = facefit::mirrored(c, pictureWidth);
+    return grainAt(colours, c, r);
+}
+
 std::optional<double> noseGrain(const FrontArc& arc, const ColourView& colours, bool mirrored,
                                 double pictureWidth, std::size_t tip, std::size_t root,
                                 double width) {
-    const int r = std::max(kLeastGrainRadius, static_cast<int>(std::lround(kGrainRadius * width)));
     double sum = 0;
     for (const std::size_t i : {tip, (tip + root) / 2}) {
-        Point c = arc.toPicture(arc.inside(i, kGrainDepth * width, width));
-        if (mirrored)
-            c = facefit::mirrored(c, pictureWidth);
-        const std::optional<double> g = grainAt(colours, c, r);
+        const std::optional<double> g = grainInside(arc, colours, mirrored, pictureWidth, i, width);
         if (!g)
             return std::nullopt;
         sum += *g;

@@ -30,6 +30,11 @@ FaceSide whichIsFace(const FacingCues& left, const FacingCues& right);
 // Whether the nose read is grainy as hair is: then it is no nose.
 bool noseIsHair(const FacingCues& cues);
 
+// How grainy the picture is in a small patch just inside the arc's i-th point (the patch the
+// nose's grain reads). nullopt when the patch leaves the picture.
+std::optional<double> grainInside(const FrontArc& arc, const ColourView& colours, bool mirrored,
+                                  double pictureWidth, std::size_t i, double width);
+
 // How grainy the picture is just inside the nose tip plus halfway up its ridge to the root:
 // the median lightness step between neighbouring pixels in a small patch at each. nullopt when a
 // patch leaves the picture. `mirrored`: the arc was read from the picture mirrored. `colours`

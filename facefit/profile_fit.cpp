@@ -12,6 +12,8 @@
 #include <cmath>
 #include <exception>
 #include <optional>
+#include <utility>
+#include <vector>
 
 namespace veidora::facefit {
 
@@ -73,6 +75,10 @@ constexpr double kLeastNoseOfHead = 0.038;
 // and of the shade under the chin.
 constexpr double kChinProbeShare = 0.6;
 
+// Hair over the brow ending closer above the brow's front than this (the eyebrows' reach) may
+// hide it; higher up, the brow shows below the hair.
+constexpr double kBrowHiddenBelow = 0.06;
+
 // One reading of a silhouette whose face looks left (towards -x).
 struct Reading {
     bool ok = false;
@@ -80,8 +86,9 @@ struct Reading {
     SidePoints points{};
     std::array<bool, kSidePointCount> measured{};
     FacingCues cues;
-    // Where a fringe hides the hairline: the estimate of S2 that the picture gives.
-    std::optional<Point> fringe;
+    // Estimated landmarks that the picture places (where a fringe hides the hairline or the
+    // brow), in its frame: they stand in for the fit's places.
+    std::vector<std::pair<std::size_t, Point>> placed;
     // Read to the chin but standing out too little for a nose on a head this size: the face
     // may lie below.
     bool smallForHead = false;
@@ -161,6 +168,25 @@ std::optional<Upright> standUpright(const std::vector<Point>& outline, const Out
     return out;
 }
 
+// Hair hanging forward over the brow: the outline dips back above the skin's brow and comes
+// forward again on something grainy as hair. nullopt without colours.
+std::optional<Overhang> fringeOverBrow(const FrontArc& arc, const ColourView* colours,
+                                       bool mirrored, double pictureWidth, std::size_t root,
+                                       const FacingCues& cues, double width) {
+    if (!colourful(colours) || !cues.noseGrain)
+        return std::nullopt;
+    const std::optional<Overhang> overhang = findOverhang(arc, root, width);
+    if (overhang && isHairOverBrow(arc, *colours, mirrored, pictureWidth, overhang->tip,
+                                   overhang->notch, *cues.noseGrain, width))
+        return overhang;
+    return std::nullopt;
+}
+
+// Whether hair over the brow comes down so close to the brow's front that it may hide it.
+bool hidesBrow(const FrontArc& arc, const Overhang& fringe, std::size_t brow, double width) {
+    return arc[brow].y - arc[fringe.notch].y < kBrowHiddenBelow * width;
+}
+
 // Where the face's colour under the mouth is read.
 std::size_t belowLips(const FrontArc& arc, std::size_t base, std::size_t bottom) {
     const double y = arc[base].y + kChinProbeShare * (arc[bottom].y - arc[base].y);
@@ -215,7 +241,12 @@ Reading readFacingLeft(const std::vector<Point>& outline, const Outline& frame,
     const std::size_t chinTurn = findChinTurn(arc, base, *chinBottom, W);
     const std::optional<std::size_t> chinFront = findChinFront(arc, base, chinTurn, W);
     const Point top = findTop(arc, brow, W);
-    const std::size_t glabella = findGlabella(arc, root, brow, tip, W);
+    std::size_t glabella = findGlabella(arc, root, brow, tip, W);
+    const std::optional<Overhang> fringe =
+        fringeOverBrow(arc, colours, mirrored, frame.width, root, out.cues, W);
+    // The walk up from the root may have run on to the fringe's tip.
+    if (fringe && glabella <= fringe->notch)
+        glabella = fringe->brow;
     const std::size_t nasion = findNasion(arc, glabella, tip, W);
 
     SidePoints upright{};
@@ -237,13 +268,20 @@ Reading readFacingLeft(const std::vector<Point>& outline, const Outline& frame,
     if (colourful(colours))
         out.cues.skinMismatch = tipToChinColour(arc, *colours, mirrored, frame.width, tip,
                                                 belowLips(arc, base, chinTurn), W);
-    std::optional<Point> fringe;
-    if (colourful(colours)) {
+    if (fringe) {
+        // The fringe hides the hairline: S2 is where the skin goes under the hair. Hanging down
+        // to the brow, it may hide the brow's front too.
+        out.placed.push_back({S2, arc.toPicture(arc[fringe->notch])});
+        if (hidesBrow(arc, *fringe, glabella, W)) {
+            got[S3] = false;
+            out.placed.push_back({S3, arc.toPicture(arc[glabella])});
+        }
+    } else if (colourful(colours)) {
         if (const auto hair = findHairline(arc, *colours, mirrored, frame.width, brow, top, W)) {
             if (hair->seen)
                 put(S2, arc[hair->index]);
             else
-                fringe = arc.toPicture(arc[hair->index]);
+                out.placed.push_back({S2, arc.toPicture(arc[hair->index])});
         }
     }
 
@@ -255,7 +293,6 @@ Reading readFacingLeft(const std::vector<Point>& outline, const Outline& frame,
         if (got[s])
             out.points[s] = arc.toPicture(upright[s]);
     out.measured = got;
-    out.fringe = fringe;
     const double noseOfHead = out.cues.noseSize * W / arc.rowWidth();
     if (noseOfHead < kLeastNoseOfHead) {
         out.why = "What stands out of the outline is too small for a nose on a head this size.";
@@ -377,8 +414,8 @@ ProfileResult analyseProfile(const Outline& outline, const ColourView* colours,
         }
         Reading& r = faceRight ? right : left;
         fitRest(r.points, r.measured, defaults);
-        if (r.fringe)
-            r.points[S2] = *r.fringe;
+        for (const auto& [s, p] : r.placed)
+            r.points[s] = p;
         result.found = true;
         result.facing = faceRight ? Facing::Right : Facing::Left;
         result.measured = r.measured;

@@ -1,6 +1,7 @@
 #include "profile_hairline.hpp"
 
 #include "image_pixels.hpp"
+#include "profile_facing.hpp"
 
 #include <algorithm>
 #include <cmath>
@@ -32,9 +33,23 @@ constexpr double kHairRun = 0.012;
 constexpr std::size_t kLeastRun = 3;
 // The hairline lies at most this share of the way up from the brow to the top of the head.
 constexpr double kHairlineReach = 0.75;
+// Above a hairline, hair covers the outline up to the crown: a run of the forehead's colour this
+// long (a share of the width) above a hair edge means a few strands across a bald scalp, or
+// hair too like the skin to tell. On the development profiles hairlines show runs up to 0.35
+// (one 0.5 at one decoding size), a short-cropped head of hair like its skin 0.52 to 0.54.
+constexpr double kBareAbove = 0.43;
 // ... and at least this share: a forehead's hairline lies about halfway up, and a hair edge
 // below a third of the way is a fringe hanging over the forehead, not where the hair grows.
 constexpr double kFringeBelow = 0.3;
+
+// Hair hanging over the brow is mostly at least this many times as grainy as the nose's skin
+// (per patch): on the development profiles, a forehead coming forward again above a dent over
+// the brow reads 0.4 to 1.4 times the nose's grain, hair over the brow 2.3 to 4.9 times, at any
+// decoding size.
+constexpr double kFringeGrain = 1.8;
+// ... and at least this grainy: neighbouring pixels of smooth skin differ by less whatever the
+// nose reads (a camera's noise gives 1 to 2 grey levels; the fringes 3 and more).
+constexpr double kLeastHairGrain = 2.5;
 
 struct Colour {
     double r = 0, g = 0, b = 0;
@@ -140,6 +155,26 @@ std::optional<Probe> foreheadSkin(const std::vector<Probe>& probes, double browY
     return out;
 }
 
+// The longest run of points (probed as the hairline is) up the arc from `from` to the top whose
+// colour is the skin's, bridging gaps shorter than `bridge` points (a strand across the scalp).
+std::size_t longestSkinRunAbove(const FrontArc& arc, const ColourView& colours, bool mirrored,
+                                double pictureWidth, std::size_t from, Colour skin,
+                                std::size_t bridge, double width) {
+    std::size_t run = 0, gap = 0, longest = 0;
+    for (std::size_t i = from + 1; i-- > 0;) {
+        const auto c =
+            colourInside(arc, colours, mirrored, pictureWidth, i, kProbeDepth * width, width);
+        if (c && colourDistance(*c, skin) <= kHairContrast) {
+            run = (gap >= bridge ? 0 : run + gap) + 1;
+            gap = 0;
+        } else {
+            ++gap;
+        }
+        longest = std::max(longest, run);
+    }
+    return longest;
+}
+
 } // namespace
 
 std::optional<double> tipToChinColour(const FrontArc& arc, const ColourView& colours, bool mirrored,
@@ -152,6 +187,20 @@ std::optional<double> tipToChinColour(const FrontArc& arc, const ColourView& col
     if (!a || !b)
         return std::nullopt;
     return colourDistance(*a, *b);
+}
+
+bool isHairOverBrow(const FrontArc& arc, const ColourView& colours, bool mirrored,
+                    double pictureWidth, std::size_t from, std::size_t to, double noseGrain,
+                    double width) {
+    std::vector<double> grains;
+    for (std::size_t i = from; i <= to; ++i)
+        if (const auto g = grainInside(arc, colours, mirrored, pictureWidth, i, width))
+            grains.push_back(*g);
+    if (grains.empty())
+        return false;
+    const auto middle = grains.begin() + static_cast<std::ptrdiff_t>(grains.size() / 2);
+    std::nth_element(grains.begin(), middle, grains.end());
+    return *middle >= std::max(kFringeGrain * noseGrain / 2, kLeastHairGrain);
 }
 
 std::optional<HairEdge> findHairline(const FrontArc& arc, const ColourView& colours, bool mirrored,
@@ -198,7 +247,11 @@ std::optional<HairEdge> findHairline(const FrontArc& arc, const ColourView& colo
         run = isHair(probes[k]) ? run + 1 : 0;
         if (run >= hairRun) {
             const std::size_t edge = probes[k + 1 - run].index;
-            return HairEdge{edge, arc[edge].y <= browY - kFringeBelow * (browY - top.y)};
+            const bool aboveFringe = arc[edge].y <= browY - kFringeBelow * (browY - top.y);
+            const bool coveredAbove =
+                longestSkinRunAbove(arc, colours, mirrored, pictureWidth, edge, skin->colour,
+                                    hairRun, width) < kBareAbove * width;
+            return HairEdge{edge, aboveFringe && coveredAbove};
         }
     }
     return std::nullopt;

@@ -25,6 +25,13 @@ std::optional<HairEdge> findHairline(const FrontArc& arc, const ColourView& colo
                                      double pictureWidth, std::size_t brow, Point top,
                                      double width);
 
+// Whether the arc from `from` down to `to` is hair hanging over the forehead: the picture inside
+// it is mostly far grainier than the nose's skin. `noseGrain`: the nose's (noseGrain(), two
+// patches summed).
+bool isHairOverBrow(const FrontArc& arc, const ColourView& colours, bool mirrored,
+                    double pictureWidth, std::size_t from, std::size_t to, double noseGrain,
+                    double width);
+
 // How far apart (RGB distance) the colours just inside the nose tip and the chin's front are:
 // both are skin on a face, while a bun or a ponytail read as a nose is not the skin of the
 // nape below it. nullopt when either lies outside the picture.

@@ -69,6 +69,14 @@ constexpr double kRootSquareToEdge = 0.5;
 constexpr double kFlatRoot = 0.004;
 // The sample's S7 lies this share of the outline's length from the root (S4) to the tip (S8).
 constexpr double kNasalBoneShare = 0.342;
+// A fringe's tip hangs at least this far above the skin's brow below it (further than the
+// eyebrows reach) and at most this far (a nose's height), and the outline dips back between
+// the two by at least kFringeNotch (less is the outline's noise) and at most kFringeDip (more
+// is the forehead running back into the hair above it).
+constexpr double kFringeLength = 0.07;
+constexpr double kFringeReach = 0.3;
+constexpr double kFringeNotch = 0.004;
+constexpr double kFringeDip = 0.03;
 constexpr double kCrownFlat = 0.002; // the crown counts as flat this close to its top
 
 // How far a point lies on the face's side (towards -x for a line running down) of the line
@@ -244,6 +252,28 @@ std::size_t findGlabella(const FrontArc& arc, std::size_t root, std::size_t brow
     // is where the first of the two stops (the walk's root itself when, as shot, nothing above
     // it stands further forward: the nasion then lies lower).
     return std::max(asShot, brow);
+}
+
+std::optional<Overhang> findOverhang(const FrontArc& arc, std::size_t root, double width) {
+    std::size_t brow = root;
+    for (std::size_t i = root; i-- > 0;) {
+        if (arc[i].x < arc[brow].x)
+            brow = i;
+        else if (arc[i].x > arc[brow].x + kFringeNotch * width)
+            break;
+    }
+    std::size_t tip = brow;
+    for (std::size_t i = brow; i-- > 0;) {
+        if (arc[i].y < arc[brow].y - kFringeReach * width)
+            break;
+        if (arc[i].x < arc[tip].x)
+            tip = i;
+        else if (arc[i].x > arc[tip].x + kFringeDip * width)
+            break;
+    }
+    if (tip == brow || arc[tip].y > arc[brow].y - kFringeLength * width)
+        return std::nullopt;
+    return Overhang{brow, tip, arc.argMax(tip, brow, [](const Point& p) { return p.x; })};
 }
 
 std::size_t findNasion(const FrontArc& arc, std::size_t brow, std::size_t tip, double width) {

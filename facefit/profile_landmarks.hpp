@@ -38,6 +38,20 @@ std::size_t findBrow(const FrontArc& arc, std::size_t root, std::size_t tip, dou
 std::size_t findGlabella(const FrontArc& arc, std::size_t root, std::size_t brow, std::size_t tip,
                          double width);
 
+// Hair hanging forward over the brow: `brow` is the skin's brow below it (the first forward
+// peak up from the root), `tip` the hair's most forward point above, `notch` the deepest point
+// between the two, where the skin goes under the hair.
+struct Overhang {
+    std::size_t brow = 0;
+    std::size_t tip = 0;
+    std::size_t notch = 0;
+};
+
+// Up from the root, the first forward peak the outline dips back from and, further up than the
+// eyebrows reach, a point standing further forward again: a forehead runs back above its brow,
+// while a fringe's tip hangs forward over it. nullopt when the outline runs back unbroken.
+std::optional<Overhang> findOverhang(const FrontArc& arc, std::size_t root, double width);
+
 // S4: between the brow and the tip, the middle of the deepest stretch, depth read half square
 // to a straight edge laid on both and half straight back.
 std::size_t findNasion(const FrontArc& arc, std::size_t brow, std::size_t tip, double width);

@@ -8,6 +8,7 @@
 #include <cmath>
 #include <cstdint>
 #include <numbers>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -166,7 +167,7 @@ TEST(ProfileWalk, TheForeheadEndsWhereTheHairBegins) {
     const Corners h;
     const int width = 640, height = 800;
     const Band hair{0, 160, 70, 50, 40}, eyebrow{268, 285, 60, 45, 35}, fringe{0, 272, 70, 50, 40},
-        lowFringe{0, 245, 70, 50, 40}, bald{0, 0, 0, 0, 0};
+        lowFringe{0, 245, 70, 50, 40}, bald{0, 0, 0, 0, 0}, strands{195, 215, 70, 50, 40};
     // `edge`: the height where S2 is put from the picture (0: the sample's place through the
     // fit); `shows`: whether that is a hairline seen, not estimated.
     const struct {
@@ -181,6 +182,7 @@ TEST(ProfileWalk, TheForeheadEndsWhereTheHairBegins) {
          false},
         {"a fringe down to the eyebrows", paint(width, height, {fringe, eyebrow}), 0, false},
         {"a bald head", paint(width, height, {bald}), 0, false},
+        {"a few strands across a bald scalp", paint(width, height, {strands}), 215, false},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -196,6 +198,58 @@ TEST(ProfileWalk, TheForeheadEndsWhereTheHairBegins) {
         // On the forehead's run from the hair corner down to the brow.
         const double along = (r.points[1].y - h.hair.y) / (h.brow.y - h.hair.y);
         EXPECT_NEAR(r.points[1].x, h.hair.x + (h.brow.x - h.hair.x) * along, 2);
+    }
+}
+
+TEST(ProfileWalk, AFringeHangingOverTheBrowHidesTheForeheadsEnds) {
+    // Above the brow at y = 290 the outline dips back into a notch and comes forward again on
+    // a fringe's tip at y = 240. Drawn grainy as hair above y = 275, the tip is hair over the
+    // brow: S2 and S3 are estimated, S3 on the skin's brow, S2 at the notch. Drawn smooth as
+    // skin, it is a forehead: S3 stays read.
+    constexpr int kW = 640, kH = 800;
+    const Corners h;
+    const Point fringeTip{160, 240};
+    const auto picture = [](bool hairAbove) {
+        std::vector<std::uint8_t> rgb(std::size_t{kW} * kH * 3);
+        std::mt19937 random(7);
+        for (int y = 0; y < kH; ++y)
+            for (int x = 0; x < kW; ++x) {
+                const bool hair = hairAbove && y < 275;
+                const int v = hair ? 90 + std::uniform_int_distribution<int>(-40, 40)(random) : 0;
+                std::uint8_t* p = &rgb[(std::size_t(y) * kW + std::size_t(x)) * 3];
+                p[0] = hair ? std::uint8_t(v) : 235;
+                p[1] = hair ? std::uint8_t(v * 3 / 4) : 190;
+                p[2] = hair ? std::uint8_t(v / 2) : 160;
+            }
+        return rgb;
+    };
+    const struct {
+        const char* name;
+        double notchX; // how far back the outline dips between brow and tip
+        bool hair;
+    } cases[] = {
+        {"a shallow notch the walk up the brow runs past", 173, true},
+        {"a deep notch the walk up the brow stops at", 182, true},
+        {"a forehead coming forward again", 173, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const Point notch{c.notchX, 270};
+        const std::vector<Point> head{h.top,    h.hair, fringeTip,  notch,  h.brow, h.root,
+                                      h.tip,    h.base, h.lip,      h.fold, h.chin, h.chinBottom,
+                                      h.throat, h.neck, h.neckBack, h.nape, h.back};
+        const std::vector<std::uint8_t> rgb = picture(c.hair);
+        const ColourView colours{rgb.data(), kW, kH, kW * 3, 3};
+        const ProfileResult r = analyseProfile(outlineOf(traced(head)), &colours, sideDefaults());
+        ASSERT_TRUE(r.found) << r.why;
+        if (!c.hair) {
+            EXPECT_TRUE(r.measured[2]);
+            continue;
+        }
+        EXPECT_FALSE(r.measured[1]) << "S2";
+        EXPECT_FALSE(r.measured[2]) << "S3";
+        EXPECT_LE(distance(r.points[2], h.brow), 4);
+        EXPECT_LE(distance(r.points[1], notch), 4);
     }
 }
 
