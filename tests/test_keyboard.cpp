@@ -51,6 +51,7 @@ private slots:
     void init() {
         QLocale::setDefault(QLocale::c());
         w = std::make_unique<TVeidora>();
+        buildEveryPage(*w);
         w->show();
         w->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(w.get()));

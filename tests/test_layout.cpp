@@ -214,6 +214,7 @@ class LayoutTest : public QObject {
     void open(const QString& locale) {
         QLocale::setDefault(QLocale(locale));
         w = std::make_unique<TVeidora>();
+        buildEveryPage(*w);
         w->show();
         QVERIFY(QTest::qWaitForWindowExposed(w.get()));
     }

@@ -8,6 +8,8 @@
 #include "ui_test_support.hpp"
 #include "veidora_window.hpp"
 
+#include <QAccessible>
+#include <QLabel>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTemporaryDir>
@@ -255,6 +257,72 @@ private slots:
             QCOMPARE(w->SelectionPoint(n)->parentWidget(), w->front()->rectangle());
         for (int n = 101; n <= 117; ++n)
             QCOMPARE(w->SelectionPoint(n)->objectName(), QStringLiteral("SelectionPoint%1").arg(n));
+    }
+
+    // The side page builds its controls when it first appears; it must then be the page a window
+    // that built it at once shows: the same controls, places, texts, names and tab order.
+    void theSidePageBuiltOnFirstShowIsThePageBuiltAtOnce() {
+        QVERIFY(!w->side()->isBuilt());
+        QVERIFY(!w->findChild<QWidget*>(QStringLiteral("SelectionPoint101")));
+        TVeidora atOnce;
+        buildEveryPage(atOnce);
+        atOnce.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&atOnce));
+        for (TVeidora* window : {w.get(), &atOnce})
+            window->TabControl1->setCurrentWidget(window->TabItem2);
+        QVERIFY(w->side()->isBuilt());
+
+        auto* tilt = w->findChild<TTrackBar*>(QStringLiteral("TrackBar1"));
+        QVERIFY(tilt);
+        QCOMPARE(tilt->Min(), -20.0);
+        QCOMPARE(tilt->Max(), 20.0);
+        QCOMPARE(tilt->Value(), 0.0);
+        QCOMPARE(controlsOf(w->TabItem2), controlsOf(atOnce.TabItem2));
+        QCOMPARE(tabOrder(*w), tabOrder(atOnce));
+        QCOMPARE(w->TabItem2->grab().toImage(), atOnce.TabItem2->grab().toImage());
+    }
+
+    // A screen reader walks the pages not shown too: once one runs, every page is there.
+    void aScreenReaderFindsEveryPageBuilt() {
+        QVERIFY(!w->side()->isBuilt());
+        QAccessible::setActive(true);
+        const bool built = w->side()->isBuilt();
+        QAccessible::setActive(false);
+        QVERIFY(built);
+    }
+
+private:
+    // Every control on a page as a line: kind, name, place, whether shown, texts and names.
+    static QStringList controlsOf(QWidget* page) {
+        QStringList lines;
+        for (const QWidget* c : page->findChildren<QWidget*>()) {
+            QString text;
+            if (const auto* l = qobject_cast<const QLabel*>(c))
+                text = l->text();
+            else if (const auto* b = qobject_cast<const QAbstractButton*>(c))
+                text = b->text();
+            const QRect g = c->geometry();
+            lines << QStringLiteral("%1 %2 %3,%4 %5x%6 %7 %8 |%9|%10|%11|%12")
+                         .arg(QLatin1String(c->metaObject()->className()), c->objectName())
+                         .arg(g.x())
+                         .arg(g.y())
+                         .arg(g.width())
+                         .arg(g.height())
+                         .arg(c->isVisible())
+                         .arg(c->isEnabled())
+                         .arg(text, c->accessibleName(), c->accessibleDescription(), c->toolTip());
+        }
+        lines.sort();
+        return lines;
+    }
+
+    // The names of the controls Tab reaches, in the window's focus chain.
+    static QStringList tabOrder(TVeidora& window) {
+        QStringList names;
+        for (QWidget* c = window.nextInFocusChain(); c != &window; c = c->nextInFocusChain())
+            if ((c->focusPolicy() & Qt::TabFocus) && !c->objectName().isEmpty())
+                names << c->objectName();
+        return names;
     }
 };
 

@@ -55,6 +55,7 @@ class PlacementTest : public QObject {
 
     void fresh() {
         w = std::make_unique<TVeidora>();
+        buildEveryPage(*w);
         w->history()->setClock([this] { return now; });
         w->show();
         QVERIFY(QTest::qWaitForWindowExposed(w.get()));

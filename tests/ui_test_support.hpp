@@ -197,6 +197,13 @@ inline void fireNow(QTimer* timer) {
     timer->start(0);
 }
 
+// A page builds its controls when it is first needed. Tests that find controls by object name,
+// or walk all of them, start with every page built, so that they see the whole window.
+inline void buildEveryPage(const TVeidora& w) {
+    w.front()->ensureBuilt();
+    w.side()->ensureBuilt();
+}
+
 // The held second step runs now, once, and the test waits until it has.
 inline void runSecondStep(TVeidora& w) {
     QVERIFY(w.Timer2->isActive());
@@ -217,6 +224,7 @@ struct WindowSnapshot {
 
     static WindowSnapshot of(const TVeidora& w) {
         WindowSnapshot s;
+        buildEveryPage(w);
         for (const TLabel* l : w.findChildren<TLabel*>())
             s.labels.insert(l->objectName(), l->text());
         s.codes = w.codes();

@@ -5,6 +5,8 @@
 
 #include <QLabel>
 
+#include <utility>
+
 namespace {
 
 // "Skruostų ilgis % :" is read as "Skruostų ilgis %".
@@ -17,6 +19,28 @@ QString spoken(QString caption) {
 
 } // namespace
 
+PagesForScreenReaders::PagesForScreenReaders(std::vector<FacePage*> pages, QObject* parent)
+    : QObject(parent), m_pages(std::move(pages)) {
+    if (QAccessible::isActive())
+        buildAll();
+    else
+        QAccessible::installActivationObserver(this);
+}
+
+PagesForScreenReaders::~PagesForScreenReaders() {
+    QAccessible::removeActivationObserver(this);
+}
+
+void PagesForScreenReaders::accessibilityActiveChanged(bool active) {
+    if (active)
+        buildAll();
+}
+
+void PagesForScreenReaders::buildAll() {
+    for (FacePage* page : m_pages)
+        page->ensureBuilt();
+}
+
 void AccessibleNames::describe(const Targets& t) {
     t.menuButton->setAccessibleName(QStringLiteral("Meniu"));
     t.menuImage->setAccessibleName(QStringLiteral("Meniu"));
@@ -27,13 +51,16 @@ void AccessibleNames::describe(const Targets& t) {
                                   QStringLiteral("Šono nuotrauka ir pavyzdys")};
     for (std::size_t i = 0; i < t.pages.size() && i < std::size(rectangles); ++i) {
         FacePage* page = t.pages[i];
-        page->rectangle()->setAccessibleName(rectangles[i]);
-        // The track bar by the caption above it, as its figure.
-        page->tilt()->setAccessibleName(page->tiltCaption());
-        for (TLabel* l : page->labels())
-            if (const QString caption = page->captionOf(l); !caption.isEmpty())
-                l->setCaption(spoken(caption));
+        page->whenBuilt([page, rectangle = rectangles[i]] {
+            page->rectangle()->setAccessibleName(rectangle);
+            // The track bar by the caption above it, as its figure.
+            page->tilt()->setAccessibleName(page->tiltCaption());
+            for (TLabel* l : page->labels())
+                if (const QString caption = page->captionOf(l); !caption.isEmpty())
+                    l->setCaption(spoken(caption));
+        });
     }
+    new PagesForScreenReaders(t.pages, t.tabs);
 
     // The About window's pictures: the logo, and the one that opens the social network.
     const std::pair<const char*, QString> about[] = {

@@ -1,5 +1,8 @@
 #pragma once
 
+#include <QAccessible>
+#include <QObject>
+
 #include <vector>
 
 class FacePage;
@@ -21,4 +24,17 @@ public:
         QWidget* about = nullptr;
     };
     static void describe(const Targets& targets);
+};
+
+// A screen reader walks every page, shown or not: while one runs, every page is built.
+class PagesForScreenReaders : public QObject, public QAccessible::ActivationObserver {
+    Q_OBJECT
+public:
+    PagesForScreenReaders(std::vector<FacePage*> pages, QObject* parent);
+    ~PagesForScreenReaders() override;
+    void accessibilityActiveChanged(bool active) override;
+
+private:
+    void buildAll();
+    std::vector<FacePage*> m_pages;
 };

@@ -14,11 +14,13 @@
 #include "side_labels.hpp"
 #include "side_landmarks.hpp"
 
+#include <QEvent>
 #include <QHash>
 #include <QPushButton>
 #include <QTabWidget>
 
 #include <algorithm>
+#include <utility>
 
 #include <cmath>
 
@@ -97,8 +99,37 @@ FacePage::Design FacePage::sideDesign() {
 
 FacePage::FacePage(Design design, QWidget* tab, const Shared& shared, QObject* parent)
     : QObject(parent), m_d(std::move(design)), m_tab(tab), m_shared(shared),
-      m_copies(m_d.defaults.size()) {
+      m_set(new LandmarkSet(m_d.defaults, this)), m_copies(m_d.defaults.size()) {
+    m_tab->installEventFilter(this);
+}
+
+void FacePage::ensureBuilt() {
+    if (m_built)
+        return;
+    m_built = true;
     build();
+    applyTiltRange();
+    // Controls made on a page already on screen are not shown with it.
+    if (m_tab->isVisible())
+        for (QWidget* child : m_tab->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+            if (!child->isVisible() && !child->testAttribute(Qt::WA_WState_ExplicitShowHide))
+                child->show();
+    for (const auto& wire : std::exchange(m_whenBuilt, {}))
+        wire();
+}
+
+void FacePage::whenBuilt(std::function<void()> wire) {
+    if (m_built)
+        wire();
+    else
+        m_whenBuilt.push_back(std::move(wire));
+}
+
+bool FacePage::eventFilter(QObject* watched, QEvent* event) {
+    // The page appears: its controls come before anything is drawn.
+    if (watched == m_tab && event->type() == QEvent::Show)
+        ensureBuilt();
+    return false;
 }
 
 void FacePage::build() {
@@ -131,7 +162,6 @@ void FacePage::build() {
     m_sample = named(new TImage(m_rectangle), m_d.sample.name);
     m_sample->setBox(m_d.sample.place);
     m_sample->setSvg(QLatin1String(m_d.sampleDrawing));
-    m_set = new LandmarkSet(m_d.defaults, this);
     for (std::size_t i = 0; i < m_set->size(); ++i)
         m_grips.push_back(named(new TSelectionPoint(m_set, i, m_rectangle, 3),
                                 QStringLiteral("SelectionPoint%1").arg(m_d.firstGrip + int(i))));
@@ -180,11 +210,11 @@ void FacePage::connectControls() {
 
 TSelectionPoint* FacePage::grip(int number) const {
     const int i = number - m_d.firstGrip;
-    return i >= 0 && i < int(m_grips.size()) ? m_grips[std::size_t(i)] : nullptr;
+    return i >= 0 && i < int(m_set->size()) ? grips()[std::size_t(i)] : nullptr;
 }
 
 TLabel* FacePage::label(const QString& name) const {
-    for (TLabel* l : m_labels)
+    for (TLabel* l : labels())
         if (l->objectName() == name)
             return l;
     return nullptr;
@@ -195,7 +225,7 @@ QString FacePage::tiltCaption() const {
 }
 
 QString FacePage::captionOf(const TLabel* l) const {
-    if (l == m_tiltFigure)
+    if (l == built().m_tiltFigure)
         return tiltCaption();
     for (const FigureLabelOf& f : m_figureLabels)
         if (f.label == l && f.caption)
@@ -216,25 +246,35 @@ void FacePage::resetAsStep() {
 }
 
 void FacePage::applyTilt() {
+    ensureBuilt();
     const int degrees = static_cast<int>(std::trunc(m_tilt->Value()));
     m_tiltFigure->setText(QString::number(degrees));
     m_photo->setRotationAngle(m_tiltFigure->text().toInt());
 }
 
 void FacePage::mirrorPhoto() {
-    m_photo->mirror();
+    photo()->mirror();
 }
 
 void FacePage::showFigures(std::span<const std::string> texts) {
+    ensureBuilt();
     for (const FigureLabelOf& f : m_figureLabels)
         if (f.figure < texts.size())
             f.label->setText(QString::fromStdString(texts[f.figure]));
 }
 
 void FacePage::setTiltRange(double min, double max, double value) {
-    m_tilt->setMin(min);
-    m_tilt->setMax(max);
-    m_tilt->setValue(value);
+    m_tiltRange = TiltRange{min, max, value};
+    if (m_built)
+        applyTiltRange();
+}
+
+void FacePage::applyTiltRange() {
+    if (!m_tiltRange)
+        return;
+    m_tilt->setMin(m_tiltRange->min);
+    m_tilt->setMax(m_tiltRange->max);
+    m_tilt->setValue(m_tiltRange->value);
 }
 
 void FacePage::bringIntoView(QTabWidget* tabs, const std::vector<FacePage*>& pages) {
@@ -244,5 +284,6 @@ void FacePage::bringIntoView(QTabWidget* tabs, const std::vector<FacePage*>& pag
     if (!pages.empty() && !shown)
         tabs->setCurrentWidget(pages.front()->tab());
     for (FacePage* p : pages)
-        p->rectangle()->update();
+        if (p->isBuilt())
+            p->rectangle()->update();
 }

@@ -8,6 +8,8 @@
 #include <QRect>
 #include <QString>
 
+#include <functional>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -30,7 +32,8 @@ class TTrackBar;
 // sample face and the landmark grips; the tilt track bar with its figure; the reset button, and
 // on the side the mirror button; the value labels under the rectangle; the placement aids; the
 // page's landmarks; and the copy of them that the measurement reads, taken when the rectangle
-// paints.
+// paints. The controls are built on first need: when the page is first shown, or when anything
+// asks for one of them; the landmarks and their copy exist from the start.
 class FacePage : public QObject {
     Q_OBJECT
 public:
@@ -71,26 +74,32 @@ public:
 
     FacePage(Design design, QWidget* tab, const Shared& shared, QObject* parent);
 
+    // Builds the page's controls unless they are built. Every accessor of a control does it.
+    void ensureBuilt();
+    bool isBuilt() const { return m_built; }
+    // Runs `wire` once the controls exist: now if they do, else right after they are built.
+    void whenBuilt(std::function<void()> wire);
+
     QWidget* tab() const { return m_tab; }
     const QString& title() const { return m_d.title; }
-    TRectangle* rectangle() const { return m_rectangle; }
-    TImage* photo() const { return m_photo; }
-    TImage* sample() const { return m_sample; }
-    TTrackBar* tilt() const { return m_tilt; }
-    QPushButton* resetButton() const { return m_reset; }
-    QPushButton* mirrorButton() const { return m_mirror; } // null on the front
+    TRectangle* rectangle() const { return built().m_rectangle; }
+    TImage* photo() const { return built().m_photo; }
+    TImage* sample() const { return built().m_sample; }
+    TTrackBar* tilt() const { return built().m_tilt; }
+    QPushButton* resetButton() const { return built().m_reset; }
+    QPushButton* mirrorButton() const { return built().m_mirror; } // null on the front
     // "Rasti taškus", where the page has one (see window_actions.hpp).
     QPushButton* findButton() const { return m_find; }
     void setFindButton(QPushButton* button) { m_find = button; }
-    LandmarkPage* landmarks() const { return m_landmarks; }
+    LandmarkPage* landmarks() const { return built().m_landmarks; }
     // Where the page's landmarks stand and which are only estimated.
     LandmarkSet* landmarkSet() const { return m_set; }
-    const std::vector<TSelectionPoint*>& grips() const { return m_grips; }
+    const std::vector<TSelectionPoint*>& grips() const { return built().m_grips; }
     // By the grip's own number (1..28 or 101..117); null for another number.
     TSelectionPoint* grip(int number) const;
     // A label of this page by its object name, or null.
     TLabel* label(const QString& name) const;
-    const std::vector<TLabel*>& labels() const { return m_labels; }
+    const std::vector<TLabel*>& labels() const { return built().m_labels; }
     QString tiltCaption() const; // the text above the track bar
     // The spoken name of a label showing a figure (a value or the tilt): the caption of its
     // row; "" for other labels.
@@ -116,17 +125,34 @@ public:
     // unless one of them is in view, and their rectangles are drawn again.
     static void bringIntoView(QTabWidget* tabs, const std::vector<FacePage*>& pages);
 
-    // The tilt track bar's range and value as the window's creation sets them.
+    // The tilt track bar's range and value as the window's creation sets them; kept for the
+    // track bar until it is built.
     void setTiltRange(double min, double max, double value);
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
+    // Asking for a control builds the page: the page as seen from outside does not change.
+    const FacePage& built() const {
+        if (!m_built)
+            const_cast<FacePage*>(this)->ensureBuilt();
+        return *this;
+    }
     void build();
+    void applyTiltRange();
     // The page's own controls: reset, tilt, mirror, the rectangle's paint, the grips' drag.
     void connectControls();
 
     Design m_d;
     QWidget* m_tab;
     Shared m_shared;
+    bool m_built = false;
+    std::vector<std::function<void()>> m_whenBuilt;
+    struct TiltRange {
+        double min, max, value;
+    };
+    std::optional<TiltRange> m_tiltRange;
     TRectangle* m_rectangle = nullptr;
     TImage* m_photo = nullptr;
     TImage* m_sample = nullptr;

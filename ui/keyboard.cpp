@@ -16,26 +16,36 @@
 
 KeyboardAccess::KeyboardAccess(Setup setup, QObject* parent)
     : QObject(parent), m_s(std::move(setup)) {
-    // Widgets of the hidden page are skipped by Qt, so one chain serves both pages.
-    QList<QWidget*> chain = m_s.shellChain;
-    QList<QAbstractButton*> buttons = m_s.buttons;
-    for (FacePage* page : m_s.pages) {
-        for (QAbstractButton* b : {page->resetButton(), page->findButton(), page->mirrorButton()})
-            if (b) {
-                chain << b;
-                buttons << b;
-            }
-        chain << page->tilt();
-        for (TSelectionPoint* g : page->grips())
-            chain << g;
-    }
-    for (qsizetype i = 1; i < chain.size(); ++i)
-        QWidget::setTabOrder(chain[i - 1], chain[i]);
-    for (QAbstractButton* b : buttons)
+    // Widgets of the hidden page are skipped by Qt, so one chain serves both pages; a page
+    // built later joins it behind the page before it.
+    chain(m_s.shellChain);
+    for (QAbstractButton* b : m_s.buttons)
         b->installEventFilter(this);
+    for (std::size_t i = 0; i < m_s.pages.size(); ++i) {
+        FacePage* page = m_s.pages[i];
+        FacePage* before = i > 0 ? m_s.pages[i - 1] : nullptr;
+        page->whenBuilt([this, page, before] {
+            QList<QWidget*> links{before ? before->grips().back() : m_s.shellChain.back()};
+            for (QAbstractButton* b :
+                 {page->resetButton(), page->findButton(), page->mirrorButton()})
+                if (b) {
+                    links << b;
+                    b->installEventFilter(this);
+                }
+            links << page->tilt();
+            for (TSelectionPoint* g : page->grips())
+                links << g;
+            chain(links);
+        });
+    }
     m_s.menuButton->installEventFilter(this);
     m_s.menuButton->setFocusPolicy(Qt::StrongFocus);
     setMinimumSize();
+}
+
+void KeyboardAccess::chain(const QList<QWidget*>& widgets) {
+    for (qsizetype i = 1; i < widgets.size(); ++i)
+        QWidget::setTabOrder(widgets[i - 1], widgets[i]);
 }
 
 void KeyboardAccess::setMinimumSize() {

@@ -35,6 +35,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    static void chain(const QList<QWidget*>& widgets); // in this tab order
     void setMinimumSize();
 
     Setup m_s;

@@ -196,7 +196,9 @@ void TVeidora::buildPages() {
     m_loupe = new TLoupe(this);
     m_history = new GripHistory(this);
     const FacePage::Shared shared{TabControl1, StatusBar1, m_loupe, m_history};
+    // The side page is built when it is first needed, which saves start-up its share.
     m_front = new FacePage(FacePage::frontDesign(), TabItem1, shared, this);
+    m_front->ensureBuilt();
     m_side = new FacePage(FacePage::sideDesign(), TabItem2, shared, this);
     m_loupe->raise(); // over the pages
 
@@ -206,8 +208,12 @@ void TVeidora::buildPages() {
             pages.push_back(set == m_front->landmarkSet() ? m_front : m_side);
         FacePage::bringIntoView(TabControl1, pages);
     });
-    m_history->setBusy(
-        [this] { return m_front->landmarks()->dragged() || m_side->landmarks()->dragged(); });
+    m_history->setBusy([this] {
+        for (const FacePage* page : {m_front, m_side})
+            if (page->isBuilt() && page->landmarks()->dragged())
+                return true;
+        return false;
+    });
     m_verdict = new VerdictMarks(m_front, m_side, StatusBar1, this);
 }
 

@@ -26,8 +26,10 @@ char decimalSeparator() {
 VerdictMarks::VerdictMarks(FacePage* front, FacePage* side, QStatusBar* status, QObject* parent)
     : QObject(parent), m_front(front), m_side(side), m_statusBar(status) {
     for (FacePage* page : {front, side})
-        for (TSelectionPoint* grip : page->grips())
-            connect(grip, &TSelectionPoint::PositionChanged, this, [this] { clear(); });
+        page->whenBuilt([this, page] {
+            for (TSelectionPoint* grip : page->grips())
+                connect(grip, &TSelectionPoint::PositionChanged, this, [this] { clear(); });
+        });
 }
 
 QColor VerdictMarks::markColour() {

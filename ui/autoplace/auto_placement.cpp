@@ -80,7 +80,11 @@ AutoPlacement::AutoPlacement(Setup setup, QObject* parent)
     : QObject(parent), m_s(std::move(setup)) {
     m_s.search->setParent(this);
     m_s.button->setToolTip(m_s.texts.tooltip);
-    connect(m_s.page->photo(), &TImage::BitmapChanged, this, &AutoPlacement::photoChanged);
+    m_s.button->setEnabled(false); // a page not built yet has no photo
+    m_s.page->whenBuilt([this] {
+        connect(m_s.page->photo(), &TImage::BitmapChanged, this, &AutoPlacement::photoChanged);
+        updateButton();
+    });
     connect(m_s.search, &LandmarkSearch::runningChanged, this, [this](bool running) {
         if (running)
             m_s.page->tab()->setCursor(Qt::BusyCursor);
@@ -90,7 +94,6 @@ AutoPlacement::AutoPlacement(Setup setup, QObject* parent)
         updateButton();
     });
     connect(m_s.search, &LandmarkSearch::finished, this, &AutoPlacement::searchFinished);
-    updateButton();
 }
 
 void AutoPlacement::updateButton() {
