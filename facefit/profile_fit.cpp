@@ -92,6 +92,9 @@ struct Reading {
     // Read to the chin but standing out too little for a nose on a head this size: the face
     // may lie below.
     bool smallForHead = false;
+    // The outline from the top of the head down to the brow, in the picture's frame: where an
+    // estimated S2 is put. Empty where hair hangs over the brow (its front is not the skin's).
+    std::vector<Point> forehead;
 };
 
 // The front arc read upright with its nose tip and the head's width.
@@ -288,6 +291,9 @@ Reading readFacingLeft(const std::vector<Point>& outline, const Outline& frame,
     // Hair over the brow hides the brow's front and the hairline: those are estimated.
     if (underHair)
         got[S2] = got[S3] = false;
+    else
+        for (std::size_t i = 0; i <= glabella; ++i)
+            out.forehead.push_back(arc.toPicture(arc[i]));
 
     for (std::size_t s = 0; s < kSidePointCount; ++s)
         if (got[s])
@@ -346,6 +352,20 @@ Reading faceBelow(const std::vector<Point>& outline, const Outline& frame,
             return r;
     }
     return above;
+}
+
+// `p` moved level onto the outline `run` (top down), where it crosses p's height lowest: an
+// estimated upper end of the forehead still lies on the forehead's edge, which the forehead's
+// slope is read from. `p` itself when the run does not reach its height.
+Point ontoOutline(Point p, const std::vector<Point>& run) {
+    for (std::size_t i = run.size(); i-- > 1;) {
+        const Point a = run[i - 1], b = run[i];
+        if ((a.y <= p.y) == (b.y <= p.y))
+            continue;
+        const double t = (p.y - a.y) / (b.y - a.y);
+        return {a.x + t * (b.x - a.x), p.y};
+    }
+    return p;
 }
 
 // The sample's places of the landmarks not read, through the similarity that takes the read
@@ -416,6 +436,10 @@ ProfileResult analyseProfile(const Outline& outline, const ColourView* colours,
         fitRest(r.points, r.measured, defaults);
         for (const auto& [s, p] : r.placed)
             r.points[s] = p;
+        const bool s2Placed = std::any_of(r.placed.begin(), r.placed.end(),
+                                          [](const auto& sp) { return sp.first == S2; });
+        if (!r.measured[S2] && !s2Placed)
+            r.points[S2] = ontoOutline(r.points[S2], r.forehead);
         result.found = true;
         result.facing = faceRight ? Facing::Right : Facing::Left;
         result.measured = r.measured;

@@ -42,7 +42,8 @@ struct ProfileResult {
     // S1..S17 (index 0 = S1) in the given picture's pixels (not mirrored).
     SidePoints points{};
     // true: read off the outline; false: estimated, from the sample's defaults by a similarity
-    // fitted to the landmarks that were read, or S2 at the edge of a fringe hiding the hairline.
+    // fitted to the landmarks that were read (S2 then moved level onto the forehead's outline),
+    // or S2 at the edge of a fringe hiding the hairline.
     std::array<bool, kSidePointCount> measured{};
     std::string why; // when not found: what was missing, for logs and tests
 };
