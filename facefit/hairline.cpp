@@ -37,6 +37,10 @@ constexpr double kForeheadHalf = 0.3, kForeheadFrom = 0.04, kForeheadTo = 0.16;
 // Columns start this far above the brows, clear of their hairs; the midline's is this wide
 // either side.
 constexpr double kAboveBrows = 0.08, kMidlineHalf = 0.12;
+// The top is read half way between the eye centres (the frame's origin): the forehead is
+// symmetric about that line, while the nose root the face points mark follows the nose, which
+// may lean or sit to one side.
+constexpr double kForeheadMidline = 0;
 // The hairline is traced in columns this far apart, each reaching this far either side (so
 // every cell is read twice), from this far beside the midline, past the top's own peak, out to
 // this far at most, beyond any forehead's corner.
@@ -413,7 +417,8 @@ HairlinePoints findHairline(const Chip& chip, const Pixels& px, const Frame& fr,
         c.top = c.start - kTraceHeight;
         return c;
     };
-    out.top = searchColumn(chip, *skin, backdrop, hair, fr, column(midline, kMidlineHalf)).hairline;
+    out.top = searchColumn(chip, *skin, backdrop, hair, fr, column(kForeheadMidline, kMidlineHalf))
+                  .hairline;
     // Each side's hairline traced outwards, each column's skin judged against the skin at the
     // start of the last one that showed it: a forehead's colour drifts as it turns from the
     // light, a hairline changes it at once.

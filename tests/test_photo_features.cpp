@@ -350,6 +350,20 @@ TEST(FindInPhoto, HairlineTopBelowABandOfFineHairs) {
     }
 }
 
+// The face points' nose root follows the nose: one that sits to a side does not take the
+// hairline's top with it, which stays half way between the eyes.
+TEST(FindInPhoto, HairlineTopHalfWayBetweenTheEyesWhereverTheNoseRootIs) {
+    for (double aside : {-0.12, 0.0, 0.12}) {
+        const Scene s;
+        Painted p = painted(s);
+        p.face[27] = p.toImage(kCanonical[27][0] + aside, kCanonical[27][1]);
+        const PhotoLandmarks found = findInPhoto(p.view, p.face, p.estimate);
+        ASSERT_TRUE(found.hairlineTop) << aside;
+        EXPECT_NEAR(inScene(p, *found.hairlineTop).x, 0, 0.02) << aside;
+        EXPECT_LE(std::abs(offHairline(p, s, *found.hairlineTop)), 0.04) << aside;
+    }
+}
+
 TEST(FindInPhoto, NoHairlineWhereThePhotoDoesNotShowOne) {
     Scene bald, sides, greySides, hat, covered, lowHat;
     bald.hair = false;
