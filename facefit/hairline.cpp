@@ -47,7 +47,7 @@ constexpr double kForeheadMidline = 0;
 constexpr double kTraceStep = 0.03, kTraceHalf = 0.03, kTraceFrom = 0.3, kTraceTo = 1.2;
 // The forehead's corners lie 0.6 to 0.9 eye distances from the midline on adult faces: an edge
 // that turns down nearer than this is a swept lock's or a fringe's.
-constexpr double kCornerFrom = 0.5;
+constexpr double kCornerFrom = 0.6;
 // Past the corner the traced edge falls outwards at least this steeply: 45 degrees, half way
 // through the turn from the level top to the temples' upright edge. The slope is the line
 // fitted across this many eye distances either side, wider than a curl or a cell's jitter, from
