@@ -105,10 +105,11 @@ namespace {
 // 0.6 on adult faces, seldom below 0.45 or above 0.85 (a high forehead or a receding hairline).
 constexpr double kForeheadShare = 0.6;
 constexpr double kLeastForehead = 0.45, kMostForehead = 0.85;
-// The hairline's corners at the temples lie about level with its top or somewhat below it:
-// from a twentieth of the head's height above to an eighth below (adult faces: -0.03 to 0.11).
-// Lower, it is a fringe's or a swept lock's edge.
-constexpr double kCornerAbove = 0.05, kCornerBelow = 0.125;
+// The hairline's corners at the temples lie about level with its top or somewhat below it: on
+// adult faces from 0.03 of the head's height above it to 0.11 below. A corner more than a
+// twentieth above is not on the top's hairline; one lower than adult corners reach is a fringe's,
+// a swept lock's or a curl's edge, where the corner itself cannot be told: it stays estimated.
+constexpr double kCornerAbove = 0.05, kCornerBelow = 0.11;
 
 // How far `hairline` lies above `root` along the face's axis (from `chin` to `root`), as a
 // share of that axis's length.

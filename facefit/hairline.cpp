@@ -37,13 +37,17 @@ constexpr double kForeheadHalf = 0.3, kForeheadFrom = 0.04, kForeheadTo = 0.16;
 // Columns start this far above the brows, clear of their hairs; the midline's is this wide
 // either side.
 constexpr double kAboveBrows = 0.08, kMidlineHalf = 0.12;
+// The top is read half way between the eye centres (the frame's origin): the forehead is
+// symmetric about that line, while the nose root the face points mark follows the nose, which
+// may lean or sit to one side.
+constexpr double kForeheadMidline = 0;
 // The hairline is traced in columns this far apart, each reaching this far either side (so
 // every cell is read twice), from this far beside the midline, past the top's own peak, out to
 // this far at most, beyond any forehead's corner.
 constexpr double kTraceStep = 0.03, kTraceHalf = 0.03, kTraceFrom = 0.3, kTraceTo = 1.2;
 // The forehead's corners lie 0.6 to 0.9 eye distances from the midline on adult faces: an edge
 // that turns down nearer than this is a swept lock's or a fringe's.
-constexpr double kCornerFrom = 0.5;
+constexpr double kCornerFrom = 0.6;
 // Past the corner the traced edge falls outwards at least this steeply: 45 degrees, half way
 // through the turn from the level top to the temples' upright edge. The slope is the line
 // fitted across this many eye distances either side, wider than a curl or a cell's jitter, from
@@ -413,7 +417,8 @@ HairlinePoints findHairline(const Chip& chip, const Pixels& px, const Frame& fr,
         c.top = c.start - kTraceHeight;
         return c;
     };
-    out.top = searchColumn(chip, *skin, backdrop, hair, fr, column(midline, kMidlineHalf)).hairline;
+    out.top = searchColumn(chip, *skin, backdrop, hair, fr, column(kForeheadMidline, kMidlineHalf))
+                  .hairline;
     // Each side's hairline traced outwards, each column's skin judged against the skin at the
     // start of the last one that showed it: a forehead's colour drifts as it turns from the
     // light, a hairline changes it at once.

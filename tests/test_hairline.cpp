@@ -133,6 +133,7 @@ TEST(HairlineCorner, NothingWhereTheCornerCannotBeSeen) {
         erratic[i].y.reset(); // every other column: too few to tell the edge's run
     const std::pair<const char*, std::vector<TracedColumn>> cases[] = {
         {"a lock swept down from 0.25 out", rounded(0.25, 0.3)},
+        {"a lock turning down 0.54 out, inside any forehead's corner", rounded(0.4, 0.2)},
         {"hair down past the columns from 0.45 out", rounded(0.45, 0.01)},
         {"a stretch of columns without an edge", blind},
         {"an edge seen in every other column", erratic},
