@@ -1,0 +1,191 @@
+// The profile's levelling points on the sample profile drawing, as drawn, turned, mirrored and
+// with its ear hidden. The side search's landmarks are the sample's own default places, so only
+// the finder is tested. QImage and QSvgRenderer only make the pictures.
+#include "level_points.hpp"
+#include "levelling.hpp"
+#include "sample_defaults.hpp"
+#include "side_landmarks.hpp"
+
+#include <QFile>
+#include <QImage>
+#include <QPainter>
+#include <QPen>
+#include <QRadialGradient>
+#include <QSvgRenderer>
+#include <QTransform>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+
+using namespace veidora::facefit;
+
+namespace {
+
+constexpr double kSampleWidth = 663, kSampleHeight = 681;
+// Drawn at about a decoded studio photo's size.
+constexpr double kScale = 1.6;
+// The lower lid's lowest point and the ear's opening as the drawing has them (sample pixels).
+constexpr Point kLid{108, 340};
+constexpr Point kEarHollow{347, 392};
+
+// A default place (drawing-rectangle units over the sample) in the drawn picture's pixels.
+Point drawnPixel(Point rect) {
+    const veidora::SampleBox box = veidora::kSideSampleBox;
+    const double fit = std::min(box.width / kSampleWidth, box.height / kSampleHeight);
+    const double left = box.x + (box.width - kSampleWidth * fit) / 2;
+    const double top = box.y + (box.height - kSampleHeight * fit) / 2;
+    return {(rect.x - left) / fit * kScale, (rect.y - top) / fit * kScale};
+}
+
+// The drawing shades the ear's opening only faintly; a photo shows it as a dark hollow behind
+// the tragus, so one is painted there.
+QImage drawnSample() {
+    QSvgRenderer renderer(QStringLiteral(VEIDORA_SAMPLE_PROFILE));
+    QImage img(QSize(int(kSampleWidth * kScale), int(kSampleHeight * kScale)),
+               QImage::Format_RGB32);
+    img.fill(Qt::white);
+    QPainter p(&img);
+    p.setRenderHint(QPainter::Antialiasing);
+    renderer.render(&p);
+    const QPointF hollow(kEarHollow.x * kScale, kEarHollow.y * kScale);
+    QRadialGradient shade(hollow, 7 * kScale);
+    shade.setColorAt(0, QColor(0x3c, 0x24, 0x1e));
+    shade.setColorAt(0.5, QColor(0x5a, 0x38, 0x2c, 0xc0));
+    shade.setColorAt(1, QColor(0x5a, 0x38, 0x2c, 0));
+    p.setPen(Qt::NoPen);
+    p.setBrush(shade);
+    p.drawEllipse(hollow, 7 * kScale, 7 * kScale);
+    return img;
+}
+
+// The sample with the side search's landmarks on their default places.
+struct Drawn {
+    QImage picture;
+    ProfileResult profile;
+};
+
+Drawn sample() {
+    Drawn d{drawnSample(), {}};
+    d.profile.found = true;
+    d.profile.facing = Facing::Left;
+    const SidePoints defaults = sideDefaults();
+    for (std::size_t i = 0; i < defaults.size(); ++i) {
+        d.profile.points[i] = drawnPixel(defaults[i]);
+        d.profile.measured[i] = true;
+    }
+    return d;
+}
+
+// `d` turned clockwise by `degrees` about its centre, its landmarks with it; the corners white.
+Drawn turned(const Drawn& d, double degrees) {
+    const QTransform rot = QTransform().rotate(degrees);
+    const QTransform map = QImage::trueMatrix(rot, d.picture.width(), d.picture.height());
+    Drawn t{QImage(), d.profile};
+    const QImage r =
+        d.picture.convertToFormat(QImage::Format_ARGB32).transformed(rot, Qt::SmoothTransformation);
+    t.picture = QImage(r.size(), QImage::Format_RGB32);
+    t.picture.fill(Qt::white);
+    QPainter(&t.picture).drawImage(0, 0, r);
+    for (Point& p : t.profile.points) {
+        const QPointF q = map.map(QPointF(p.x, p.y));
+        p = {q.x(), q.y()};
+    }
+    return t;
+}
+
+Drawn mirroredSample(const Drawn& d) {
+    Drawn m{d.picture.mirrored(true, false), d.profile};
+    m.profile.facing = Facing::Right;
+    for (Point& p : m.profile.points)
+        p = mirrored(p, d.picture.width());
+    return m;
+}
+
+LevelPoints find(const Drawn& d) {
+    const ColourView view{d.picture.constBits(), d.picture.width(), d.picture.height(),
+                          d.picture.bytesPerLine(), 4};
+    return findLevelPoints(view, d.profile);
+}
+
+double distance(Point a, Point b) {
+    return std::hypot(a.x - b.x, a.y - b.y);
+}
+
+Point scaled(Point p) {
+    return {p.x * kScale, p.y * kScale};
+}
+
+} // namespace
+
+TEST(LevelPoints, FindsTheSamplesLidAndEarOpening) {
+    const LevelPoints found = find(sample());
+    ASSERT_TRUE(found.eye) << found.why;
+    ASSERT_TRUE(found.ear) << found.why;
+    // Within the lid's and the hollow's own size of where they are drawn.
+    EXPECT_LT(distance(*found.eye, scaled(kLid)), 8 * kScale);
+    EXPECT_LT(distance(*found.ear, scaled(kEarHollow)), 12 * kScale);
+}
+
+TEST(LevelPoints, TurnedSampleGivesItsTurnBack) {
+    const Drawn upright = sample();
+    const auto slope0 = levelLineSlope(find(upright));
+    ASSERT_TRUE(slope0);
+    for (double degrees : {-8.0, -4.0, 4.0, 8.0}) {
+        const LevelPoints found = find(turned(upright, degrees));
+        const auto slope = levelLineSlope(found);
+        ASSERT_TRUE(slope) << degrees << ": " << found.why;
+        EXPECT_NEAR(*slope - *slope0, degrees, 1.0) << degrees;
+    }
+}
+
+TEST(LevelPoints, MirroredSampleGivesTheMirroredPoints) {
+    const Drawn left = sample();
+    const LevelPoints a = find(left), b = find(mirroredSample(left));
+    ASSERT_TRUE(a.eye && a.ear && b.eye && b.ear) << b.why;
+    const double width = left.picture.width();
+    EXPECT_LT(distance(*b.eye, mirrored(*a.eye, width)), 2.0);
+    EXPECT_LT(distance(*b.ear, mirrored(*a.ear, width)), 2.0);
+}
+
+TEST(LevelPoints, EarUnderHairIsNotFound) {
+    Drawn d = sample();
+    {
+        // Hair combed down over the whole ear, a few locks lighter than the rest.
+        QPainter p(&d.picture);
+        const QRectF ear(325 * kScale, 295 * kScale, 85 * kScale, 165 * kScale);
+        p.fillRect(ear, QColor(0x4a, 0x33, 0x24));
+        p.setPen(QPen(QColor(0x6b, 0x4c, 0x36), 2 * kScale));
+        for (double x = ear.left() + 6; x < ear.right(); x += 9 * kScale)
+            p.drawLine(QPointF(x, ear.top()), QPointF(x + 4 * kScale, ear.bottom()));
+        // A dark gap between locks where the opening would be: a hollow, but ringed by hair.
+        const QPointF gap(kEarHollow.x * kScale, kEarHollow.y * kScale);
+        p.setPen(Qt::NoPen);
+        p.setBrush(QColor(0x1a, 0x12, 0x0e));
+        p.drawEllipse(gap, 5 * kScale, 5 * kScale);
+    }
+    const LevelPoints found = find(d);
+    EXPECT_TRUE(found.eye);
+    EXPECT_FALSE(found.ear);
+    EXPECT_FALSE(levelLineSlope(found));
+    EXPECT_FALSE(found.why.empty());
+}
+
+TEST(LevelPoints, NothingIsFoundWithoutAProfileOrPicture) {
+    const Drawn d = sample();
+    ProfileResult none = d.profile;
+    none.found = false;
+    const ColourView view{d.picture.constBits(), d.picture.width(), d.picture.height(),
+                          d.picture.bytesPerLine(), 4};
+    const ColourView empty{};
+    ProfileResult collapsed = d.profile;
+    collapsed.points[14] = collapsed.points[3]; // chin on the nose's root: no frame
+    for (const auto& [picture, profile] :
+         {std::pair{view, none}, std::pair{empty, d.profile}, std::pair{view, collapsed}}) {
+        const LevelPoints found = findLevelPoints(picture, profile);
+        EXPECT_FALSE(found.eye);
+        EXPECT_FALSE(found.ear);
+        EXPECT_FALSE(found.why.empty());
+    }
+}
