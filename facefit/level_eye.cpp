@@ -12,8 +12,8 @@ namespace {
 // Where the lid's lowest point lies behind and below the nose's root on adult profiles, and how
 // far round that it is looked for (frame units). Wide enough for the spread between heads, not
 // so wide that the brow above or the cheek's shadow below come in.
-constexpr double kEyeBack = 0.13;
-constexpr double kEyeDown = 0.08;
+constexpr double kEyeBack = 0.14;
+constexpr double kEyeDown = 0.04;
 constexpr double kHalfWidth = 0.10;
 constexpr double kAbove = 0.09;
 constexpr double kBelow = 0.09;
