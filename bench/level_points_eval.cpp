@@ -1,14 +1,16 @@
 // How well the profile's levelling points are found on the hand-marked development profiles:
 //   level_points_eval <londonset folder> <marks JSON> [--dump] [--draw <folder>]
-//                     [--tilts <file>]
+//                     [--tilts <file>] [--as-taken]
 // Each photo is searched as taken and turned by -8, -4, 4 and 8 degrees (turned and decoded as
 // the window does it). Prints, per photo, whether the lid and the ear's opening were found and
 // how far from the hand marks (photo pixels), and whether the turned photo's line moved by the
 // turn within a degree; then the totals, and the finder's time against the side search's.
 // --dump adds the side search's landmarks and the marks in the head's frame; --draw writes each
 // photo as taken with the marks (green) and the points found (red), and skips the turns;
-// --tilts writes the tilt the page would be given for each photo and turn, for levelling_check.
+// --as-taken skips the turns; --tilts writes the tilt the page would be given for each photo and
+// turn, for levelling_check.
 #include "level_frame.hpp"
+#include "level_helix.hpp"
 #include "level_points.hpp"
 #include "levelling.hpp"
 #include "profile_finder.hpp"
@@ -21,6 +23,7 @@
 #include <QJsonObject>
 #include <QPainter>
 #include <QPen>
+#include <QPolygonF>
 #include <QTransform>
 
 #include <algorithm>
@@ -104,17 +107,19 @@ std::optional<Point> markOf(const QJsonObject& o, const char* key) {
 int main(int argc, char** argv) {
     if (argc < 3) {
         std::fprintf(stderr, "usage: level_points_eval <londonset> <marks.json> [--dump] "
-                             "[--draw <folder>] [--tilts <file>]\n");
+                             "[--draw <folder>] [--tilts <file>] [--as-taken]\n");
         return 2;
     }
     const std::string set = argv[1];
-    bool dump = false;
+    bool dump = false, turns = true;
     std::string drawTo;
     FILE* tilts = nullptr;
     for (int a = 3; a < argc; ++a) {
         const std::string option = argv[a];
         if (option == "--dump")
             dump = true;
+        else if (option == "--as-taken")
+            turns = false;
         else if (option == "--draw" && a + 1 < argc)
             drawTo = argv[++a];
         else if (option == "--tilts" && a + 1 < argc && !(tilts = std::fopen(argv[++a], "w"))) {
@@ -234,6 +239,20 @@ int main(int argc, char** argv) {
                     if (earMark) {
                         const Point e = fr->toFrame(toSearched(taken, *earMark));
                         std::printf(" earF %.3f %.3f", e.x, e.y);
+                        // Where the hand-marked opening lies in the outline found, in the
+                        // typical ear's half sizes.
+                        const veidora::facefit::ColourView view{
+                            taken.decoded.constBits(), taken.decoded.width(),
+                            taken.decoded.height(), taken.decoded.bytesPerLine(), 3};
+                        if (const auto o = veidora::facefit::level::findEarOutline(view, *fr))
+                            std::printf(" OUTLINE %.3f %.3f s %.2f str %.1f IN %.2f %.2f",
+                                        o->centre.x, o->centre.y, o->scale, o->strength,
+                                        (e.x - o->centre.x) /
+                                            (o->scale * veidora::facefit::level::kEarHalfWidth),
+                                        (e.y - o->centre.y) /
+                                            (o->scale * veidora::facefit::level::kEarHalfHeight));
+                        else
+                            std::printf(" OUTLINE -");
                     }
                 }
             }
@@ -252,11 +271,32 @@ int main(int argc, char** argv) {
                      Qt::green);
                 mark(lp.eye, Qt::red);
                 mark(lp.ear, Qt::red);
+                // The ear's outline found (blue).
+                const veidora::facefit::ColourView view{
+                    taken.decoded.constBits(), taken.decoded.width(), taken.decoded.height(),
+                    taken.decoded.bytesPerLine(), 3};
+                const auto fr = veidora::facefit::level::frameOf(taken.profile);
+                const auto o =
+                    fr ? veidora::facefit::level::findEarOutline(view, *fr) : std::nullopt;
+                if (o) {
+                    QPolygonF outline;
+                    for (int k = 0; k <= 48; ++k) {
+                        const double t = k * 2 * 3.14159265358979 / 48;
+                        const Point q = fr->toPicture(
+                            {o->centre.x +
+                                 o->scale * veidora::facefit::level::kEarHalfWidth * std::cos(t),
+                             o->centre.y +
+                                 o->scale * veidora::facefit::level::kEarHalfHeight * std::sin(t)});
+                        outline << QPointF(q.x, q.y);
+                    }
+                    painter.setPen(QPen(Qt::blue, 2));
+                    painter.drawPolyline(outline);
+                }
                 painter.end();
                 img.save(QString::fromStdString(drawTo + "/" + side + id + ".png"));
             }
             // Drawing is for looking: the turned photos are left out.
-            if (earMark && drawTo.empty()) {
+            if (earMark && drawTo.empty() && turns) {
                 ++earShows;
                 std::printf(" |");
                 for (int turn : kTurns) {

@@ -1,25 +1,29 @@
 #include "level_ear.hpp"
 
+#include "level_helix.hpp"
 #include "skin_model.hpp"
 
 #include <algorithm>
 #include <cmath>
 #include <numbers>
+#include <utility>
 #include <vector>
 
 namespace veidora::facefit::level {
 
 namespace {
 
-// Where the ear's opening typically lies behind and below the nose's root on adult profiles
-// (frame units), how far round that it is looked for, and how fast a hollow further off loses
-// out to one nearer (the spread of the place between heads): the concha's upper bowl and the
-// crease under the lobe are hollows of their own a little above and below.
-constexpr double kEarBack = 0.89;
-constexpr double kEarDown = 0.27;
-constexpr double kHalfWidth = 0.22;
-constexpr double kHalfHeight = 0.19;
-constexpr double kPlaceSpread = 0.08;
+// Where the opening lies in the ear's outline (level_helix.hpp), in the outline's half width
+// and half height: at the concha's front, near the outline's front edge, a little below its
+// middle (the medians over the hand-marked development profiles). The outline hugs the helix,
+// so it sits a little high and behind the whole ear.
+constexpr double kOpeningAcross = -0.9;
+constexpr double kOpeningDown = 0.25;
+// How far round that it is looked for (outline half sizes): about the spread of the opening in
+// the outline between ears, and no further: the concha's upper bowl and the crease under the lobe
+// are hollows of their own a little above and below.
+constexpr double kHalfWidth = 0.6;
+constexpr double kHalfHeight = 0.4;
 // The cheek in front of the ear, whose colour is the skin's.
 constexpr double kCheekBack0 = 0.35, kCheekBack1 = 0.60, kCheekDown0 = 0.25, kCheekDown1 = 0.45;
 // Samples per frame unit: a face's length spans a few hundred pixels of a decoded photo.
@@ -32,12 +36,15 @@ constexpr double kRingInner = 0.02;
 constexpr double kRingOuter = 0.05;
 constexpr int kRingDirections = 16;
 // Of the directions this many must meet a rim this much brighter than the hollow: a crease or
-// a lock of hair stays dark along itself.
+// a lock of hair stays dark along itself. Each one's contrast counts squared, so one deep
+// hollow outweighs a shallow one of the same extent.
 constexpr int kLeastEnclosed = 14;
 constexpr float kLeastContrast = 0.25f;
 // Of the rims this many must be skin like the cheek's: hair round a dark gap between locks
 // is not. (The concha's shaded walls often fall outside the cheek's colours, so not all.)
 constexpr int kLeastSkinRims = 6;
+// The hollow reaches up to this share of the way from its darkest sample to its rim's brightness.
+constexpr float kHollowShare = 0.5f;
 
 Shade shadeAt(const Patch& p, std::size_t k) {
     return shadeOf(p.red[k], p.green[k], p.blue[k]);
@@ -53,21 +60,61 @@ std::optional<SkinModel> cheekSkin(const ImageView& picture, const Frame& frame)
     return SkinModel::fit(samples);
 }
 
+// The middle of the hollow round its darkest sample: the samples within the rim's reach darker
+// than halfway between the darkest and the rim, joined to it. Steadier than the darkest sample
+// alone, which wanders along a flat floor as the picture is resampled.
+Point hollowMiddle(const Patch& patch, const std::vector<float>& luma, int i0, int j0, float rim) {
+    const float below = luma[patch.at(i0, j0)] + kHollowShare * (rim - luma[patch.at(i0, j0)]);
+    const int reach = static_cast<int>(std::ceil(kRingOuter / kStep));
+    std::vector<unsigned char> seen(luma.size(), 0);
+    std::vector<std::pair<int, int>> stack{{i0, j0}};
+    seen[patch.at(i0, j0)] = 1;
+    double sumI = 0, sumJ = 0, n = 0;
+    while (!stack.empty()) {
+        const auto [i, j] = stack.back();
+        stack.pop_back();
+        sumI += i;
+        sumJ += j;
+        n += 1;
+        for (const auto& [di, dj] : {std::pair{1, 0}, {-1, 0}, {0, 1}, {0, -1}}) {
+            const int ni = i + di, nj = j + dj;
+            if (ni < 0 || nj < 0 || ni >= patch.columns || nj >= patch.rows ||
+                std::abs(ni - i0) > reach || std::abs(nj - j0) > reach)
+                continue;
+            const std::size_t q = patch.at(ni, nj);
+            if (!seen[q] && patch.inside[q] && luma[q] < below) {
+                seen[q] = 1;
+                stack.push_back({ni, nj});
+            }
+        }
+    }
+    return patch.framePoint(sumI / n, sumJ / n);
+}
+
 } // namespace
 
 std::optional<Point> findEarOpening(const ImageView& picture, const Frame& frame) {
     const auto skin = cheekSkin(picture, frame);
     if (!skin)
         return std::nullopt;
+    const auto outline = findEarOutline(picture, frame);
+    if (!outline)
+        return std::nullopt;
+    const double halfWidth = outline->scale * kEarHalfWidth;
+    const double halfHeight = outline->scale * kEarHalfHeight;
+    const Point expected{outline->centre.x + kOpeningAcross * halfWidth,
+                         outline->centre.y + kOpeningDown * halfHeight};
     const double margin = kRingOuter;
-    const Patch patch =
-        resample(picture, frame, kEarBack - kHalfWidth - margin, kEarDown - kHalfHeight - margin,
-                 kEarBack + kHalfWidth + margin, kEarDown + kHalfHeight + margin, kStep);
+    const Patch patch = resample(picture, frame, expected.x - kHalfWidth * halfWidth - margin,
+                                 expected.y - kHalfHeight * halfHeight - margin,
+                                 expected.x + kHalfWidth * halfWidth + margin,
+                                 expected.y + kHalfHeight * halfHeight + margin, kStep);
     const std::vector<float> luma =
         boxBlur(patch.luma, patch.inside, patch.columns, patch.rows, kSmooth);
     const int m = static_cast<int>(std::ceil(margin / kStep));
     std::optional<Point> best;
-    double bestScore = 0;
+    int bestI = 0, bestJ = 0;
+    double bestScore = 0, bestRim = 0;
     for (int j = m; j < patch.rows - m; ++j)
         for (int i = m; i < patch.columns - m; ++i) {
             const std::size_t k = patch.at(i, j);
@@ -82,7 +129,7 @@ std::optional<Point> findEarOpening(const ImageView& picture, const Frame& frame
                 continue;
             // Out along each direction the brightest point is the hollow's rim.
             int enclosed = 0, skinRims = 0;
-            double contrastSum = 0;
+            double contrastSum = 0, rimSum = 0;
             for (int d = 0; d < kRingDirections; ++d) {
                 const double a = 2 * std::numbers::pi * d / kRingDirections;
                 float rim = -1;
@@ -98,24 +145,28 @@ std::optional<Point> findEarOpening(const ImageView& picture, const Frame& frame
                 }
                 if (rim <= 0)
                     continue;
+                rimSum += rim;
                 skinRims += skin->contains(shadeAt(patch, rimAt));
                 const double contrast = 1 - luma[k] / rim;
                 if (contrast >= kLeastContrast) {
                     ++enclosed;
-                    contrastSum += contrast;
+                    contrastSum += contrast * contrast;
                 }
             }
             if (enclosed < kLeastEnclosed || skinRims < kLeastSkinRims)
                 continue;
-            const Point at = patch.framePoint(i, j);
-            const double off = std::hypot(at.x - kEarBack, at.y - kEarDown) / kPlaceSpread;
-            const double score = contrastSum * std::exp(-off * off / 2);
-            if (!best || score > bestScore) {
-                best = at;
-                bestScore = score;
+            // The deepest, most enclosed hollow: the canal outdoes the concha's shallower folds.
+            if (!best || contrastSum > bestScore) {
+                best = patch.framePoint(i, j);
+                bestScore = contrastSum;
+                bestI = i;
+                bestJ = j;
+                bestRim = rimSum / kRingDirections;
             }
         }
-    return best;
+    if (!best)
+        return std::nullopt;
+    return hollowMiddle(patch, luma, bestI, bestJ, float(bestRim));
 }
 
 } // namespace veidora::facefit::level

@@ -1,6 +1,8 @@
 // The profile's levelling points on the sample profile drawing, as drawn, turned, mirrored and
 // with its ear hidden. The side search's landmarks are the sample's own default places, so only
 // the finder is tested. QImage and QSvgRenderer only make the pictures.
+#include "level_frame.hpp"
+#include "level_helix.hpp"
 #include "level_points.hpp"
 #include "levelling.hpp"
 #include "sample_defaults.hpp"
@@ -18,6 +20,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 using namespace veidora::facefit;
 
@@ -147,6 +150,34 @@ TEST(LevelPoints, MirroredSampleGivesTheMirroredPoints) {
     const double width = left.picture.width();
     EXPECT_LT(distance(*b.eye, mirrored(*a.eye, width)), 2.0);
     EXPECT_LT(distance(*b.ear, mirrored(*a.ear, width)), 2.0);
+}
+
+TEST(LevelPoints, EarOutlineRingsTheOpeningAndTurnsWithThePicture) {
+    const Drawn upright = sample();
+    const auto outlineOf = [](const Drawn& d) {
+        const ColourView view{d.picture.constBits(), d.picture.width(), d.picture.height(),
+                              d.picture.bytesPerLine(), 4};
+        const auto frame = level::frameOf(d.profile);
+        const auto outline = frame ? level::findEarOutline(view, *frame) : std::nullopt;
+        return std::pair{frame, outline};
+    };
+    const auto [frame, outline] = outlineOf(upright);
+    ASSERT_TRUE(frame && outline);
+    // The opening lies inside the outline, in its front half: the helix is behind it.
+    const Point hollow = frame->toFrame(scaled(kEarHollow));
+    const double u = (hollow.x - outline->centre.x) / (outline->scale * level::kEarHalfWidth);
+    const double v = (hollow.y - outline->centre.y) / (outline->scale * level::kEarHalfHeight);
+    EXPECT_LT(u, 0);
+    EXPECT_LT(u * u + v * v, 1);
+    // Turned, the outline is found on the same ear: its middle where the turn takes it.
+    const Point middle = frame->toPicture(outline->centre);
+    const QTransform map = QImage::trueMatrix(QTransform().rotate(8), upright.picture.width(),
+                                              upright.picture.height());
+    const QPointF expected = map.map(QPointF(middle.x, middle.y));
+    const auto [turnedFrame, turnedOutline] = outlineOf(turned(upright, 8));
+    ASSERT_TRUE(turnedFrame && turnedOutline);
+    const Point again = turnedFrame->toPicture(turnedOutline->centre);
+    EXPECT_LT(distance(again, {expected.x(), expected.y()}), 0.05 * frame->unit);
 }
 
 TEST(LevelPoints, EarUnderHairIsNotFound) {
