@@ -128,19 +128,16 @@ int main(int argc, char** argv) {
         }
     }
     // The tilt the page would be set to for a search's points ("-": none), as levelling_check
-    // --tilts reads it: the slope is seen the other way on a photo the search mirrors.
+    // --tilts reads it.
     const auto writeTilt = [&](const char* side, const std::string& id, int turn,
                                const Searched& s) {
         if (!tilts)
             return;
-        const auto slope =
-            s.profile.found ? veidora::facefit::levelLineSlope(s.points) : std::nullopt;
-        std::string tilt = "-";
-        if (slope) {
-            const bool mirrored = s.profile.facing == veidora::facefit::Facing::Right;
-            tilt = std::to_string(
-                veidora::facefit::levellingTilt(mirrored ? -*slope : *slope, -20, 20).tilt);
-        }
+        const auto levelling =
+            s.profile.found
+                ? veidora::facefit::profileLevelling(s.points, s.profile.facing, -20, 20)
+                : std::nullopt;
+        const std::string tilt = levelling ? std::to_string(levelling->tilt) : "-";
         std::fprintf(tilts, "%s/%s %d %s\n", side, id.c_str(), turn, tilt.c_str());
     };
     QFile f(QString::fromLocal8Bit(argv[2]));

@@ -89,3 +89,16 @@ std::optional<double> levelLineSlope(const LevelPoints& points) {
 }
 
 } // namespace veidora::facefit
+
+namespace veidora::facefit {
+
+std::optional<Levelling> profileLevelling(const LevelPoints& points, Facing facing, int minTilt,
+                                          int maxTilt) {
+    const auto slope = levelLineSlope(points);
+    if (!slope)
+        return std::nullopt;
+    const double shown = facing == Facing::Left ? *slope : -*slope;
+    return levellingTilt(shown - kUprightLidToEarSlope, minTilt, maxTilt);
+}
+
+} // namespace veidora::facefit

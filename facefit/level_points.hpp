@@ -4,6 +4,7 @@
 // lowest point of the eye's lower lid, read from the picture's pixels in a frame the side
 // search's landmarks set. Plain C++.
 
+#include "levelling.hpp"
 #include "profile_fit.hpp"
 
 #include <optional>
@@ -24,5 +25,18 @@ LevelPoints findLevelPoints(const ColourView& picture, const ProfileResult& prof
 
 // The slope of the line from the lid to the ear (levelling.hpp's sense), once both were found.
 std::optional<double> levelLineSlope(const LevelPoints& points);
+
+// The slope the lid-to-ear line has on an upright studio profile facing left, in degrees
+// (falling towards the back of the head): the median over 60 hand-marked development profiles
+// (range -1.5..26.6). Levelling that line to 0 would turn every upright photo by about this
+// much, so a profile is turned until its line has this slope instead.
+inline constexpr double kUprightLidToEarSlope = 10.8;
+
+// The page's tilt that stands the profile upright by its lid-to-ear line, within
+// minTilt..maxTilt (levelling.hpp), for the picture as the page shows it: a profile facing right
+// is mirrored to face left first, which turns its line's slope the other way. nullopt when
+// either point is missing.
+std::optional<Levelling> profileLevelling(const LevelPoints& points, Facing facing, int minTilt,
+                                          int maxTilt);
 
 } // namespace veidora::facefit

@@ -20,6 +20,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <numbers>
 #include <utility>
 
 using namespace veidora::facefit;
@@ -178,6 +179,39 @@ TEST(LevelPoints, EarOutlineRingsTheOpeningAndTurnsWithThePicture) {
     ASSERT_TRUE(turnedFrame && turnedOutline);
     const Point again = turnedFrame->toPicture(turnedOutline->centre);
     EXPECT_LT(distance(again, {expected.x(), expected.y()}), 0.05 * frame->unit);
+}
+
+TEST(LevelPoints, ProfileIsTurnedUntilItsLineSlopesAsOnAnUprightPhoto) {
+    const Point lid{100, 100};
+    // An ear behind a left-facing profile's lid (right) or a right-facing one's (left), its line
+    // falling by `degrees` towards the back of the head.
+    const auto pointsAt = [&](Facing facing, double degrees) {
+        const double a = degrees * std::numbers::pi / 180, back = facing == Facing::Left ? 1 : -1;
+        LevelPoints p;
+        p.eye = lid;
+        p.ear = Point{lid.x + back * 200 * std::cos(a), lid.y + 200 * std::sin(a)};
+        return p;
+    };
+    const double upright = kUprightLidToEarSlope;
+    struct Case {
+        Facing facing;
+        double slope;
+        int tilt;
+        bool limited;
+    };
+    for (const Case& c :
+         {Case{Facing::Left, upright, 0, false}, Case{Facing::Right, upright, 0, false},
+          Case{Facing::Left, upright + 4, -4, false}, Case{Facing::Right, upright + 4, -4, false},
+          Case{Facing::Left, upright - 7, 7, false}, Case{Facing::Right, upright - 7, 7, false},
+          Case{Facing::Left, upright + 30, -20, true}}) {
+        const auto l = profileLevelling(pointsAt(c.facing, c.slope), c.facing, -20, 20);
+        ASSERT_TRUE(l);
+        EXPECT_EQ(l->tilt, c.tilt) << c.slope << (c.facing == Facing::Left ? " left" : " right");
+        EXPECT_EQ(l->limited, c.limited) << c.slope;
+    }
+    LevelPoints noEar = pointsAt(Facing::Left, upright);
+    noEar.ear.reset();
+    EXPECT_FALSE(profileLevelling(noEar, Facing::Left, -20, 20));
 }
 
 TEST(LevelPoints, EarUnderHairIsNotFound) {
