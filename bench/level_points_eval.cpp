@@ -319,11 +319,12 @@ int main(int argc, char** argv) {
                         if (distance(back(t, t.points.ear), back(taken, lp.ear)) > 6)
                             moved += "a";
                     }
-                    if (slope)
+                    // "?": found on the turned photo only, nothing to compare with.
+                    if (slope && slope0)
                         std::printf(" %+d:%+.1f%s%s", turn, *slope - *slope0 - turn, ok ? "" : "!",
                                     moved.c_str());
                     else
-                        std::printf(" %+d:-", turn);
+                        std::printf(" %+d:%s", turn, slope ? "?" : "-");
                 }
             }
             std::printf("\n");
