@@ -21,6 +21,12 @@ namespace {
 // trusted.
 constexpr double kFrameSlackDegrees = 3;
 constexpr double kFrameSlackScale = 0.04;
+// The lid-to-ear line's slope against the head's own frame (from the nose's root towards the
+// chin, which turn with the head): 15 degrees on the hand-marked development profiles (median;
+// 5 to 24). A pair further off than the spread between heads, with room for the points' own
+// error, has one point wrong.
+constexpr double kTypicalFrameSlope = 15;
+constexpr double kMostFrameSlopeOff = 15;
 // Found again this near (frame units) counts as the same point.
 constexpr double kSamePoint = 0.02;
 
@@ -79,7 +85,21 @@ LevelPoints findLevelPoints(const ColourView& picture, const ProfileResult& prof
         out.why = "No eye's opening shows behind the nose's root.";
     else if (!out.ear)
         out.why = "No ear's opening shows: the ear may be under hair.";
+    else if (!lineAgreesWithProfile(profile, *out.eye, *out.ear)) {
+        out.eye.reset();
+        out.ear.reset();
+        out.why = "The lid and the ear's opening found disagree with the face's own axis.";
+    }
     return out;
+}
+
+bool lineAgreesWithProfile(const ProfileResult& profile, Point eye, Point ear) {
+    const auto frame = level::frameOf(profile);
+    if (!frame)
+        return false;
+    const Point a = frame->toFrame(eye), b = frame->toFrame(ear);
+    const double slope = std::atan2(b.y - a.y, b.x - a.x) * 180 / std::numbers::pi;
+    return std::abs(slope - kTypicalFrameSlope) <= kMostFrameSlopeOff;
 }
 
 std::optional<double> levelLineSlope(const LevelPoints& points) {

@@ -23,6 +23,11 @@ struct LevelPoints {
 // Both points on the picture the profile was found on. Never throws.
 LevelPoints findLevelPoints(const ColourView& picture, const ProfileResult& profile) noexcept;
 
+// Whether a lid-to-ear line runs as it does on a face with these landmarks: against the line
+// from the nose's root to the chin, which turns with the head, it slopes within what heads
+// differ by. A pair that does not has one point wrong.
+bool lineAgreesWithProfile(const ProfileResult& profile, Point eye, Point ear);
+
 // The slope of the line from the lid to the ear (levelling.hpp's sense), once both were found.
 std::optional<double> levelLineSlope(const LevelPoints& points);
 

@@ -181,6 +181,30 @@ TEST(LevelPoints, EarOutlineRingsTheOpeningAndTurnsWithThePicture) {
     EXPECT_LT(distance(again, {expected.x(), expected.y()}), 0.05 * frame->unit);
 }
 
+TEST(LevelPoints, LineMustRunAsTheFacesOwnAxisAllows) {
+    const Drawn left = sample();
+    const Drawn right = mirroredSample(left);
+    const double width = left.picture.width();
+    const Point lid = scaled(kLid), ear = scaled(kEarHollow);
+    // The ear's opening moved up or down by this share of the lid-to-ear distance.
+    const double reach = distance(lid, ear);
+    struct Case {
+        double earShift;
+        bool agrees;
+    };
+    for (const Case& c :
+         {Case{0, true}, Case{-0.1, true}, Case{0.1, true}, Case{-0.6, false}, Case{0.6, false}}) {
+        const Point moved{ear.x, ear.y + c.earShift * reach};
+        EXPECT_EQ(lineAgreesWithProfile(left.profile, lid, moved), c.agrees) << c.earShift;
+        EXPECT_EQ(
+            lineAgreesWithProfile(right.profile, mirrored(lid, width), mirrored(moved, width)),
+            c.agrees)
+            << c.earShift << " mirrored";
+    }
+    // The ear in front of the lid is no profile's line.
+    EXPECT_FALSE(lineAgreesWithProfile(left.profile, ear, lid));
+}
+
 TEST(LevelPoints, ProfileIsTurnedUntilItsLineSlopesAsOnAnUprightPhoto) {
     const Point lid{100, 100};
     // An ear behind a left-facing profile's lid (right) or a right-facing one's (left), its line
