@@ -1,6 +1,6 @@
 // How well the profile's levelling points are found on the hand-marked development profiles:
 //   level_points_eval <londonset folder> <marks JSON> [--dump] [--draw <folder>]
-//                     [--tilts <file>] [--as-taken]
+//                     [--tilts <file>] [--as-taken] [--oracle]
 // Each photo is searched as taken and turned by -8, -4, 4 and 8 degrees (turned and decoded as
 // the window does it). Prints, per photo, whether the lid and the ear's opening were found and
 // how far from the hand marks (photo pixels), and whether the turned photo's line moved by the
@@ -8,7 +8,8 @@
 // --dump adds the side search's landmarks and the marks in the head's frame; --draw writes each
 // photo as taken with the marks (green) and the points found (red), and skips the turns;
 // --as-taken skips the turns; --tilts writes the tilt the page would be given for each photo and
-// turn, for levelling_check.
+// turn, for levelling_check; with --oracle those tilts come from the hand marks turned along
+// with the photo instead of the points found (what a perfect finder would set).
 #include "level_frame.hpp"
 #include "level_helix.hpp"
 #include "level_points.hpp"
@@ -107,11 +108,11 @@ std::optional<Point> markOf(const QJsonObject& o, const char* key) {
 int main(int argc, char** argv) {
     if (argc < 3) {
         std::fprintf(stderr, "usage: level_points_eval <londonset> <marks.json> [--dump] "
-                             "[--draw <folder>] [--tilts <file>] [--as-taken]\n");
+                             "[--draw <folder>] [--tilts <file>] [--as-taken] [--oracle]\n");
         return 2;
     }
     const std::string set = argv[1];
-    bool dump = false, turns = true;
+    bool dump = false, turns = true, oracle = false;
     std::string drawTo;
     FILE* tilts = nullptr;
     for (int a = 3; a < argc; ++a) {
@@ -120,6 +121,8 @@ int main(int argc, char** argv) {
             dump = true;
         else if (option == "--as-taken")
             turns = false;
+        else if (option == "--oracle")
+            oracle = true;
         else if (option == "--draw" && a + 1 < argc)
             drawTo = argv[++a];
         else if (option == "--tilts" && a + 1 < argc && !(tilts = std::fopen(argv[++a], "w"))) {
@@ -129,14 +132,22 @@ int main(int argc, char** argv) {
     }
     // The tilt the page would be set to for a search's points ("-": none), as levelling_check
     // --tilts reads it.
-    const auto writeTilt = [&](const char* side, const std::string& id, int turn,
-                               const Searched& s) {
+    const auto writeTilt = [&](const char* side, const std::string& id, int turn, const Searched& s,
+                               const std::optional<Point>& eyeMark,
+                               const std::optional<Point>& earMark) {
         if (!tilts)
             return;
+        veidora::facefit::LevelPoints points = s.points;
+        if (oracle) {
+            points = {};
+            if (eyeMark && earMark) {
+                points.eye = toSearched(s, *eyeMark);
+                points.ear = toSearched(s, *earMark);
+            }
+        }
         const auto levelling =
-            s.profile.found
-                ? veidora::facefit::profileLevelling(s.points, s.profile.facing, -20, 20)
-                : std::nullopt;
+            s.profile.found ? veidora::facefit::profileLevelling(points, s.profile.facing, -20, 20)
+                            : std::nullopt;
         const std::string tilt = levelling ? std::to_string(levelling->tilt) : "-";
         std::fprintf(tilts, "%s/%s %d %s\n", side, id.c_str(), turn, tilt.c_str());
     };
@@ -164,7 +175,7 @@ int main(int argc, char** argv) {
             const auto eyeMark = markOf(it.value().toObject(), "eye");
             const auto earMark = markOf(it.value().toObject(), "ear");
             const Searched taken = search(photo, 0);
-            writeTilt(side, id, 0, taken);
+            writeTilt(side, id, 0, taken, eyeMark, earMark);
             searchTime += taken.searchSeconds;
             levelTime += taken.levelSeconds;
             std::printf("%s %-5s", id.c_str(), side);
@@ -298,7 +309,7 @@ int main(int argc, char** argv) {
                 std::printf(" |");
                 for (int turn : kTurns) {
                     const Searched t = search(photo, turn);
-                    writeTilt(side, id, turn, t);
+                    writeTilt(side, id, turn, t, eyeMark, earMark);
                     const auto slope =
                         t.profile.found ? veidora::facefit::levelLineSlope(t.points) : std::nullopt;
                     ++turnCases;
