@@ -20,10 +20,18 @@ namespace {
 constexpr double kOpeningAcross = -0.9;
 constexpr double kOpeningDown = 0.25;
 // How far round that it is looked for (outline half sizes): about the spread of the opening in
-// the outline between ears, and no further: the concha's upper bowl and the crease under the lobe
-// are hollows of their own a little above and below.
-constexpr double kHalfWidth = 0.6;
-constexpr double kHalfHeight = 0.4;
+// the outline between ears. Further forward, up and down than back: the outline often hugs
+// the upper helix only, which moves it about more than the opening, while behind the opening
+// lie the concha's back wall and upper bowl, hollows of their own.
+constexpr double kAhead = 0.9;
+constexpr double kBehind = 0.6;
+constexpr double kAbove = 0.6;
+constexpr double kBelow = 0.6;
+// The concha's upper bowl and the crease under the lobe can be as deep as the opening: a hollow
+// loses out the further it lies from where the opening usually is, by a Gaussian of this width
+// (outline half sizes).
+constexpr double kNearSpreadAcross = 0.6;
+constexpr double kNearSpreadDown = 0.4;
 // The cheek in front of the ear, whose colour is the skin's.
 constexpr double kCheekBack0 = 0.35, kCheekBack1 = 0.60, kCheekDown0 = 0.25, kCheekDown1 = 0.45;
 // Samples per frame unit: a face's length spans a few hundred pixels of a decoded photo.
@@ -105,10 +113,10 @@ std::optional<Point> findEarOpening(const ImageView& picture, const Frame& frame
     const Point expected{outline->centre.x + kOpeningAcross * halfWidth,
                          outline->centre.y + kOpeningDown * halfHeight};
     const double margin = kRingOuter;
-    const Patch patch = resample(picture, frame, expected.x - kHalfWidth * halfWidth - margin,
-                                 expected.y - kHalfHeight * halfHeight - margin,
-                                 expected.x + kHalfWidth * halfWidth + margin,
-                                 expected.y + kHalfHeight * halfHeight + margin, kStep);
+    const Patch patch = resample(picture, frame, expected.x - kAhead * halfWidth - margin,
+                                 expected.y - kAbove * halfHeight - margin,
+                                 expected.x + kBehind * halfWidth + margin,
+                                 expected.y + kBelow * halfHeight + margin, kStep);
     const std::vector<float> luma =
         boxBlur(patch.luma, patch.inside, patch.columns, patch.rows, kSmooth);
     const int m = static_cast<int>(std::ceil(margin / kStep));
@@ -155,10 +163,16 @@ std::optional<Point> findEarOpening(const ImageView& picture, const Frame& frame
             }
             if (enclosed < kLeastEnclosed || skinRims < kLeastSkinRims)
                 continue;
-            // The deepest, most enclosed hollow: the canal outdoes the concha's shallower folds.
-            if (!best || contrastSum > bestScore) {
-                best = patch.framePoint(i, j);
-                bestScore = contrastSum;
+            // The deepest, most enclosed hollow near the usual place: the canal outdoes the
+            // concha's shallower folds.
+            const Point at = patch.framePoint(i, j);
+            const double offAcross = (at.x - expected.x) / (kNearSpreadAcross * halfWidth),
+                         offDown = (at.y - expected.y) / (kNearSpreadDown * halfHeight);
+            const double score =
+                contrastSum * std::exp(-(offAcross * offAcross + offDown * offDown) / 2);
+            if (!best || score > bestScore) {
+                best = at;
+                bestScore = score;
                 bestI = i;
                 bestJ = j;
                 bestRim = rimSum / kRingDirections;

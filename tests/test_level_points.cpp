@@ -1,6 +1,7 @@
 // The profile's levelling points on the sample profile drawing, as drawn, turned, mirrored and
 // with its ear hidden. The side search's landmarks are the sample's own default places, so only
 // the finder is tested. QImage and QSvgRenderer only make the pictures.
+#include "level_ear.hpp"
 #include "level_frame.hpp"
 #include "level_helix.hpp"
 #include "level_points.hpp"
@@ -236,6 +237,33 @@ TEST(LevelPoints, ProfileIsTurnedUntilItsLineSlopesAsOnAnUprightPhoto) {
     LevelPoints noEar = pointsAt(Facing::Left, upright);
     noEar.ear.reset();
     EXPECT_FALSE(profileLevelling(noEar, Facing::Left, -20, 20));
+}
+
+TEST(LevelPoints, DeeperHollowAboveAndBehindTheOpeningIsPassedOver) {
+    // The concha's upper bowl, shaded deeper than the opening: the hollow nearer where an
+    // opening lies in its ear wins. The step alone: whether the whole search trusts an ear with
+    // two such hollows is the steadiness check's to say.
+    Drawn d = sample();
+    const auto frame = level::frameOf(d.profile);
+    ASSERT_TRUE(frame);
+    const Point opening = frame->toFrame(scaled(kEarHollow));
+    const Point bowl = frame->toPicture({opening.x + 0.02, opening.y - 0.12});
+    {
+        QPainter p(&d.picture);
+        p.setRenderHint(QPainter::Antialiasing);
+        QRadialGradient shade(QPointF(bowl.x, bowl.y), 7 * kScale);
+        shade.setColorAt(0, QColor(0x10, 0x08, 0x06));
+        shade.setColorAt(0.5, QColor(0x50, 0x32, 0x26, 0xc0));
+        shade.setColorAt(1, QColor(0x50, 0x32, 0x26, 0));
+        p.setPen(Qt::NoPen);
+        p.setBrush(shade);
+        p.drawEllipse(QPointF(bowl.x, bowl.y), 7 * kScale, 7 * kScale);
+    }
+    const ColourView view{d.picture.constBits(), d.picture.width(), d.picture.height(),
+                          d.picture.bytesPerLine(), 4};
+    const auto found = level::findEarOpening(view, *frame);
+    ASSERT_TRUE(found);
+    EXPECT_LT(distance(frame->toPicture(*found), scaled(kEarHollow)), 12 * kScale);
 }
 
 TEST(LevelPoints, EarUnderHairIsNotFound) {
