@@ -264,7 +264,6 @@ int backdropEval(const QString& set, const QJsonObject& marks, const QStringList
             chosen.push_back(bench::kBackdrops[i]);
     Tally asTaken;
     std::vector<Tally> tallies(chosen.size());
-    unsigned seed = 1;
     const QStringList people = qEnvironmentVariable("EVAL_PEOPLE").split(',', Qt::SkipEmptyParts);
     for (const QString& file : ids) {
         const QString id = QFileInfo(file).completeBaseName();
@@ -285,7 +284,9 @@ int backdropEval(const QString& set, const QJsonObject& marks, const QStringList
                 matte.alphaImage().save(QDir(overlays).filePath(name + "-matte.png"));
             std::printf("%s", qPrintable(name));
             for (std::size_t b = 0; b < chosen.size(); ++b) {
-                const QImage composite = matte.onto(chosen[b], ++seed);
+                // The same scene for a photo and backdrop whichever others are picked.
+                const unsigned seed = unsigned(id.toInt() * 2 + side) * 16u + unsigned(chosen[b]);
+                const QImage composite = matte.onto(chosen[b], seed);
                 const Run r = runOne(modules, composite);
                 tallyOne(tallies[b], r, side, hand, name);
                 std::printf(" %s", !r.found ? "NOT" : r.mirror != (side == 1) ? "WRONG" : "ok");
