@@ -1,17 +1,20 @@
 // How well "Rasti taškus" on the side page does on real studio profiles:
-//   profile_eval [londonset folder, default ../shared/londonset] [hand marks JSON,
+//   profile_eval [--backdrops] [londonset folder, default ../shared/londonset] [hand marks JSON,
 //                default tools/profile-hand-marks.json] [overlay folder]
 // Runs the shipped side search (module, mirroring, mapping onto the side rectangle) on every
 // profile_left/*.jpg and profile_right/*.jpg, and prints, in the side rectangle's units:
 // found or not, faced the wrong way, S1 against the top of the head's outline, the errors of
 // the hand-marked landmarks, and how often the four side codes agree with the hand marks'
 // codes, with the hand marks moved by 1 unit of noise, and between a person's two sides.
+// --backdrops: each head cut out of its plain backdrop and laid onto generated ones (dark,
+// gradients, a halo, a busy scene); found, wrong way and landmark errors per backdrop.
 #include "face_fit.hpp"
 #include "photo_reader.hpp"
 #include "profile_finder_library.hpp"
 #include "profile_fit.hpp"
 #include "profile_search.hpp"
 #include "side_measurement.hpp"
+#include "studio_matte.hpp"
 
 #include <QDir>
 #include <QFile>
@@ -26,6 +29,7 @@
 #include <array>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <map>
 #include <optional>
 #include <random>
@@ -72,9 +76,8 @@ SideCodes codesOf(const std::array<TPointF, kSideLandmarkCount>& S) {
     return measureSide(std::span<const TPointF, kSideLandmarkCount>(S), '.').codes;
 }
 
-Run runOne(const QStringList& modules, const QString& path) {
+Run runOne(const QStringList& modules, const QImage& picture) {
     Run out;
-    const QImage picture = ui::loadPhoto(path, kDecodeBound).image;
     if (picture.isNull()) {
         out.why = QStringLiteral("unreadable");
         return out;
@@ -141,9 +144,42 @@ struct Agree {
     double pc(int i) const { return n ? 100.0 * same[i] / n : NAN; }
 };
 
-void overlay(const QString& photo, const Run& r, const std::optional<std::array<Point, 17>>& hand,
+// A profile's hand marks: in the photo's own pixels, the scale to the decoded photo, and on the
+// side rectangle as the search places them (a right profile mirrored).
+struct HandMarks {
+    std::array<Point, 17> pixels{};
+    double scale = 1;
+    std::array<TPointF, kSideLandmarkCount> rect{};
+    bool hairline = false;
+};
+
+std::optional<HandMarks> handMarksOf(const QJsonObject& m, int side, const QString& path) {
+    if (m.isEmpty())
+        return std::nullopt;
+    HandMarks out;
+    const QImage probe = ui::loadPhoto(path, kDecodeBound).image;
+    const QSize original = ui::loadPhoto(path, QSize(100000, 100000)).image.size();
+    out.scale = double(probe.width()) / original.width();
+    const facefit::PhotoView view = viewOf(probe.size());
+    for (int k : kMarked) {
+        const QJsonArray a = m[QStringLiteral("S%1").arg(k)].toArray();
+        out.pixels[std::size_t(k - 1)] = {a[0].toDouble(), a[1].toDouble()};
+        const Point q = facefit::imageToRectangle(
+            {a[0].toDouble() * out.scale, a[1].toDouble() * out.scale}, view, side == 1);
+        out.rect[std::size_t(k - 1)] = {float(q.x), float(q.y)};
+    }
+    out.hairline = m["hairline"].toBool();
+    return out;
+}
+
+// A landmark's error against the hand mark, side units; S1 is a height, so only its Y counts.
+double errorOf(int k, const TPointF& a, const TPointF& b) {
+    return k == 1 ? std::abs(a.Y - b.Y) : std::hypot(a.X - b.X, a.Y - b.Y);
+}
+
+void overlay(const QImage& photo, const Run& r, const std::optional<std::array<Point, 17>>& hand,
              double handScale, const QString& out) {
-    QImage picture = ui::loadPhoto(photo, kDecodeBound).image.convertToFormat(QImage::Format_RGB32);
+    QImage picture = photo.convertToFormat(QImage::Format_RGB32);
     if (r.mirror)
         picture.mirror(true, false);
     const double s = std::min(kBoxW / picture.width(), kBoxH / picture.height());
@@ -173,10 +209,128 @@ void overlay(const QString& photo, const Run& r, const std::optional<std::array<
     picture.save(out);
 }
 
+// How the search does on one kind of backdrop, over all profiles.
+struct Tally {
+    int photos = 0, found = 0, wrongWay = 0, farOff = 0;
+    std::map<int, std::vector<double>> errors;
+    QStringList missed;
+};
+
+// A read (not estimated) grip further than this from the hand mark is on the wrong feature.
+constexpr double kFarOff = 6;
+
+void tallyOne(Tally& t, const Run& r, int side, const std::optional<HandMarks>& hand,
+              const QString& name) {
+    ++t.photos;
+    const bool wrong = r.found && r.mirror != (side == 1);
+    t.found += r.found;
+    t.wrongWay += wrong;
+    if (!r.found || wrong) {
+        t.missed << name + (wrong ? QStringLiteral("(wrong way)") : QString());
+        return;
+    }
+    if (!hand)
+        return;
+    bool far = false;
+    for (int k : kMarked) {
+        const double e = errorOf(k, r.rect[std::size_t(k - 1)], hand->rect[std::size_t(k - 1)]);
+        t.errors[k].push_back(e);
+        far = far || (r.read[std::size_t(k - 1)] && k != 2 && e > kFarOff);
+    }
+    t.farOff += far;
+}
+
+void printTally(const char* what, const Tally& t) {
+    std::printf("%-37s %2d/%2d %5d %5d ", what, t.found, t.photos, t.wrongWay, t.farOff);
+    for (int k : kMarked) {
+        const auto it = t.errors.find(k);
+        const std::vector<double> none;
+        const auto& v = it == t.errors.end() ? none : it->second;
+        std::printf(" %4.1f/%4.1f", percentile(v, 0.5), percentile(v, 0.9));
+    }
+    std::printf("\n");
+}
+
+// Each profile's head cut out of its studio backdrop and laid onto generated ones; the photo as
+// taken is the baseline row. EVAL_BACKDROPS (e.g. "1,4") picks backdrops by their row number,
+// EVAL_PEOPLE (e.g. "007,045") people by their id; EVAL_COMPOSITES saves the composites
+// themselves beside the overlays.
+int backdropEval(const QString& set, const QJsonObject& marks, const QStringList& modules,
+                 const QStringList& ids, const QString& overlays) {
+    std::vector<bench::Backdrop> chosen;
+    const QStringList only = qEnvironmentVariable("EVAL_BACKDROPS").split(',', Qt::SkipEmptyParts);
+    for (std::size_t i = 0; i < std::size(bench::kBackdrops); ++i)
+        if (only.isEmpty() || only.contains(QString::number(i + 1)))
+            chosen.push_back(bench::kBackdrops[i]);
+    Tally asTaken;
+    std::vector<Tally> tallies(chosen.size());
+    const QStringList people = qEnvironmentVariable("EVAL_PEOPLE").split(',', Qt::SkipEmptyParts);
+    for (const QString& file : ids) {
+        const QString id = QFileInfo(file).completeBaseName();
+        if (!people.isEmpty() && !people.contains(id))
+            continue;
+        for (int side = 0; side < 2; ++side) {
+            const QString path = set + (side == 0 ? "/profile_left/" : "/profile_right/") + file;
+            if (!QFile::exists(path))
+                continue;
+            const QString name = id + (side == 0 ? "L" : "R");
+            const QImage photo = ui::loadPhoto(path, kDecodeBound).image;
+            const auto hand = handMarksOf(
+                marks[side == 0 ? "profile_left" : "profile_right"].toObject()[id].toObject(), side,
+                path);
+            tallyOne(asTaken, runOne(modules, photo), side, hand, name);
+            const bench::StudioMatte matte(photo);
+            if (!overlays.isEmpty())
+                matte.alphaImage().save(QDir(overlays).filePath(name + "-matte.png"));
+            std::printf("%s", qPrintable(name));
+            for (std::size_t b = 0; b < chosen.size(); ++b) {
+                // The same scene for a photo and backdrop whichever others are picked.
+                const unsigned seed = unsigned(id.toInt() * 2 + side) * 16u + unsigned(chosen[b]);
+                const QImage composite = matte.onto(chosen[b], seed);
+                const Run r = runOne(modules, composite);
+                tallyOne(tallies[b], r, side, hand, name);
+                std::printf(" %s", !r.found ? "NOT" : r.mirror != (side == 1) ? "WRONG" : "ok");
+                if (!overlays.isEmpty() && qEnvironmentVariableIsSet("EVAL_COMPOSITES"))
+                    composite.save(QDir(overlays).filePath(
+                        QStringLiteral("%1-b%2-photo.png").arg(name).arg(int(b + 1))));
+                if (!overlays.isEmpty())
+                    overlay(composite, r, hand ? std::optional(hand->pixels) : std::nullopt,
+                            hand ? hand->scale : 1,
+                            QDir(overlays).filePath(
+                                QStringLiteral("%1-b%2.png").arg(name).arg(int(b + 1))));
+            }
+            std::printf("\n");
+            std::fflush(stdout);
+        }
+    }
+    std::printf("\nper backdrop: found, faced the wrong way, photos with a read grip more than %g "
+                "units off, median/90th against the hand marks (side units)\n",
+                kFarOff);
+    std::printf("%-37s %5s %5s %5s ", "", "found", "wrong", "off");
+    for (int k : kMarked)
+        std::printf(" %9s", qPrintable(QStringLiteral("S%1").arg(k)));
+    std::printf("\n");
+    printTally("plain studio (as taken)", asTaken);
+    for (std::size_t b = 0; b < chosen.size(); ++b)
+        printTally(
+            qPrintable(QStringLiteral("%1 %2").arg(int(b + 1)).arg(bench::backdropName(chosen[b]))),
+            tallies[b]);
+    for (std::size_t b = 0; b < chosen.size(); ++b)
+        if (!tallies[b].missed.isEmpty())
+            std::printf("missed on %s: %s\n", bench::backdropName(chosen[b]),
+                        qPrintable(tallies[b].missed.join(' ')));
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char* argv[]) {
     QGuiApplication app(argc, argv);
+    const bool backdrops = argc > 1 && std::strcmp(argv[1], "--backdrops") == 0;
+    if (backdrops) {
+        --argc;
+        ++argv;
+    }
     const QString set =
         argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("../shared/londonset");
     const QString marksPath = argc > 2 ? QString::fromLocal8Bit(argv[2])
@@ -198,6 +352,9 @@ int main(int argc, char* argv[]) {
         return 2;
     }
 
+    if (backdrops)
+        return backdropEval(set, marks, modules, ids, overlays);
+
     int photos = 0, found = 0, wrongWay = 0;
     std::vector<double> s1Top;
     std::map<int, std::vector<double>> errors; // landmark -> error, units
@@ -217,7 +374,7 @@ int main(int argc, char* argv[]) {
             if (!QFile::exists(path))
                 continue;
             Run& r = runs[std::size_t(side)];
-            r = runOne(modules, path);
+            r = runOne(modules, ui::loadPhoto(path, kDecodeBound).image);
             ++photos;
             found += r.found;
             const bool wrong = r.found && r.mirror != (side == 1);
@@ -236,23 +393,12 @@ int main(int argc, char* argv[]) {
             double handScale = 1;
             const QJsonObject m =
                 marks[side == 0 ? "profile_left" : "profile_right"].toObject()[id].toObject();
-            if (!m.isEmpty()) {
-                const QImage probe = ui::loadPhoto(path, kDecodeBound).image;
-                const QSize original = ui::loadPhoto(path, QSize(100000, 100000)).image.size();
-                handScale = double(probe.width()) / original.width();
-                const facefit::PhotoView view = viewOf(probe.size());
-                std::array<Point, 17> h{};
+            if (const auto marked = handMarksOf(m, side, path)) {
+                handScale = marked->scale;
+                hand = marked->pixels;
                 auto handRect = r.rect; // unmarked landmarks read by no code taken as found
-                for (int k : kMarked) {
-                    const QJsonArray a = m[QStringLiteral("S%1").arg(k)].toArray();
-                    h[std::size_t(k - 1)] = {a[0].toDouble(), a[1].toDouble()};
-                    // A right profile is placed mirrored, as the search places it.
-                    const Point q = facefit::imageToRectangle(
-                        {a[0].toDouble() * handScale, a[1].toDouble() * handScale}, view,
-                        side == 1);
-                    handRect[std::size_t(k - 1)] = {float(q.x), float(q.y)};
-                }
-                hand = h;
+                for (int k : kMarked)
+                    handRect[std::size_t(k - 1)] = marked->rect[std::size_t(k - 1)];
                 const SideCodes handCodes = codesOf(handRect);
                 handCodesOf[std::size_t(side)] = handCodes;
                 std::printf("  hand %g%g%g%g", handCodes.tKD, handCodes.tKP, handCodes.tSD,
@@ -277,9 +423,7 @@ int main(int argc, char* argv[]) {
                     for (int k : kMarked) {
                         const auto& a = r.rect[std::size_t(k - 1)];
                         const auto& b = handRect[std::size_t(k - 1)];
-                        // S1 is a height: only its Y counts.
-                        const double e =
-                            k == 1 ? std::abs(a.Y - b.Y) : std::hypot(a.X - b.X, a.Y - b.Y);
+                        const double e = errorOf(k, a, b);
                         errors[k].push_back(e);
                         sideErrors[side][k].push_back(e);
                         if (k == 2 && m["hairline"].toBool())
@@ -292,7 +436,7 @@ int main(int argc, char* argv[]) {
             }
             std::printf("\n");
             if (!overlays.isEmpty())
-                overlay(path, r, hand, handScale,
+                overlay(ui::loadPhoto(path, kDecodeBound).image, r, hand, handScale,
                         QDir(overlays).filePath(id + (side == 0 ? "-left.png" : "-right.png")));
         }
         if (runs[0].found && runs[1].found)
@@ -307,7 +451,7 @@ int main(int argc, char* argv[]) {
     int fronts = 0, frontsFound = 0;
     for (const QString& file :
          QDir(set + "/front").entryList({QStringLiteral("*.jpg")}, QDir::Files, QDir::Name)) {
-        const Run r = runOne(modules, set + "/front/" + file);
+        const Run r = runOne(modules, ui::loadPhoto(set + "/front/" + file, kDecodeBound).image);
         ++fronts;
         frontsFound += r.found;
         if (r.found)
