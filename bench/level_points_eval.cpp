@@ -1,6 +1,6 @@
 // How well the profile's levelling points are found on the hand-marked development profiles:
 //   level_points_eval <londonset folder> <marks JSON> [--dump] [--draw <folder>]
-//                     [--tilts <file>] [--as-taken] [--oracle]
+//                     [--tilts <file>] [--as-taken] [--oracle] [--grown]
 // Each photo is searched as taken and turned by -8, -4, 4 and 8 degrees (turned and decoded as
 // the window does it). Prints, per photo, whether the lid and the ear's opening were found and
 // how far from the hand marks (photo pixels), and whether the turned photo's line moved by the
@@ -9,7 +9,9 @@
 // photo as taken with the marks (green) and the points found (red), and skips the turns;
 // --as-taken skips the turns; --tilts writes the tilt the page would be given for each photo and
 // turn, for levelling_check; with --oracle those tilts come from the hand marks turned along
-// with the photo instead of the points found (what a perfect finder would set).
+// with the photo instead of the points found (what a perfect finder would set). A turned photo
+// keeps its own frame (turned about its centre, the corners in the backdrop's colour), as a
+// camera held at an angle gives; --grown turns it onto a canvas that holds it whole instead.
 #include "level_frame.hpp"
 #include "level_helix.hpp"
 #include "level_points.hpp"
@@ -56,10 +58,10 @@ struct Searched {
     double searchSeconds = 0, levelSeconds = 0;
 };
 
-Searched search(const QImage& photo, int turn) {
+Searched search(const QImage& photo, int turn, bool grown) {
     Searched s;
     QImage turned = photo;
-    if (turn != 0) {
+    if (turn != 0 && grown) {
         const QTransform rot = QTransform().rotate(turn);
         const QImage t =
             photo.convertToFormat(QImage::Format_ARGB32).transformed(rot, Qt::SmoothTransformation);
@@ -67,6 +69,15 @@ Searched search(const QImage& photo, int turn) {
         turned.fill(photo.pixelColor(2, 2));
         QPainter(&turned).drawImage(0, 0, t);
         s.toPicture = QImage::trueMatrix(rot, photo.width(), photo.height());
+    } else if (turn != 0) {
+        const QPointF c(photo.width() / 2.0, photo.height() / 2.0);
+        s.toPicture = QTransform().translate(c.x(), c.y()).rotate(turn).translate(-c.x(), -c.y());
+        turned = QImage(photo.size(), QImage::Format_RGB32);
+        turned.fill(photo.pixelColor(2, 2));
+        QPainter p(&turned);
+        p.setRenderHint(QPainter::SmoothPixmapTransform);
+        p.setTransform(s.toPicture);
+        p.drawImage(0, 0, photo);
     }
     const QImage decoded =
         turned.scaled(kDecoded, kDecoded, Qt::KeepAspectRatio, Qt::SmoothTransformation)
@@ -108,11 +119,12 @@ std::optional<Point> markOf(const QJsonObject& o, const char* key) {
 int main(int argc, char** argv) {
     if (argc < 3) {
         std::fprintf(stderr, "usage: level_points_eval <londonset> <marks.json> [--dump] "
-                             "[--draw <folder>] [--tilts <file>] [--as-taken] [--oracle]\n");
+                             "[--draw <folder>] [--tilts <file>] [--as-taken] [--oracle] "
+                             "[--grown]\n");
         return 2;
     }
     const std::string set = argv[1];
-    bool dump = false, turns = true, oracle = false;
+    bool dump = false, turns = true, oracle = false, grown = false;
     std::string drawTo;
     FILE* tilts = nullptr;
     for (int a = 3; a < argc; ++a) {
@@ -123,6 +135,8 @@ int main(int argc, char** argv) {
             turns = false;
         else if (option == "--oracle")
             oracle = true;
+        else if (option == "--grown")
+            grown = true;
         else if (option == "--draw" && a + 1 < argc)
             drawTo = argv[++a];
         else if (option == "--tilts" && a + 1 < argc && !(tilts = std::fopen(argv[++a], "w"))) {
@@ -174,7 +188,7 @@ int main(int argc, char** argv) {
             ++photos;
             const auto eyeMark = markOf(it.value().toObject(), "eye");
             const auto earMark = markOf(it.value().toObject(), "ear");
-            const Searched taken = search(photo, 0);
+            const Searched taken = search(photo, 0, grown);
             writeTilt(side, id, 0, taken, eyeMark, earMark);
             searchTime += taken.searchSeconds;
             levelTime += taken.levelSeconds;
@@ -308,7 +322,7 @@ int main(int argc, char** argv) {
                 ++earShows;
                 std::printf(" |");
                 for (int turn : kTurns) {
-                    const Searched t = search(photo, turn);
+                    const Searched t = search(photo, turn, grown);
                     writeTilt(side, id, turn, t, eyeMark, earMark);
                     const auto slope =
                         t.profile.found ? veidora::facefit::levelLineSlope(t.points) : std::nullopt;
