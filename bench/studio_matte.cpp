@@ -39,6 +39,19 @@ constexpr double kEdgeBand = 0.004;
 constexpr double kSolidWindow = 0.012;
 constexpr int kFarWindow = 4;
 
+// Calls `visit` with each of pixel i's 4-connected neighbours inside a w x h picture.
+template <typename Visit> void forEachNeighbour(std::size_t i, int w, int h, Visit&& visit) {
+    const int x = int(i % std::size_t(w)), y = int(i / std::size_t(w));
+    if (x > 0)
+        visit(i - 1);
+    if (x < w - 1)
+        visit(i + 1);
+    if (y > 0)
+        visit(i - std::size_t(w));
+    if (y < h - 1)
+        visit(i + std::size_t(w));
+}
+
 float median(std::vector<float> v) {
     if (v.empty())
         return 0;
@@ -169,22 +182,13 @@ void StudioMatte::fitBackdrop() {
         while (!queue.empty()) {
             const std::size_t i = queue.front();
             queue.pop_front();
-            const int x = int(i % std::size_t(m_w)), y = int(i / std::size_t(m_w));
-            const auto visit = [&](std::size_t j) {
+            forEachNeighbour(i, m_w, m_h, [&](std::size_t j) {
                 if (known[j] == 0 && share[j] >= kLeastKnown && distance(j) < step) {
                     known[j] = 1;
                     queue.push_back(j);
                     ++added;
                 }
-            };
-            if (x > 0)
-                visit(i - 1);
-            if (x < m_w - 1)
-                visit(i + 1);
-            if (y > 0)
-                visit(i - std::size_t(m_w));
-            if (y < m_h - 1)
-                visit(i + std::size_t(m_w));
+            });
         }
         if (added == 0)
             break;
@@ -224,21 +228,12 @@ std::vector<int> StudioMatte::depthFrom(const std::vector<std::uint8_t>& from) c
     while (!queue.empty()) {
         const std::size_t i = queue.front();
         queue.pop_front();
-        const int x = int(i % std::size_t(m_w)), y = int(i / std::size_t(m_w));
-        const auto visit = [&](std::size_t j) {
+        forEachNeighbour(i, m_w, m_h, [&](std::size_t j) {
             if (depth[j] < 0) {
                 depth[j] = depth[i] + 1;
                 queue.push_back(j);
             }
-        };
-        if (x > 0)
-            visit(i - 1);
-        if (x < m_w - 1)
-            visit(i + 1);
-        if (y > 0)
-            visit(i - std::size_t(m_w));
-        if (y < m_h - 1)
-            visit(i + std::size_t(m_w));
+        });
     }
     return depth;
 }
