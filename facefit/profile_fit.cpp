@@ -200,11 +200,12 @@ std::size_t belowLips(const FrontArc& arc, std::size_t base, std::size_t bottom)
 }
 
 // The landmarks of a silhouette whose face looks left; `mirrored`: the outline was mirrored
-// from the picture's; `pin`: where the nose tip is, when not the most forward point;
-// `underHair`: the face lies below hair that stands out over the brow.
+// from the picture's; `shownTilt`: how far the picture is shown turned; `pin`: where the nose
+// tip is, when not the most forward point; `underHair`: the face lies below hair that stands
+// out over the brow.
 Reading readFacingLeft(const std::vector<Point>& outline, const Outline& frame,
-                       const ColourView* colours, bool mirrored, bool foreheadByDrop,
-                       std::optional<Point> pin, bool underHair) {
+                       const ColourView* colours, bool mirrored, double shownTilt,
+                       bool foreheadByDrop, std::optional<Point> pin, bool underHair) {
     Reading out;
     const std::optional<Upright> up =
         standUpright(outline, frame, foreheadByDrop, pin, underHair, out.why);
@@ -244,7 +245,7 @@ Reading readFacingLeft(const std::vector<Point>& outline, const Outline& frame,
     const std::size_t chinTurn = findChinTurn(arc, base, *chinBottom, W);
     const std::optional<std::size_t> chinFront = findChinFront(arc, base, chinTurn, W);
     const Point top = findTop(arc, brow, W);
-    std::size_t glabella = findGlabella(arc, root, brow, tip, W);
+    std::size_t glabella = findGlabella(arc, root, brow, tip, W, shownTilt);
     const std::optional<Overhang> fringe =
         fringeOverBrow(arc, colours, mirrored, frame.width, root, out.cues, W);
     // The walk up from the root may have run on to the fringe's tip.
@@ -312,24 +313,25 @@ Reading readFacingLeft(const std::vector<Point>& outline, const Outline& frame,
 // The forehead line is looked for by the widest row first; hair hanging behind the head widens
 // that row, so the width from the tip's drop is tried next.
 Reading readWithTip(const std::vector<Point>& outline, const Outline& frame,
-                    const ColourView* colours, bool mirrored, std::optional<Point> pin,
-                    bool underHair = false) {
-    Reading r = readFacingLeft(outline, frame, colours, mirrored, false, pin, underHair);
+                    const ColourView* colours, bool mirrored, double shownTilt,
+                    std::optional<Point> pin, bool underHair = false) {
+    Reading r = readFacingLeft(outline, frame, colours, mirrored, shownTilt, false, pin, underHair);
     if (!r.ok)
-        r = readFacingLeft(outline, frame, colours, mirrored, true, pin, underHair);
+        r = readFacingLeft(outline, frame, colours, mirrored, shownTilt, true, pin, underHair);
     return r;
 }
 
 // Each other place that stands out tried as the nose tip, most forward first: for lips ahead of
 // the nose or a forelock over the brow. `failed` when none reads as a face.
 Reading readByOtherTips(const std::vector<Point>& outline, const Outline& frame,
-                        const ColourView* colours, bool mirrored, Reading failed) {
+                        const ColourView* colours, bool mirrored, double shownTilt,
+                        Reading failed) {
     std::string why;
     const std::optional<FrontArc> level = FrontArc::place(outline, frame, {}, 0, why);
     if (!level)
         return failed;
     for (const Point& pin : noseTipCandidates(*level, level->rowWidth()))
-        if (Reading r = readWithTip(outline, frame, colours, mirrored, pin); r.ok)
+        if (Reading r = readWithTip(outline, frame, colours, mirrored, shownTilt, pin); r.ok)
             return r;
     return failed;
 }
@@ -338,7 +340,7 @@ Reading readByOtherTips(const std::vector<Point>& outline, const Outline& frame,
 // nose, lips and chin with the face itself below: a face read below the first one's chin is
 // the face.
 Reading faceBelow(const std::vector<Point>& outline, const Outline& frame,
-                  const ColourView* colours, bool mirrored, Reading above) {
+                  const ColourView* colours, bool mirrored, double shownTilt, Reading above) {
     if (!above.ok && !above.smallForHead)
         return above;
     std::string why;
@@ -348,7 +350,7 @@ Reading faceBelow(const std::vector<Point>& outline, const Outline& frame,
     for (const Point& pin : noseTipCandidates(*level, level->rowWidth())) {
         if (pin.y <= above.points[S15].y)
             continue;
-        if (Reading r = readWithTip(outline, frame, colours, mirrored, pin, true); r.ok)
+        if (Reading r = readWithTip(outline, frame, colours, mirrored, shownTilt, pin, true); r.ok)
             return r;
     }
     return above;
@@ -388,7 +390,8 @@ void fitRest(SidePoints& points, const std::array<bool, kSidePointCount>& measur
 } // namespace
 
 ProfileResult analyseProfile(const Outline& outline, const ColourView* colours,
-                             std::span<const Point, kSidePointCount> defaults) noexcept {
+                             std::span<const Point, kSidePointCount> defaults,
+                             double shownTilt) noexcept {
     ProfileResult result;
     try {
         if (outline.points.size() < kLeastOutline || !(outline.width > 0) ||
@@ -403,15 +406,18 @@ ProfileResult analyseProfile(const Outline& outline, const ColourView* colours,
         for (std::size_t i = 0; i < asGiven.size(); ++i)
             flipped[i] = mirrored(asGiven[i], outline.width);
 
-        Reading left = faceBelow(asGiven, outline, colours, false,
-                                 readWithTip(asGiven, outline, colours, false, std::nullopt));
-        Reading right = faceBelow(flipped, outline, colours, true,
-                                  readWithTip(flipped, outline, colours, true, std::nullopt));
+        // A face looking right is shown mirrored, then turned by the same tilt.
+        Reading left =
+            faceBelow(asGiven, outline, colours, false, shownTilt,
+                      readWithTip(asGiven, outline, colours, false, shownTilt, std::nullopt));
+        Reading right =
+            faceBelow(flipped, outline, colours, true, shownTilt,
+                      readWithTip(flipped, outline, colours, true, shownTilt, std::nullopt));
         // The most forward point is the nose tip on most heads. Other places are tried only
         // when it gives no face either way: they would find more in hair behind a face.
         if (!left.ok && !right.ok) {
-            left = readByOtherTips(asGiven, outline, colours, false, std::move(left));
-            right = readByOtherTips(flipped, outline, colours, true, std::move(right));
+            left = readByOtherTips(asGiven, outline, colours, false, shownTilt, std::move(left));
+            right = readByOtherTips(flipped, outline, colours, true, shownTilt, std::move(right));
         }
         if (!left.ok && !right.ok) {
             result.why = left.why;

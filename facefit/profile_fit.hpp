@@ -52,9 +52,12 @@ struct ProfileResult {
 // give are the `defaults` (the sample's places, any units, e.g. kSideDefaults) taken through
 // the least-squares similarity from the defaults of the found ones to where they were found.
 // `colours` (may be null or empty) is the picture the outline was taken from; without it the
-// upper end of the forehead (S2) is estimated. Never throws out of its bad_alloc.
+// upper end of the forehead (S2) is estimated. `shownTilt`: how many degrees clockwise the
+// picture is shown turned (mirrored first when the face looks right), which the measurements
+// read it in. Never throws out of its bad_alloc.
 ProfileResult analyseProfile(const Outline& outline, const ColourView* colours,
-                             std::span<const Point, kSidePointCount> defaults) noexcept;
+                             std::span<const Point, kSidePointCount> defaults,
+                             double shownTilt = 0) noexcept;
 
 // A point of the picture as given, in the picture mirrored left-right (as TImage::mirror and
 // QImage::mirror(true, false) do). Continuous coordinates, so the mapping is its own inverse.

@@ -244,14 +244,17 @@ std::size_t findBrow(const FrontArc& arc, std::size_t root, std::size_t tip, dou
 }
 
 std::size_t findGlabella(const FrontArc& arc, std::size_t root, std::size_t brow, std::size_t tip,
-                         double width) {
-    const std::size_t asShot =
-        mostForwardAbove(arc, root, tip, width, [&](const Point& p) { return arc.toPicture(p).x; });
+                         double width, double shownTilt) {
+    const double shown = shownTilt * std::numbers::pi / 180;
+    // Turned about any point: only differences across are compared.
+    const std::size_t asShown = mostForwardAbove(arc, root, tip, width, [&](const Point& p) {
+        return turned(arc.toPicture(p), {}, shown).x;
+    });
     // Stood upright by its forehead's line, a sloping forehead stands up and runs on forward
-    // above the brow; in the photo's own frame, a head bowed forward does the same. The brow
-    // is where the first of the two stops (the walk's root itself when, as shot, nothing above
-    // it stands further forward: the nasion then lies lower).
-    return std::max(asShot, brow);
+    // above the brow; as the photo is shown, a head bowed forward does the same. The brow is
+    // where the first of the two stops (the walk's root itself when, as shown, nothing above it
+    // stands further forward: the nasion then lies lower).
+    return std::max(asShown, brow);
 }
 
 std::optional<Overhang> findOverhang(const FrontArc& arc, std::size_t root, double width) {

@@ -33,10 +33,10 @@ std::size_t findRoot(const FrontArc& arc, std::size_t tip, double width);
 // Up from the root, the most forward point before the forehead runs back.
 std::size_t findBrow(const FrontArc& arc, std::size_t root, std::size_t tip, double width);
 
-// S3: the brow, or lower down, the most forward point above the root read in the photo's own
-// frame (where the measurements read it).
+// S3: the brow, or lower down, the most forward point above the root read in the frame the
+// picture is shown in, turned `shownTilt` degrees clockwise (where the measurements read it).
 std::size_t findGlabella(const FrontArc& arc, std::size_t root, std::size_t brow, std::size_t tip,
-                         double width);
+                         double width, double shownTilt);
 
 // Hair hanging forward over the brow: `brow` is the skin's brow below it (the first forward
 // peak up from the root), `tip` the hair's most forward point above, `notch` the deepest point

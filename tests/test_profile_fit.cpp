@@ -335,18 +335,55 @@ TEST(ProfileWalk, TheChinsFrontOnARecedingChinIsReadPartlyStraightAhead) {
     EXPECT_LE(distance(r.points[13], facing(0.6)), 2);
 }
 
+// A long nose below a slight brow and a forehead sloping back above it.
+const Point kSlightBrow{172, 290};
+std::vector<Point> longNoseHead() {
+    const Corners h;
+    return {h.top,      h.hair, {180, 160}, {176, 270}, kSlightBrow, h.root,
+            {100, 400}, h.base, h.lip,      h.fold,     h.chin,      h.chinBottom,
+            h.throat,   h.neck, h.neckBack, h.nape,     h.back};
+}
+
 TEST(ProfileWalk, TheBrowIsReadAsShotAboveALongNoseAndASlopingForehead) {
     // A long nose tilts the line resting on tip and forehead, so standing the head upright by
     // it bows the forehead forward: above a slight brow it would run on forward. The photo is
     // level; S3 stays on the brow.
-    const Corners h;
-    const Point brow{172, 290};
-    const std::vector<Point> head{h.top,      h.hair, {180, 160}, {176, 270}, brow,   h.root,
-                                  {100, 400}, h.base, h.lip,      h.fold,     h.chin, h.chinBottom,
-                                  h.throat,   h.neck, h.neckBack, h.nape,     h.back};
-    const ProfileResult r = analyseProfile(outlineOf(traced(head)), nullptr, sideDefaults());
+    const ProfileResult r =
+        analyseProfile(outlineOf(traced(longNoseHead())), nullptr, sideDefaults());
     ASSERT_TRUE(r.found) << r.why;
-    EXPECT_LE(distance(r.points[2], brow), 3);
+    EXPECT_LE(distance(r.points[2], kSlightBrow), 3);
+}
+
+TEST(ProfileWalk, TheBrowIsReadAsTheTurnedPhotoIsShown) {
+    // The same head shot bowed forward, its photo shown turned upright again: as shot, the
+    // forehead runs on forward above the brow; as shown, it runs back. A head looking right is
+    // shown mirrored first, then turned the same way.
+    const double tilt = 8, width = 640, height = 800;
+    const Point centre{width / 2, height / 2};
+    for (const bool mirror : {false, true}) {
+        SCOPED_TRACE(mirror ? "facing right" : "facing left");
+        const WalkCase shot{"", -tilt, 1, mirror, false};
+        std::vector<Point> pts;
+        for (const Point& p : traced(longNoseHead()))
+            pts.push_back(place(p, shot, width, height));
+        const Outline outline = outlineOf(pts, width, height);
+        // Where the window shows a point of the picture.
+        const auto shown = [&](Point p, double degrees) {
+            const double t = degrees * std::numbers::pi / 180;
+            const Point q = mirror ? mirrored(p, width) : p;
+            const double dx = q.x - centre.x, dy = q.y - centre.y;
+            return Point{centre.x + std::cos(t) * dx - std::sin(t) * dy,
+                         centre.y + std::sin(t) * dx + std::cos(t) * dy};
+        };
+        const ProfileResult asShot = analyseProfile(outline, nullptr, sideDefaults());
+        ASSERT_TRUE(asShot.found) << asShot.why;
+        ASSERT_GT(distance(shown(asShot.points[2], tilt), kSlightBrow), 12)
+            << "the fixture's forehead runs forward as shot";
+        const ProfileResult r = analyseProfile(outline, nullptr, sideDefaults(), tilt);
+        ASSERT_TRUE(r.found) << r.why;
+        EXPECT_EQ(r.facing, mirror ? Facing::Right : Facing::Left);
+        EXPECT_LE(distance(shown(r.points[2], tilt), kSlightBrow), 3);
+    }
 }
 
 TEST(ProfileWalk, TheNoseRootIsTheDeepestPointBetweenBrowAndTip) {

@@ -4,6 +4,7 @@
 #include "face_page.hpp"
 #include "grip_history.hpp"
 #include "named.hpp"
+#include "photo.hpp"
 #include "photo_paste.hpp"
 
 #if defined(VEIDORA_AUTO_PLACE) || defined(VEIDORA_AUTO_PLACE_SIDE)
@@ -101,8 +102,10 @@ WindowActions WindowActions::build(const Targets& t) {
                                                         AutoPlacement::frontTexts(), t.history);
 #endif
 #ifdef VEIDORA_AUTO_PLACE_SIDE
-    std::tie(a.findSide, a.placeSide) = findLandmarks(
-        w, *t.side, "ButtonAutoSide", new ProfileSearch, AutoPlacement::sideTexts(), t.history);
+    auto* profile = new ProfileSearch;
+    profile->setShownTilt([page = t.side] { return page->photo()->RotationAngle(); });
+    std::tie(a.findSide, a.placeSide) =
+        findLandmarks(w, *t.side, "ButtonAutoSide", profile, AutoPlacement::sideTexts(), t.history);
 #endif
     return a;
 }

@@ -41,7 +41,10 @@ QString ProfileSearch::moduleErrorText(const QString& module, const QString& why
 }
 
 LandmarkSearch::Job ProfileSearch::job() const {
-    return [modules = m_modules](const QImage& picture) { return search(modules, picture); };
+    const double tilt = m_tilt ? m_tilt() : 0; // on this thread, before the worker starts
+    return [modules = m_modules, tilt](const QImage& picture) {
+        return search(modules, picture, tilt);
+    };
 }
 
 void ProfileSearch::preload() {
@@ -58,8 +61,8 @@ void ProfileSearch::preload() {
     });
 }
 
-LandmarkSearch::Outcome ProfileSearch::search(const QStringList& modules,
-                                              const QImage& picture) noexcept {
+LandmarkSearch::Outcome ProfileSearch::search(const QStringList& modules, const QImage& picture,
+                                              double shownTilt) noexcept {
     using namespace veidora::facefit;
     return safely(
         [&] {
@@ -84,7 +87,7 @@ LandmarkSearch::Outcome ProfileSearch::search(const QStringList& modules,
             }
             if (!outline)
                 return out;
-            const ProfileResult r = analyseProfile(*outline, &view, sideDefaults());
+            const ProfileResult r = analyseProfile(*outline, &view, sideDefaults(), shownTilt);
             if (r.found) {
                 out.kind = Outcome::Found;
                 out.points.assign(r.points.begin(), r.points.end());
